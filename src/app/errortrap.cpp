@@ -1,0 +1,20 @@
+#include "app/errortrap.h"
+
+#include "app/errorreport.h"
+
+#include <QCoreApplication>
+
+ErrorTrap::ErrorTrap(QStringView window, QStringView procedure) : location_(errorLocation(window, procedure)) {}
+
+void ErrorTrap::report(int number, std::exception_ptr error) const
+{
+    QString description;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        description = QString::fromUtf8(e.what());
+    } catch (...) {
+        description = QCoreApplication::translate("ErrorTrap", "Unknown error");
+    }
+    showErrorReport(description, location_, number);
+}

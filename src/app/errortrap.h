@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QString>
+#include <exception>
+#include <type_traits>
+#include <utility>
+
+// Runs a procedure's numbered steps: a step that throws is reported with its number and the
+// procedure goes on with the next step, so no user action is ever abandoned half-way silently.
+class ErrorTrap
+{
+public:
+    ErrorTrap(QStringView window, QStringView procedure);
+
+    // Runs one step; false when it failed (and was reported).
+    template <class F> bool step(int number, F&& f)
+    {
+        try {
+            std::forward<F>(f)();
+            return true;
+        } catch (...) {
+            report(number, std::current_exception());
+            return false;
+        }
+    }
+
+    // A guarded test: the condition, or true when evaluating it failed, so the guarded step runs.
+    template <class F> bool test(int number, F&& condition)
+    {
+        try {
+            return std::forward<F>(condition)();
+        } catch (...) {
+            report(number, std::current_exception());
+            return true;
+        }
+    }
+
+    // while (condition) body;  A failing head ends the loop after one report.  A body that
+    // returns bool ends the loop by returning false (for a step whose failure would repeat forever).
+    template <class C, class B> void loop(int headNumber, C&& condition, B&& body)
+    {
+        for (;;) {
+            try {
+                if (!condition())
+                    return;
+            } catch (...) {
+                report(headNumber, std::current_exception());
+                return;
+            }
+            if constexpr (std::is_same_v<std::invoke_result_t<B>, bool>) {
+                if (!body())
+                    return;
+            } else {
+                body();
+            }
+        }
+    }
+
+    const QString& location() const { return location_; }
+
+private:
+    void report(int number, std::exception_ptr error) const;
+
+    QString location_;
+};

@@ -1,0 +1,47 @@
+#include "money/numberparser.h"
+
+#include <cmath>
+
+namespace {
+
+bool isBlank(QChar c)
+{
+    return c == u' ' || c == u'\t' || c == QChar(0x00A0) || c == QChar(0x202F);
+}
+
+QStringView trimBlanks(QStringView text)
+{
+    while (!text.isEmpty() && isBlank(text.front()))
+        text = text.mid(1);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
+
+} // namespace
+
+std::optional<double> parseNumber(QStringView text, const QLocale& locale)
+{
+    const QStringView trimmed = trimBlanks(text);
+    if (trimmed.isEmpty() || trimmed.contains(u'\''))
+        return std::nullopt;
+
+    QString normalised = trimmed.toString();
+    // Where the group separator is a no-break space, accept the plain space people type for it.
+    const QString group = locale.groupSeparator();
+    if (group.size() == 1 && (group[0] == QChar(0x00A0) || group[0] == QChar(0x202F)))
+        normalised.replace(u' ', group[0]);
+
+    bool ok = false;
+    const double value = locale.toDouble(normalised, &ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+QString amountText(double value, const QLocale& locale)
+{
+    QLocale plain = locale;
+    plain.setNumberOptions(locale.numberOptions() | QLocale::OmitGroupSeparator);
+    return plain.toString(value, 'g', QLocale::FloatingPointShortest);
+}

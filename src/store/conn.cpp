@@ -1,0 +1,16 @@
+#include "store/conn.h"
+
+#include "store/storeerror.h"
+
+std::unique_ptr<Connection>& ConnSlot()
+{
+    static std::unique_ptr<Connection> connection;
+    return connection;
+}
+
+Connection& Conn()
+{
+    if (!ConnSlot())
+        throw StoreError(QStringLiteral("The ledger connection was never created."));
+    return *ConnSlot();
+}

@@ -1,0 +1,114 @@
+#include "store/connection.h"
+
+#include "store/functions.h"
+#include "store/prepare.h"
+#include "store/storeerror.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int busyWaitMs = 5000;
+constexpr auto passwordPart = u";JET OLEDB:Database Password=";
+
+void runPragma(sqlite3* db, const char* sql)
+{
+    char* error = nullptr;
+    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
+        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
+        sqlite3_free(error);
+        throw StoreError(message);
+    }
+}
+
+} // namespace
+
+QString connectionString(const QString& appDataFolder)
+{
+    return u"provider=microsoft.jet.oledb.4.0;data source="_s + appDataFolder + u"/Marrowfen/"_s + u"Quorvane"_s +
+           u"/dbData.mdb;JET OLEDB:Database Password="_s;
+}
+
+QString dataSourcePath(const QString& connectionString)
+{
+    static const QString key = QStringLiteral("data source=");
+    const qsizetype start = connectionString.indexOf(key, 0, Qt::CaseInsensitive);
+    if (start < 0)
+        throw StoreError(QStringLiteral("The connection string names no data source."));
+    const qsizetype from = start + key.size();
+    // The password part closes the path, so a ';' inside the folder name does not cut it short.
+    qsizetype to = connectionString.indexOf(passwordPart, from, Qt::CaseInsensitive);
+    if (to < 0)
+        to = connectionString.indexOf(u';', from);
+    return connectionString.mid(from, to < 0 ? -1 : to - from);
+}
+
+Connection::~Connection()
+{
+    close();
+}
+
+void Connection::open(const QString& connectionString)
+{
+    if (db_)
+        throw StoreError(QStringLiteral("Operation is not allowed when the object is open."));
+    const QString path = dataSourcePath(connectionString);
+    if (!QFileInfo(path).isFile())
+        throw StoreError(u"Could not find file '"_s + QDir::toNativeSeparators(path) + u"'."_s);
+
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    try {
+        if (rc != SQLITE_OK)
+            throw StoreError(db ? engineMessage(db) : QStringLiteral("out of memory"));
+        sqlite3_extended_result_codes(db, 1);
+        sqlite3_busy_timeout(db, busyWaitMs);
+        // Reading the schema here makes a file that is no ledger fail at open, not later.
+        runPragma(db, "PRAGMA synchronous=FULL; SELECT count(*) FROM sqlite_master;");
+        registerDialectFunctions(db);
+    } catch (...) {
+        sqlite3_close(db);
+        throw;
+    }
+    db_ = db;
+}
+
+void Connection::execute(const QString& statement)
+{
+    sqlite3_stmt* stmt = prepareSingle(handle(), statement);
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    sqlite3_finalize(stmt);
+    if (rc != SQLITE_DONE)
+        throw StoreError(engineMessage(db_));
+}
+
+void Connection::close()
+{
+    if (db_) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+void Connection::beginBatch()
+{
+    runPragma(handle(), "BEGIN IMMEDIATE");
+}
+
+void Connection::commitBatch()
+{
+    runPragma(handle(), "COMMIT");
+}
+
+sqlite3* Connection::handle() const
+{
+    if (!db_)
+        throw StoreError(QStringLiteral("Operation is not allowed when the object is closed."));
+    return db_;
+}

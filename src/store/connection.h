@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+class Recordset;
+
+// The ledger connection over SQLite. Open never creates a file; every change is on disk when
+// execute() returns; a ledger busy in another process is waited on for a few seconds.
+class Connection
+{
+public:
+    Connection() = default;
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    // Takes the file path from "data source=" up to the password part (or the next ';').
+    void open(const QString& connectionString);
+    // Runs exactly one statement of the ledger dialect; throws StoreError with the engine's message.
+    void execute(const QString& statement);
+    // 0 when closed, 1 when open.
+    int state() const { return db_ ? 1 : 0; }
+    void close();
+
+    // Groups many writes into one disk sync (the report's scratch rows).
+    void beginBatch();
+    void commitBatch();
+
+private:
+    friend class Recordset;
+    sqlite3* handle() const;
+
+    sqlite3* db_ = nullptr;
+};
+
+// "provider=microsoft.jet.oledb.4.0;data source=<folder>/Marrowfen/Quorvane/dbData.mdb;JET OLEDB:Database Password="
+QString connectionString(const QString& appDataFolder);
+
+// The file path a connection string names.
+QString dataSourcePath(const QString& connectionString);

@@ -1,0 +1,102 @@
+#include "store/dialect.h"
+
+#include "store/storeerror.h"
+
+#include <QDate>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Reads up to `maxDigits` digits at text[pos]; -1 when there is none.
+int readNumber(QStringView text, qsizetype& pos, int maxDigits)
+{
+    int value = 0;
+    int digits = 0;
+    while (pos < text.size() && digits < maxDigits && text[pos].isDigit() && text[pos].unicode() < 128) {
+        value = value * 10 + (text[pos].unicode() - u'0');
+        ++pos;
+        ++digits;
+    }
+    return digits == 0 ? -1 : value;
+}
+
+// Parses "#M/D/Y#" starting at text[start] == '#'; returns the length consumed, or 0.
+qsizetype parseDateLiteral(QStringView text, qsizetype start, QDate& date)
+{
+    qsizetype pos = start + 1;
+    const int month = readNumber(text, pos, 2);
+    if (month < 0 || pos >= text.size() || text[pos] != u'/')
+        return 0;
+    ++pos;
+    const int day = readNumber(text, pos, 2);
+    if (day < 0 || pos >= text.size() || text[pos] != u'/')
+        return 0;
+    ++pos;
+    const int year = readNumber(text, pos, 4);
+    if (year < 0 || pos >= text.size() || text[pos] != u'#')
+        return 0;
+    ++pos;
+    date = QDate(year, month, day);
+    if (!date.isValid())
+        throw StoreError(u"Syntax error in date in query expression '"_s + text.mid(start, pos - start).toString() +
+                         u"'."_s);
+    return pos - start;
+}
+
+// Copies a quoted run starting at text[pos] (the opening quote) through its closing quote.
+qsizetype quotedRunEnd(QStringView text, qsizetype pos, QChar close)
+{
+    for (qsizetype i = pos + 1; i < text.size(); ++i) {
+        if (text[i] == close) {
+            // A doubled quote inside the run stands for itself.
+            if (close != u']' && i + 1 < text.size() && text[i + 1] == close) {
+                ++i;
+                continue;
+            }
+            return i + 1;
+        }
+    }
+    return text.size();
+}
+
+qsizetype commentEnd(QStringView text, qsizetype pos)
+{
+    if (text[pos + 1] == u'-') {
+        const qsizetype nl = text.indexOf(u'\n', pos);
+        return nl < 0 ? text.size() : nl + 1;
+    }
+    const qsizetype close = text.indexOf(u"*/", pos + 2);
+    return close < 0 ? text.size() : close + 2;
+}
+
+} // namespace
+
+QString translateDialect(QStringView sql)
+{
+    QString out;
+    out.reserve(sql.size() + 8);
+    qsizetype pos = 0;
+    while (pos < sql.size()) {
+        const QChar c = sql[pos];
+        qsizetype end = pos + 1;
+        if (c == u'\'' || c == u'"' || c == u'`') {
+            end = quotedRunEnd(sql, pos, c);
+        } else if (c == u'[') {
+            end = quotedRunEnd(sql, pos, u']');
+        } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() &&
+                   sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
+            end = commentEnd(sql, pos);
+        } else if (c == u'#') {
+            QDate date;
+            if (const qsizetype length = parseDateLiteral(sql, pos, date)) {
+                out += u'\'' + date.toString(Qt::ISODate) + u'\'';
+                pos += length;
+                continue;
+            }
+        }
+        out += sql.mid(pos, end - pos);
+        pos = end;
+    }
+    return out;
+}

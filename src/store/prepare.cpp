@@ -1,0 +1,40 @@
+#include "store/prepare.h"
+
+#include "store/dialect.h"
+#include "store/storeerror.h"
+
+#include <sqlite3.h>
+
+QString engineMessage(sqlite3* db)
+{
+    return QString::fromUtf8(sqlite3_errmsg(db));
+}
+
+sqlite3_stmt* prepareSingle(sqlite3* db, const QString& statement)
+{
+    const QByteArray sql = translateDialect(statement).toUtf8();
+    sqlite3_stmt* stmt = nullptr;
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
+        throw StoreError(engineMessage(db));
+    if (!stmt)
+        throw StoreError(QStringLiteral("The command text holds no statement."));
+
+    // Whatever follows must compile to nothing (blanks, comments, a last ';').
+    const char* rest = tail;
+    const char* end = sql.constData() + sql.size();
+    while (rest < end) {
+        sqlite3_stmt* extra = nullptr;
+        const char* next = nullptr;
+        const int rc = sqlite3_prepare_v2(db, rest, int(end - rest), &extra, &next);
+        if (extra || rc != SQLITE_OK) {
+            sqlite3_finalize(extra);
+            sqlite3_finalize(stmt);
+            throw StoreError(QStringLiteral("Characters found after end of SQL statement."));
+        }
+        if (next == rest)
+            break;
+        rest = next;
+    }
+    return stmt;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QString>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+// Translates the ledger dialect and compiles exactly one statement; refuses a text holding more.
+sqlite3_stmt* prepareSingle(sqlite3* db, const QString& statement);
+
+// The engine's message for the connection's last failure.
+QString engineMessage(sqlite3* db);

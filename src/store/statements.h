@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+// The values of one ledger entry as the statements write them.
+struct EntryFields
+{
+    QDate date;
+    QString reason;
+    QString fromCompany;
+    QString toCompany;
+    QString amountText; // placed inside CDbl('...') as it stands
+    QString paymentMethod;
+    QString notes;
+    int paymentType = 1; // 1 Received, 2 Paid Out
+};
+
+// #MM/DD/YYYY#, month first whatever the regional order.
+QString FormatSqlDate(QDate date);
+
+// 'text' with every apostrophe doubled.
+QString quoteText(QStringView text);
+
+QString selectAllEntries();                                        // S1
+QString selectEntry(const QString& id);                            // S2
+QString insertEntry(const EntryFields& entry);                     // S3, from the entry window
+QString insertCopy(const EntryFields& entry);                      // S4, Duplicate Selected
+QString updateEntry(const EntryFields& entry, const QString& id);  // S5
+QString deleteEntry(const QString& id);                            // S6
+
+// The printed report's scratch table.
+QString clearReport();
+QString selectReport();
+QString insertReportReceived(QDate date, const QString& amountText, const QString& payer, const QString& payee);
+QString insertReportPaid(QDate date, const QString& amountText, const QString& payer, const QString& payee);

@@ -1,0 +1,162 @@
+#include "ui/main/form1.h"
+
+#include "app/apptitle.h"
+#include "app/errortrap.h"
+#include "app/paths.h"
+#include "app/twips.h"
+#include "store/conn.h"
+#include "ui/main/ledgermodel.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+
+namespace {
+
+struct ColumnDesign
+{
+    const char16_t* title;
+    int width;
+};
+
+constexpr ColumnDesign columnDesign[] = {{u"ID", 400},     {u"Date", 1200},  {u"Amount", 1200},
+                                         {u"Reason", 1200}, {u"From", 1500},  {u"To", 1500},
+                                         {u"Method", 1000}, {u"Notes", 2200}, {u"In/Out", 1000}};
+
+constexpr int designWidth = 11640;
+constexpr int designHeight = 4605;
+
+QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left, int top)
+{
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setGeometry(twips(left), twips(top), twips(2760), twips(405));
+    return button;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent)
+{
+    buildControls();
+    connectEvents();
+}
+
+Form1::~Form1() = default;
+
+void Form1::buildControls()
+{
+    setObjectName(QStringLiteral("Form1"));
+    resize(twips(designWidth), twips(designHeight));
+    setMinimumSize(twips(designWidth), twips(designHeight));
+
+    model_ = new LedgerModel(this);
+    ListView1 = new QTableView(this);
+    ListView1->setObjectName(QStringLiteral("ListView1"));
+    ListView1->setAccessibleName(tr("Ledger entries"));
+    ListView1->setModel(model_);
+    ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
+    ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    ListView1->setSortingEnabled(false);
+    ListView1->setWordWrap(false);
+    ListView1->setShowGrid(false);
+    ListView1->setAlternatingRowColors(true);
+    ListView1->verticalHeader()->hide();
+    ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    ListView1->horizontalHeader()->setSectionsClickable(false);
+    ListView1->horizontalHeader()->setHighlightSections(false);
+    ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+
+    PushButton2 = makeButton(this, "PushButton2", tr("Add New"), 120, 2800);
+    PushButton4 = makeButton(this, "PushButton4", tr("Duplicate Selected"), 3000, 2800);
+    PushButton1 = makeButton(this, "PushButton1", tr("Edit Selected"), 5880, 2800);
+    PushButton3 = makeButton(this, "PushButton3", tr("Delete Selected"), 8760, 2800);
+    PushButton7 = makeButton(this, "PushButton7", tr("Currency Option"), 120, 3310);
+    PushButton5 = makeButton(this, "PushButton5", tr("Create/Print Report"), 3000, 3310);
+    PushButton6 = makeButton(this, "PushButton6", tr("Save Database To Excel"), 5880, 3310);
+    PushButton8 = makeButton(this, "PushButton8", tr("Help"), 8760, 3310);
+
+    Frame1 = new QGroupBox(tr("Summary"), this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+    Label1 = new QLabel(tr("Received:"), Frame1);
+    Label2 = new QLabel(tr("Paid:"), Frame1);
+    Label3 = new QLabel(tr("Balance:"), Frame1);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label3->setObjectName(QStringLiteral("Label3"));
+}
+
+void Form1::connectEvents() {}
+
+void Form1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    // The list and the summary stretch with the window; the buttons keep their place under the list.
+    const int extraWidth = width() - twips(designWidth);
+    const int extraHeight = height() - twips(designHeight);
+    const int fullWidth = twips(11400) + extraWidth;
+    ListView1->setGeometry(twips(120), twips(120), fullWidth, twips(2595) + extraHeight);
+    const int buttonShift = extraHeight;
+    for (QPushButton* button : {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6,
+                                PushButton7, PushButton8}) {
+        const int designTop = button->property("designTop").isValid() ? button->property("designTop").toInt()
+                                                                      : button->y();
+        button->setProperty("designTop", designTop);
+        button->move(button->x(), designTop + buttonShift);
+    }
+    Frame1->setGeometry(twips(120), twips(3750) + extraHeight, fullWidth, twips(735));
+    const int labelWidth = fullWidth / 3 - twips(240);
+    Label1->setGeometry(twips(360), twips(300), labelWidth, twips(300));
+    Label2->setGeometry(twips(360) + fullWidth * (3960 - 360) / 11400, twips(300), labelWidth, twips(300));
+    Label3->setGeometry(twips(360) + fullWidth * (7920 - 360) / 11400, twips(300), labelWidth, twips(300));
+}
+
+void Form1::Form_Load()
+{
+    ErrorTrap trap(u"Form1", u"Form_Load");
+    if (trap.test(100, [&] { return !pathExists(vendorFolder()); }))
+        trap.step(102, [&] { makeFolder(vendorFolder()); });
+    if (trap.test(104, [&] { return !pathExists(dataFolder()); }))
+        trap.step(106, [&] { makeFolder(dataFolder()); });
+    if (trap.test(108, [&] { return !FileExists(databaseFile()); }))
+        trap.step(110, [&] { copyLedgerTemplate(templateDatabase(), databaseFile()); });
+    trap.step(138, [&] {
+        setWindowTitle(QString::fromUtf16(displayName));
+        SetAppTitle();
+    });
+    trap.step(140, [&] { ConnSlot() = std::make_unique<Connection>(); });
+    trap.step(142, [&] { Conn().open(connectionString(SpecialFolderPath(35))); });
+    int step = 144;
+    for (const ColumnDesign& column : columnDesign) {
+        trap.step(step, [&] { model_->addColumn(QString::fromUtf16(column.title)); });
+        step += 2;
+    }
+    int index = 0;
+    for (const ColumnDesign& column : columnDesign) {
+        trap.step(step, [&] { ListView1->setColumnWidth(index, twips(column.width)); });
+        step += 2;
+        ++index;
+    }
+}
+
+void Form1::Form_QueryUnload()
+{
+    ErrorTrap trap(u"Form1", u"Form_QueryUnload");
+    if (trap.test(100, [&] { return Conn().state() != 0; }))
+        trap.step(100, [&] { Conn().close(); });
+    trap.step(102, [&] { ConnSlot().reset(); });
+    trap.step(104, [&] { QCoreApplication::processEvents(); });
+    trap.step(106, [&] { QCoreApplication::processEvents(); });
+}
+
+void Form1::closeEvent(QCloseEvent* event)
+{
+    Form_QueryUnload();
+    event->accept();
+    QCoreApplication::quit();
+}

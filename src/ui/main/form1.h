@@ -1,0 +1,58 @@
+#pragma once
+
+// Form1, the main window: the ledger list and its summary, and the eight commands.
+//
+//   ListView1      the ledger list, one row per entry, a tick box in the first column
+//   Frame1         "Summary" frame under the list
+//   Label1..3      Received / Paid / Balance totals inside Frame1
+//   PushButton2    Add New            PushButton4  Duplicate Selected
+//   PushButton1    Edit Selected      PushButton3  Delete Selected
+//   PushButton7    Currency Option    PushButton5  Create/Print Report
+//   PushButton6    Save Database To Excel          PushButton8  Help
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QTableView;
+class LedgerModel;
+
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    // The start-up sequence; the window is shown after it.
+    void Form_Load();
+
+    QTableView* listView() const { return ListView1; }
+    LedgerModel* ledgerModel() const { return model_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void buildControls();
+    void connectEvents();
+    void Form_QueryUnload();
+
+    QTableView* ListView1 = nullptr;
+    LedgerModel* model_ = nullptr;
+    QGroupBox* Frame1 = nullptr;
+    QLabel* Label1 = nullptr;
+    QLabel* Label2 = nullptr;
+    QLabel* Label3 = nullptr;
+    QPushButton* PushButton1 = nullptr;
+    QPushButton* PushButton2 = nullptr;
+    QPushButton* PushButton3 = nullptr;
+    QPushButton* PushButton4 = nullptr;
+    QPushButton* PushButton5 = nullptr;
+    QPushButton* PushButton6 = nullptr;
+    QPushButton* PushButton7 = nullptr;
+    QPushButton* PushButton8 = nullptr;
+};

@@ -1,0 +1,46 @@
+#include "support/ledgerfixture.h"
+
+#include "app/paths.h"
+#include "store/conn.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <stdexcept>
+
+QString templateLedgerPath()
+{
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/dbBlank.mdb");
+}
+
+QString openFreshLedger()
+{
+    QDir().mkpath(dataFolder());
+    const QString path = databaseFile();
+    QFile::remove(path);
+    if (!QFile::copy(templateLedgerPath(), path))
+        throw std::runtime_error("cannot copy the template ledger");
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    ConnSlot() = std::make_unique<Connection>();
+    Conn().open(connectionString(SpecialFolderPath(35)));
+    return path;
+}
+
+void addEntry(const EntryFields& entry)
+{
+    Conn().execute(insertEntry(entry));
+}
+
+EntryFields sampleEntry(const QString& reason, const QString& amount, int paymentType)
+{
+    EntryFields e;
+    e.date = QDate(2021, 3, 5);
+    e.reason = reason;
+    e.fromCompany = QStringLiteral("Marrowfen");
+    e.toCompany = QStringLiteral("Tobren");
+    e.amountText = amount;
+    e.paymentMethod = QStringLiteral("Cash");
+    e.notes = QString();
+    e.paymentType = paymentType;
+    return e;
+}

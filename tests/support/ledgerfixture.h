@@ -1,0 +1,18 @@
+#pragma once
+
+#include "store/statements.h"
+
+#include <QString>
+
+// The template ledger that the build puts beside the test programs.
+QString templateLedgerPath();
+
+// Copies the template to the data folder of the current test HOME and opens Conn on it.
+// Returns the ledger's path.
+QString openFreshLedger();
+
+// Adds one entry through the store (S3) and returns nothing; `amount` is typed text.
+void addEntry(const EntryFields& entry);
+
+// A quick entry: date 2021-03-05, texts from `reason`, amount text, direction.
+EntryFields sampleEntry(const QString& reason, const QString& amount, int paymentType = 1);
