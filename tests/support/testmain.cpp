@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QLocale>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -17,11 +18,13 @@ class FreshHome : public testing::EmptyTestEventListener
     {
         home_ = std::make_unique<QTemporaryDir>();
         const QString root = home_->path();
-        for (const char* sub : {"data", "config"})
+        for (const char* sub : {"data", "config", "runtime"})
             QDir(root).mkpath(QString::fromLatin1(sub));
         qputenv("HOME", root.toUtf8());
         qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
         qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
+        QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toUtf8());
         // QSettings caches its folder; point it at this test's one.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root + QStringLiteral("/config"));
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));

@@ -4,6 +4,7 @@
 #include "app/errortrap.h"
 #include "app/paths.h"
 #include "app/twips.h"
+#include "money/moneyformat.h"
 #include "store/conn.h"
 #include "ui/main/ledgermodel.h"
 
@@ -142,6 +143,8 @@ void Form1::Form_Load()
         step += 2;
         ++index;
     }
+    trap.step(180, [&] { BuildMoneyFormat(); });
+    trap.step(182, [&] { ListData(); });
 }
 
 void Form1::Form_QueryUnload()

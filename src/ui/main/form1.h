@@ -11,6 +11,7 @@
 //   PushButton6    Save Database To Excel          PushButton8  Help
 
 #include <QWidget>
+#include <array>
 
 class QGroupBox;
 class QLabel;
@@ -28,8 +29,14 @@ public:
 
     // The start-up sequence; the window is shown after it.
     void Form_Load();
+    // Refills the list and the summary from the ledger.
+    void ListData();
+    // Received minus paid, as the last ListData summed it (the printed report's footer).
+    double balance() const { return balance_; }
 
     QTableView* listView() const { return ListView1; }
+    // Label1, Label2, Label3: the Received, Paid and Balance captions.
+    std::array<const QLabel*, 3> summaryLabels() const { return {Label1, Label2, Label3}; }
     LedgerModel* ledgerModel() const { return model_; }
 
 protected:
@@ -41,6 +48,7 @@ private:
     void connectEvents();
     void Form_QueryUnload();
 
+    double balance_ = 0;
     QTableView* ListView1 = nullptr;
     LedgerModel* model_ = nullptr;
     QGroupBox* Frame1 = nullptr;

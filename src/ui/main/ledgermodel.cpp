@@ -1,5 +1,26 @@
 #include "ui/main/ledgermodel.h"
 
+#include "money/moneyformat.h"
+
+#include <QLocale>
+#include <cstring>
+
+namespace {
+
+constexpr qsizetype chunkBytes = 1 << 20;
+constexpr int idColumn = 0, dateColumn = 1, amountColumn = 2, firstTextColumn = 3, directionColumn = 8;
+
+// The regional short date, but always with a four-digit year: a ledger spans decades.
+QString shortDateFormatWithFullYear()
+{
+    QString format = QLocale().dateFormat(QLocale::ShortFormat);
+    if (!format.contains(u"yyyy"))
+        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
+    return format;
+}
+
+} // namespace
+
 void LedgerModel::addColumn(const QString& title)
 {
     beginInsertColumns({}, int(titles_.size()), int(titles_.size()));
@@ -7,9 +28,123 @@ void LedgerModel::addColumn(const QString& title)
     endInsertColumns();
 }
 
+QString LedgerModel::columnTitle(int column) const
+{
+    return titles_.value(column);
+}
+
+void LedgerModel::beginRefill(bool keepRows)
+{
+    beginResetModel();
+    if (!keepRows) {
+        rows_.clear();
+        chunks_.clear();
+        chunkUsed_ = chunkSize_ = 0;
+        moneyFormats_.clear();
+    }
+    if (moneyFormats_.isEmpty() || moneyFormats_.last() != moneyFormat())
+        moneyFormats_.append(moneyFormat());
+    dateFormat_ = shortDateFormatWithFullYear();
+}
+
+void LedgerModel::endRefill()
+{
+    endResetModel();
+}
+
+char* LedgerModel::reserveText(qsizetype size, quint32& chunk, quint32& offset)
+{
+    if (chunks_.empty() || chunkUsed_ + size > chunkSize_) {
+        chunkSize_ = std::max(chunkBytes, size);
+        chunks_.push_back(std::make_unique<char[]>(size_t(chunkSize_)));
+        chunkUsed_ = 0;
+    }
+    chunk = quint32(chunks_.size() - 1);
+    offset = quint32(chunkUsed_);
+    chunkUsed_ += size;
+    return chunks_.back().get() + offset;
+}
+
+void LedgerModel::appendRow(const LedgerRowValues& values)
+{
+    const QByteArrayView texts[6] = {values.date.isValid() ? QByteArrayView() : values.dateText,
+                                     values.reason,
+                                     values.fromCompany,
+                                     values.toCompany,
+                                     values.paymentMethod,
+                                     values.notes};
+    Row row{};
+    qsizetype total = 0;
+    for (int i = 0; i < 6; ++i) {
+        row.lengths[i] = quint32(texts[i].size());
+        total += texts[i].size();
+    }
+    char* out = reserveText(total, row.chunk, row.offset);
+    for (const QByteArrayView& text : texts) {
+        if (!text.isEmpty())
+            std::memcpy(out, text.data(), size_t(text.size()));
+        out += text.size();
+    }
+    row.id = values.id;
+    row.julianDay = values.date.isValid() ? values.date.toJulianDay() : 0;
+    row.amount = values.amount;
+    row.format = quint16(moneyFormats_.size() - 1);
+    row.direction = quint8(values.direction == 1 || values.direction == 2 ? values.direction : 0);
+    row.flags = quint8((values.hasId ? HasId : 0) | (values.date.isValid() ? HasDate : 0) |
+                       (values.hasAmount ? HasAmount : 0));
+    rows_.push_back(row);
+}
+
+QByteArrayView LedgerModel::storedText(const Row& row, int field) const
+{
+    qsizetype start = row.offset;
+    for (int i = 0; i < field; ++i)
+        start += row.lengths[i];
+    return QByteArrayView(chunks_[row.chunk].get() + start, row.lengths[field]);
+}
+
+QString LedgerModel::text(int rowIndex, int column) const
+{
+    if (rowIndex < 0 || size_t(rowIndex) >= rows_.size())
+        return {};
+    const Row& row = rows_[size_t(rowIndex)];
+    switch (column) {
+    case idColumn:
+        return row.flags & HasId ? QString::number(row.id) : QString();
+    case dateColumn:
+        if (row.flags & HasDate)
+            return QLocale().toString(QDate::fromJulianDay(row.julianDay), dateFormat_);
+        return QString::fromUtf8(storedText(row, 0));
+    case amountColumn:
+        return row.flags & HasAmount ? formatWithPattern(row.amount, moneyFormats_[row.format]) : QString();
+    case directionColumn:
+        return row.direction == 1 ? QStringLiteral("Received")
+                                  : row.direction == 2 ? QStringLiteral("Paid Out") : QString();
+    default:
+        if (column >= firstTextColumn && column < directionColumn)
+            return QString::fromUtf8(storedText(row, column - firstTextColumn + 1));
+        return {};
+    }
+}
+
+bool LedgerModel::isTicked(int row) const
+{
+    return row >= 0 && size_t(row) < rows_.size() && (rows_[size_t(row)].flags & Ticked);
+}
+
+void LedgerModel::setTicked(int row, bool ticked)
+{
+    if (row < 0 || size_t(row) >= rows_.size())
+        return;
+    quint8& flags = rows_[size_t(row)].flags;
+    flags = quint8(ticked ? flags | Ticked : flags & ~Ticked);
+    const QModelIndex cell = index(row, idColumn);
+    Q_EMIT dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
 int LedgerModel::rowCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : 0;
+    return parent.isValid() ? 0 : int(rows_.size());
 }
 
 int LedgerModel::columnCount(const QModelIndex& parent) const
@@ -17,8 +152,16 @@ int LedgerModel::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : int(titles_.size());
 }
 
-QVariant LedgerModel::data(const QModelIndex&, int) const
+QVariant LedgerModel::data(const QModelIndex& index, int role) const
 {
+    if (!index.isValid())
+        return {};
+    if (role == Qt::DisplayRole || role == Qt::AccessibleTextRole)
+        return text(index.row(), index.column());
+    if (role == Qt::ToolTipRole && index.column() == firstTextColumn + 4)
+        return text(index.row(), index.column());
+    if (role == Qt::CheckStateRole && index.column() == idColumn)
+        return isTicked(index.row()) ? Qt::Checked : Qt::Unchecked;
     return {};
 }
 
@@ -31,10 +174,16 @@ QVariant LedgerModel::headerData(int section, Qt::Orientation orientation, int r
 
 Qt::ItemFlags LedgerModel::flags(const QModelIndex& index) const
 {
-    return QAbstractTableModel::flags(index);
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == idColumn)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
 }
 
-bool LedgerModel::setData(const QModelIndex&, const QVariant&, int)
+bool LedgerModel::setData(const QModelIndex& index, const QVariant& value, int role)
 {
-    return false;
+    if (role != Qt::CheckStateRole || index.column() != idColumn)
+        return false;
+    setTicked(index.row(), value.value<Qt::CheckState>() == Qt::Checked);
+    return true;
 }

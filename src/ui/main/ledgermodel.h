@@ -3,19 +3,22 @@
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QStringList>
+#include <deque>
+#include <memory>
 #include <vector>
 
 // One ledger row as ListData reads it; a field left unset shows as an empty cell.
+// The texts are views into the reader's current row: appendRow copies them.
 struct LedgerRowValues
 {
     qint64 id = 0;
     bool hasId = false;
     QDate date;
-    QByteArray dateText; // shown as stored when the stored date is no valid date
+    QByteArrayView dateText; // shown as stored when the stored value is no valid date
     double amount = 0;
     bool hasAmount = false;
-    QByteArray reason, fromCompany, toCompany, paymentMethod, notes; // UTF-8 as stored
-    QString direction; // "Received", "Paid Out" or empty
+    QByteArrayView reason, fromCompany, toCompany, paymentMethod, notes; // UTF-8 as stored
+    int direction = 0; // 1 "Received", 2 "Paid Out", anything else shows empty
 };
 
 // The ledger list's model. Rows are kept compactly (numbers and UTF-8 texts in one arena) and
@@ -49,9 +52,29 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
-    struct Row;
+    struct Row
+    {
+        qint64 id;
+        qint64 julianDay;
+        double amount;
+        quint32 chunk;
+        quint32 offset;
+        quint32 lengths[6]; // date text, reason, from, to, method, notes
+        quint16 format;
+        quint8 direction;
+        quint8 flags;
+    };
+    enum Flag : quint8 { HasId = 1, HasDate = 2, HasAmount = 4, Ticked = 8 };
+
+    QByteArrayView storedText(const Row& row, int field) const;
+    char* reserveText(qsizetype size, quint32& chunk, quint32& offset);
+
     QStringList titles_;
-    std::vector<Row> rows_;
-    QByteArray arena_;
-    QStringList moneyFormats_; // the money format of each refill, so rows keep the texts they were filled with
+    std::deque<Row> rows_;
+    std::vector<std::unique_ptr<char[]>> chunks_;
+    qsizetype chunkUsed_ = 0;
+    qsizetype chunkSize_ = 0;
+    // The money format and date format of each refill, so rows keep the texts they were filled with.
+    QStringList moneyFormats_;
+    QString dateFormat_;
 };

@@ -1,0 +1,73 @@
+// Paths of the ledger and the application title.
+#include "app/apptitle.h"
+#include "app/failure.h"
+#include "app/paths.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+TEST(AppTitle, CutsWordsFromTheEndUntilItFits)
+{
+    EXPECT_EQ(appTitleFrom(u"Quorvane"_s), u"Quorvane");
+    EXPECT_EQ(appTitleFrom(u"Quorvane Ledger Deluxe"_s), u"Quorvane Ledger");
+    const QString sixty = u"Alpha Bravo Charlie Delta Echo Foxtrot Golf Hotel India Juli"_s;
+    ASSERT_EQ(sixty.size(), 60);
+    EXPECT_EQ(appTitleFrom(sixty), u"Alpha Bravo Charlie Delta Echo Foxtrot");
+    SetAppTitle();
+    EXPECT_EQ(appTitle(), u"Quorvane");
+}
+
+TEST(Paths, DataFolderLiesUnderTheUsersDataHome)
+{
+    const QString home = qEnvironmentVariable("XDG_DATA_HOME");
+    EXPECT_EQ(SpecialFolderPath(35), home);
+    EXPECT_EQ(SpecialFolderPath(26), u"");
+    EXPECT_EQ(vendorFolder(), home + u"/Marrowfen");
+    EXPECT_EQ(dataFolder(), home + u"/Marrowfen/Quorvane");
+    EXPECT_EQ(databaseFile(), home + u"/Marrowfen/Quorvane/dbData.mdb");
+    ScopedProgramFolder program(u"/opt/q"_s);
+    EXPECT_EQ(templateDatabase(), u"/opt/q/dbBlank.mdb");
+    EXPECT_EQ(handCursorFile(), u"/opt/q/HAND-M.CUR");
+    EXPECT_EQ(skinFile(), u"/opt/q/x/o.cjs");
+}
+
+TEST(Paths, FileExistsNeverThrows)
+{
+    QTemporaryDir dir;
+    EXPECT_TRUE(FileExists(dir.path()));
+    EXPECT_FALSE(FileExists(dir.path() + u"/none"));
+    EXPECT_FALSE(FileExists(QString()));
+    EXPECT_FALSE(FileExists(u"\0bad"_s));
+}
+
+TEST(Paths, FoldersArePrivateAndTheCopyNeverReplaces)
+{
+    QTemporaryDir dir;
+    const QString folder = dir.path() + u"/f";
+    makeFolder(folder);
+    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_THROW(makeFolder(folder), Failure);
+
+    const QString source = dir.path() + u"/blank";
+    QFile blank(source);
+    ASSERT_TRUE(blank.open(QIODevice::WriteOnly));
+    blank.write("template");
+    blank.close();
+    const QString target = folder + u"/ledger";
+    copyLedgerTemplate(source, target);
+    EXPECT_EQ(QFileInfo(target).permissions() & 0x0777, QFile::ReadOwner | QFile::WriteOwner);
+
+    QFile ledger(target);
+    ASSERT_TRUE(ledger.open(QIODevice::WriteOnly));
+    ledger.write("user data");
+    ledger.close();
+    EXPECT_THROW(copyLedgerTemplate(source, target), Failure);
+    ASSERT_TRUE(ledger.open(QIODevice::ReadOnly));
+    EXPECT_EQ(ledger.readAll(), "user data");
+    EXPECT_THROW(copyLedgerTemplate(dir.path() + u"/missing", folder + u"/other"), Failure);
+}

@@ -1,0 +1,251 @@
+// The ledger store over a real ledger file: dialect, round trips, failures.
+#include "app/paths.h"
+#include "store/conn.h"
+#include "store/dialect.h"
+#include "store/recordset.h"
+#include "store/statements.h"
+#include "store/storeerror.h"
+#include "support/ledgerfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QStringList hostileTexts = {
+    u"O'Brien's rent"_s,
+    u"Invoice #01/02/2003#"_s,
+    u"CDate(#01/02/2003#)"_s,
+    u"-- not a comment"_s,
+    u"'; drop table tblData; --"_s,
+    u"[Date]"_s,
+    u"/* star */"_s,
+    u"\"double\" `back`"_s,
+    u"line one\nline two\r\nthree"_s,
+    u"Zoë — naïve ☕ 🎸 שלום"_s,
+    u"CDbl('1')"_s,
+    u"tab\there"_s,
+};
+
+struct StoredEntry
+{
+    QVariant date, reason, from, to, amount, method, notes, type;
+};
+
+StoredEntry readEntry(qint64 id)
+{
+    Recordset rs;
+    rs.open(selectEntry(QString::number(id)), Conn());
+    EXPECT_FALSE(rs.eof());
+    return {rs.field(u"datercvd"),    rs.field(u"reason"), rs.field(u"fromcompany"), rs.field(u"tocompany"),
+            rs.field(u"amount"),      rs.field(u"paymentmethod"), rs.field(u"notes"), rs.field(u"paymenttype")};
+}
+
+qint64 lastId()
+{
+    Recordset rs;
+    rs.open(u"select max(id) as m from tblData"_s, Conn());
+    return rs.field(u"m").toLongLong();
+}
+
+class Store : public testing::Test
+{
+protected:
+    void SetUp() override { path = openFreshLedger(); }
+    QString path;
+};
+
+} // namespace
+
+TEST(Dialect, RewritesDateLiteralsOnlyOutsideQuotedText)
+{
+    EXPECT_EQ(translateDialect(u"values (CDate(#02/01/2022#),'#02/01/2022#')"),
+              u"values (CDate('2022-02-01'),'#02/01/2022#')");
+    EXPECT_EQ(translateDialect(u"x = '' || #7/5/2021#"), u"x = '' || '2021-07-05'");
+    EXPECT_EQ(translateDialect(u"'it''s #01/01/2001#' -- #01/01/2001#\n[#01/01/2001#]"),
+              u"'it''s #01/01/2001#' -- #01/01/2001#\n[#01/01/2001#]");
+    EXPECT_EQ(translateDialect(u"select 1 # 2"), u"select 1 # 2");
+}
+
+TEST(Dialect, RefusesDatesThatDoNotExist)
+{
+    EXPECT_THROW(translateDialect(u"CDate(#02/30/2022#)"), StoreError);
+    EXPECT_THROW(translateDialect(u"CDate(#13/01/2022#)"), StoreError);
+}
+
+TEST(ConnectionString, KeepsItsFormAndNamesTheLedger)
+{
+    const QString text = connectionString(u"/home/a;b/.local/share"_s);
+    EXPECT_EQ(text, u"provider=microsoft.jet.oledb.4.0;data source=/home/a;b/.local/share/Marrowfen/Quorvane/"
+                    "dbData.mdb;JET OLEDB:Database Password=");
+    EXPECT_TRUE(text.endsWith(u"Database Password="));
+    EXPECT_EQ(dataSourcePath(text), u"/home/a;b/.local/share/Marrowfen/Quorvane/dbData.mdb");
+    EXPECT_EQ(dataSourcePath(u"data source=/x/y.mdb;other=1"_s), u"/x/y.mdb");
+}
+
+TEST(ConnectionOpen, NeverCreatesAMissingLedger)
+{
+    QTemporaryDir dir;
+    const QString missing = dir.path() + u"/nothing.mdb"_s;
+    Connection connection;
+    try {
+        connection.open(u"data source="_s + missing + u";JET OLEDB:Database Password="_s);
+        FAIL() << "opened a missing ledger";
+    } catch (const StoreError& e) {
+        EXPECT_NE(QString::fromUtf8(e.what()).indexOf(u"Could not find file"), -1);
+    }
+    EXPECT_EQ(connection.state(), 0);
+    EXPECT_FALSE(QFile::exists(missing));
+}
+
+TEST(ConnectionOpen, RefusesAFileThatIsNoDatabase)
+{
+    QTemporaryDir dir;
+    const QString junk = dir.path() + u"/junk.mdb"_s;
+    QFile file(junk);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    Connection connection;
+    EXPECT_THROW(connection.open(u"data source="_s + junk + u";"_s), StoreError);
+    EXPECT_EQ(connection.state(), 0);
+}
+
+TEST_F(Store, StateAndClose)
+{
+    EXPECT_EQ(Conn().state(), 1);
+    Conn().close();
+    EXPECT_EQ(Conn().state(), 0);
+    EXPECT_THROW(Conn().execute(selectAllEntries()), StoreError);
+}
+
+TEST_F(Store, HostileTextsRoundTripInEveryColumnUnderBothLocales)
+{
+    for (const char* locale : {"en_US", "de_DE"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        for (const QString& text : hostileTexts) {
+            EntryFields e = sampleEntry(text, locale == QByteArray("de_DE") ? u"1234,5"_s : u"1234.5"_s, 2);
+            e.fromCompany = text + u"!"_s;
+            e.toCompany = u"!"_s + text;
+            e.paymentMethod = text;
+            e.notes = text + text;
+            Conn().execute(insertEntry(e));
+            const StoredEntry stored = readEntry(lastId());
+            EXPECT_EQ(stored.reason.toString(), text) << locale;
+            EXPECT_EQ(stored.from.toString(), text + u"!"_s) << locale;
+            EXPECT_EQ(stored.to.toString(), u"!"_s + text) << locale;
+            EXPECT_EQ(stored.method.toString(), text) << locale;
+            EXPECT_EQ(stored.notes.toString(), text + text) << locale;
+            EXPECT_EQ(stored.amount.toDouble(), 1234.5) << locale;
+            EXPECT_EQ(stored.date.toDate(), QDate(2021, 3, 5)) << locale;
+            EXPECT_EQ(stored.type.toInt(), 2);
+
+            // Update, copy and report staging carry the same texts.
+            e.reason = u"x"_s + text;
+            Conn().execute(updateEntry(e, QString::number(lastId())));
+            EXPECT_EQ(readEntry(lastId()).reason.toString(), u"x"_s + text);
+            Conn().execute(insertCopy(e));
+            EXPECT_EQ(readEntry(lastId()).notes.toString(), text + text);
+            Conn().execute(insertReportPaid(e.date, e.amountText, text, text));
+        }
+    }
+    Recordset rs;
+    rs.open(selectReport(), Conn());
+    int rows = 0;
+    for (; !rs.eof(); rs.moveNext(), ++rows) {
+        EXPECT_EQ(rs.field(u"Payer").toString(), rs.field(u"PAYEE").toString());
+        EXPECT_EQ(rs.field(u"valueout").toDouble(), 1234.5);
+        EXPECT_EQ(rs.field(u"ValueIn").toDouble(), 0.0);
+        EXPECT_EQ(rs.field(u"Date").toDate(), QDate(2021, 3, 5));
+    }
+    EXPECT_EQ(rows, 2 * hostileTexts.size());
+}
+
+TEST_F(Store, CdblReadsTheUserLocale)
+{
+    QLocale::setDefault(QLocale(u"de_DE"_s));
+    Conn().execute(insertEntry(sampleEntry(u"a"_s, u"1234,5"_s)));
+    EXPECT_EQ(readEntry(lastId()).amount.toDouble(), 1234.5);
+    Conn().execute(insertEntry(sampleEntry(u"b"_s, u"-0,01"_s)));
+    EXPECT_EQ(readEntry(lastId()).amount.toDouble(), -0.01);
+
+    for (const QString& bad : {u"abc"_s, u"nan"_s, u"inf"_s, u"1e999"_s, u""_s}) {
+        EXPECT_THROW(Conn().execute(insertEntry(sampleEntry(u"c"_s, bad))), StoreError) << bad.toStdString();
+    }
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"b");
+}
+
+TEST_F(Store, IdsAreNeverReused)
+{
+    addEntry(sampleEntry(u"same"_s, u"1"_s));
+    const qint64 first = lastId();
+    addEntry(sampleEntry(u"same"_s, u"1"_s));
+    const qint64 second = lastId();
+    EXPECT_NE(first, second);
+    Conn().execute(deleteEntry(QString::number(second)));
+    addEntry(sampleEntry(u"same"_s, u"1"_s));
+    EXPECT_GT(lastId(), second);
+}
+
+TEST_F(Store, EmptyNotesAreStoredAsEmptyText)
+{
+    addEntry(sampleEntry(u"r"_s, u"5"_s));
+    const QVariant notes = readEntry(lastId()).notes;
+    EXPECT_FALSE(notes.isNull());
+    EXPECT_EQ(notes.toString(), u"");
+}
+
+TEST_F(Store, RefusesMoreThanOneStatement)
+{
+    addEntry(sampleEntry(u"keep"_s, u"1"_s));
+    EXPECT_THROW(Conn().execute(u"delete from tblData; delete from tblReport"_s), StoreError);
+    EXPECT_THROW(Conn().execute(u"select 1; select 2;"_s), StoreError);
+    Recordset rs;
+    EXPECT_THROW(rs.open(u"select 1; delete from tblData"_s, Conn()), StoreError);
+    EXPECT_NO_THROW(Conn().execute(u"delete from tblReport; "_s));
+    EXPECT_NO_THROW(Conn().execute(u"delete from tblReport -- trailing comment"_s));
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"keep");
+}
+
+TEST_F(Store, EngineMessagesReachTheCaller)
+{
+    try {
+        Conn().execute(u"select * from tblNothing"_s);
+        FAIL();
+    } catch (const StoreError& e) {
+        EXPECT_EQ(QString::fromUtf8(e.what()), u"no such table: tblNothing");
+    }
+    Recordset rs;
+    rs.open(selectAllEntries(), Conn());
+    EXPECT_TRUE(rs.eof());
+    EXPECT_THROW(rs.field(u"id"), StoreError);
+    EXPECT_THROW(rs.moveNext(), StoreError);
+    rs.close();
+    EXPECT_THROW(rs.eof(), StoreError);
+}
+
+TEST_F(Store, FieldsByNameIgnoreCaseAndUnknownNamesFail)
+{
+    addEntry(sampleEntry(u"r"_s, u"5"_s));
+    Recordset rs;
+    rs.open(selectAllEntries(), Conn());
+    EXPECT_EQ(rs.field(u"REASON").toString(), u"r");
+    EXPECT_EQ(rs.field(u"Amount").toDouble(), 5.0);
+    EXPECT_THROW(rs.field(u"nosuch"), StoreError);
+}
+
+TEST_F(Store, WritesAreOnDiskWhenExecuteReturns)
+{
+    addEntry(sampleEntry(u"durable"_s, u"7"_s));
+    Connection second;
+    second.open(connectionString(SpecialFolderPath(35)));
+    Recordset rs;
+    rs.open(u"select reason from tblData"_s, second);
+    ASSERT_FALSE(rs.eof());
+    EXPECT_EQ(rs.field(u"reason").toString(), u"durable");
+}
