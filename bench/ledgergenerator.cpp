@@ -10,15 +10,15 @@
 
 namespace {
 
-const char* const reasonStems[] = {"Rent", "Electric", "Water Bill", "Gig", "Guitar Lesson", "Guitar Teaching",
-                                   "Job", "Groceries", "Fuel", "Insurance", "Repairs", "Café supplies",
-                                   "O'Brien's invoice", "Taxes", "Travel", "Software"};
-const char* const nameStems[] = {"Marrowfen", "Tobren", "O'Neil", "Müller GmbH", "Åsa Lindqvist", "Zoë Carter",
-                                 "Nguyễn Văn An", "Smith & Sons", "D'Arcy Ltd", "Jönsson AB", "Kowalski",
-                                 "Martín Pérez"};
+const char* const reasonStems[] = {
+    "Rent", "Electric",  "Water Bill", "Gig",           "Guitar Lesson",     "Guitar Teaching", "Job",    "Groceries",
+    "Fuel", "Insurance", "Repairs",    "Café supplies", "O'Brien's invoice", "Taxes",           "Travel", "Software"};
+const char* const nameStems[] = {"Marrowfen",     "Tobren",     "O'Neil",        "Müller GmbH",
+                                 "Åsa Lindqvist", "Zoë Carter", "Nguyễn Văn An", "Smith & Sons",
+                                 "D'Arcy Ltd",    "Jönsson AB", "Kowalski",      "Martín Pérez"};
 const char* const methods[] = {"Cash", "Cheque", "Transfer", "Card"};
-const char* const noteWords[] = {"paid", "late", "invoice", "#42", "per", "agreement", "with", "the", "client's",
-                                 "approval", "🎸", "naïve", "deposit", "refund", "“quoted”"};
+const char* const noteWords[] = {"paid",     "late",     "invoice", "#42",   "per",     "agreement", "with",    "the",
+                                 "client's", "approval", "🎸",       "naïve", "deposit", "refund",    "“quoted”"};
 
 void check(int rc, sqlite3* db)
 {

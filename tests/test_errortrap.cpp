@@ -89,7 +89,8 @@ TEST(ErrorTrap, LoopWhoseHeadFailsEndsAfterOneReport)
     ScriptedPrompter boxes;
     ErrorTrap trap(u"Form1", u"ListData");
     int bodies = 0;
-    trap.loop(110, [&]() -> bool { fail("not open"); }, [&] { ++bodies; });
+    trap.loop(
+        110, [&]() -> bool { fail("not open"); }, [&] { ++bodies; });
     EXPECT_EQ(bodies, 0);
     EXPECT_EQ(boxes.errorReports().size(), 1);
 }
@@ -100,22 +101,26 @@ TEST(ErrorTrap, LoopBodyFailuresGoOnAndABodyCanEndTheLoop)
     ErrorTrap trap(u"Form1", u"ListData");
     int row = 0;
     QList<int> seen;
-    trap.loop(110, [&] { return row < 3; }, [&] {
-        trap.step(112, [&] {
-            if (row == 1)
-                fail("bad cell");
-            seen.append(row);
+    trap.loop(
+        110, [&] { return row < 3; },
+        [&] {
+            trap.step(112, [&] {
+                if (row == 1)
+                    fail("bad cell");
+                seen.append(row);
+            });
+            ++row;
         });
-        ++row;
-    });
     EXPECT_EQ(seen, (QList<int>{0, 2}));
     EXPECT_EQ(boxes.errorReports().size(), 1);
 
     int passes = 0;
-    trap.loop(110, [] { return true; }, [&] {
-        ++passes;
-        return trap.step(144, [] { fail("cannot move"); });
-    });
+    trap.loop(
+        110, [] { return true; },
+        [&] {
+            ++passes;
+            return trap.step(144, [] { fail("cannot move"); });
+        });
     EXPECT_EQ(passes, 1);
     EXPECT_EQ(boxes.errorReports().size(), 2);
 }

@@ -36,8 +36,8 @@ TEST(NumberParser, AcceptsThePlainSpaceWhereTheGroupSeparatorIsANoBreakSpace)
 
 TEST(AmountText, ReadsBackAsTheSameDouble)
 {
-    const double values[] = {0.1 + 0.2, 1234.5, -0.01, 1e21, 5e-324, std::numeric_limits<double>::max(),
-                             -1234567.891, 12.5, 0.0};
+    const double values[] = {0.1 + 0.2,    1234.5, -0.01, 1e21, 5e-324, std::numeric_limits<double>::max(),
+                             -1234567.891, 12.5,   0.0};
     for (const char* name : {"en_US", "de_DE", "sv_SE", "fr_FR", "C", "ar_EG"}) {
         const QLocale locale{QString::fromLatin1(name)};
         for (double v : values) {

@@ -2,6 +2,7 @@
 #include "app/apptitle.h"
 #include "app/failure.h"
 #include "app/paths.h"
+#include "support/ledgerfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,9 +28,9 @@ TEST(Paths, DataFolderLiesUnderTheUsersDataHome)
     const QString home = qEnvironmentVariable("XDG_DATA_HOME");
     EXPECT_EQ(SpecialFolderPath(35), home);
     EXPECT_EQ(SpecialFolderPath(26), u"");
-    EXPECT_EQ(vendorFolder(), home + u"/Marrowfen");
-    EXPECT_EQ(dataFolder(), home + u"/Marrowfen/Quorvane");
-    EXPECT_EQ(databaseFile(), home + u"/Marrowfen/Quorvane/dbData.mdb");
+    EXPECT_EQ(vendorFolder(), home + u"/Marrowfen"_s);
+    EXPECT_EQ(dataFolder(), home + u"/Marrowfen/Quorvane"_s);
+    EXPECT_EQ(databaseFile(), home + u"/Marrowfen/Quorvane/dbData.mdb"_s);
     ScopedProgramFolder program(u"/opt/q"_s);
     EXPECT_EQ(templateDatabase(), u"/opt/q/dbBlank.mdb");
     EXPECT_EQ(handCursorFile(), u"/opt/q/HAND-M.CUR");
@@ -40,7 +41,7 @@ TEST(Paths, FileExistsNeverThrows)
 {
     QTemporaryDir dir;
     EXPECT_TRUE(FileExists(dir.path()));
-    EXPECT_FALSE(FileExists(dir.path() + u"/none"));
+    EXPECT_FALSE(FileExists(dir.path() + u"/none"_s));
     EXPECT_FALSE(FileExists(QString()));
     EXPECT_FALSE(FileExists(u"\0bad"_s));
 }
@@ -48,19 +49,19 @@ TEST(Paths, FileExistsNeverThrows)
 TEST(Paths, FoldersArePrivateAndTheCopyNeverReplaces)
 {
     QTemporaryDir dir;
-    const QString folder = dir.path() + u"/f";
+    const QString folder = dir.path() + u"/f"_s;
     makeFolder(folder);
-    EXPECT_EQ(QFileInfo(folder).permissions() & 0x0777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_EQ(fileMode(folder), 0700u);
     EXPECT_THROW(makeFolder(folder), Failure);
 
-    const QString source = dir.path() + u"/blank";
+    const QString source = dir.path() + u"/blank"_s;
     QFile blank(source);
     ASSERT_TRUE(blank.open(QIODevice::WriteOnly));
     blank.write("template");
     blank.close();
-    const QString target = folder + u"/ledger";
+    const QString target = folder + u"/ledger"_s;
     copyLedgerTemplate(source, target);
-    EXPECT_EQ(QFileInfo(target).permissions() & 0x0777, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(fileMode(target), 0600u);
 
     QFile ledger(target);
     ASSERT_TRUE(ledger.open(QIODevice::WriteOnly));
@@ -69,5 +70,5 @@ TEST(Paths, FoldersArePrivateAndTheCopyNeverReplaces)
     EXPECT_THROW(copyLedgerTemplate(source, target), Failure);
     ASSERT_TRUE(ledger.open(QIODevice::ReadOnly));
     EXPECT_EQ(ledger.readAll(), "user data");
-    EXPECT_THROW(copyLedgerTemplate(dir.path() + u"/missing", folder + u"/other"), Failure);
+    EXPECT_THROW(copyLedgerTemplate(dir.path() + u"/missing"_s, folder + u"/other"_s), Failure);
 }

@@ -52,14 +52,14 @@ TEST(Startup, FirstStartMakesThePrivateDataFolderAndCopiesTheTemplate)
     window.Form_Load();
     EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n").toStdString();
     EXPECT_TRUE(QFileInfo(vendorFolder()).isDir());
-    EXPECT_EQ(QFileInfo(dataFolder()).permissions() & 0x0777, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    EXPECT_EQ(QFileInfo(databaseFile()).permissions() & 0x0777, QFile::ReadOwner | QFile::WriteOwner);
+    EXPECT_EQ(fileMode(dataFolder()), 0700u);
+    EXPECT_EQ(fileMode(databaseFile()), 0600u);
     EXPECT_EQ(Conn().state(), 1);
     EXPECT_EQ(tableNames(), (QStringList{u"tblData"_s, u"tblReport"_s}));
     EXPECT_EQ(window.windowTitle(), u"Quorvane");
 
-    const QStringList titles = {u"ID"_s,  u"Date"_s,   u"Amount"_s, u"Reason"_s, u"From"_s,
-                                u"To"_s,  u"Method"_s, u"Notes"_s,  u"In/Out"_s};
+    const QStringList titles = {u"ID"_s, u"Date"_s,   u"Amount"_s, u"Reason"_s, u"From"_s,
+                                u"To"_s, u"Method"_s, u"Notes"_s,  u"In/Out"_s};
     const int widths[] = {400, 1200, 1200, 1200, 1500, 1500, 1000, 2200, 1000};
     ASSERT_EQ(window.ledgerModel()->columnCount(), 9);
     for (int c = 0; c < 9; ++c) {
@@ -112,10 +112,10 @@ TEST(Startup, MissingTemplateReportsTheCopyAndTheOpenAndTheWindowStillOpens)
     const QStringList reports = boxes.errorReports();
     ASSERT_GE(reports.size(), 2);
     EXPECT_EQ(reports[0], u"The template ledger '"_s + emptyProgramFolder.path() +
-                              u"/dbBlank.mdb' was not found.\r\nin Quorvane2021/08/31.Form1.Form_Load at line 110\r\r"
+                              u"/dbBlank.mdb' was not found.\r\nin Quorvane2021/08/31.Form1.Form_Load at line 110\r\r"_s
                               "Please email screenshot of this message to support@marrowfen.example"_s);
     EXPECT_EQ(reports[1], u"Could not find file '"_s + databaseFile() +
-                              u"'.\r\nin Quorvane2021/08/31.Form1.Form_Load at line 142\r\r"
+                              u"'.\r\nin Quorvane2021/08/31.Form1.Form_Load at line 142\r\r"_s
                               "Please email screenshot of this message to support@marrowfen.example"_s);
     EXPECT_FALSE(QFile::exists(databaseFile()));
     // The list refill then meets a closed connection and says so once.

@@ -42,8 +42,8 @@ StoredEntry readEntry(qint64 id)
     Recordset rs;
     rs.open(selectEntry(QString::number(id)), Conn());
     EXPECT_FALSE(rs.eof());
-    return {rs.field(u"datercvd"),    rs.field(u"reason"), rs.field(u"fromcompany"), rs.field(u"tocompany"),
-            rs.field(u"amount"),      rs.field(u"paymentmethod"), rs.field(u"notes"), rs.field(u"paymenttype")};
+    return {rs.field(u"datercvd"), rs.field(u"reason"),        rs.field(u"fromcompany"), rs.field(u"tocompany"),
+            rs.field(u"amount"),   rs.field(u"paymentmethod"), rs.field(u"notes"),       rs.field(u"paymenttype")};
 }
 
 qint64 lastId()

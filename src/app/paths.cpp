@@ -60,8 +60,8 @@ void copyLedgerTemplate(const QString& from, const QString& to)
         throw Failure(u"The template ledger '"_s + QDir::toNativeSeparators(from) + u"' was not found."_s);
     // QFile::copy writes to a temporary file and renames it, and it refuses an existing target.
     QFile source(from);
-    ensure(source.copy(to), u"Could not copy the template ledger to '"_s + QDir::toNativeSeparators(to) +
-                                u"': "_s + source.errorString());
+    ensure(source.copy(to), u"Could not copy the template ledger to '"_s + QDir::toNativeSeparators(to) + u"': "_s +
+                                source.errorString());
     ensure(QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner),
            u"Could not make the ledger private: '"_s + QDir::toNativeSeparators(to) + u"'"_s);
 }

@@ -6,6 +6,14 @@
 // The currency symbol of the user's regional currency format ($, €, kr., ¥ ...).
 QString DefaultCurrencySymbol();
 
+// The symbol rule behind DefaultCurrencySymbol, applied to a currency text of zero such as "$0.00",
+// "0,00 €", "kr. 0,00" or "¥0": digits and separators go, a full stop ending the symbol stays.
+QString currencySymbolFromText(const QString& zeroText);
+
+// "CurrencyBefore" (default 1) as a whole number from 0 to 255; 1 puts the symbol before the amount.
+// Throws std::runtime_error when the stored text is anything else.
+int currencyBeforeSetting();
+
 // Rebuilds the program-wide money format from "CurrencySymbol" and "CurrencyBefore".
 // Throws (and keeps the previous format) when the settings cannot be read or are not valid.
 void BuildMoneyFormat();
@@ -18,4 +26,5 @@ QString FormatMoney(double value);
 
 // `value` rendered with the given format pattern: grouping and decimal separator of `locale`,
 // a "-" before the whole text for negatives, the general form when the pattern is empty.
+// In a money format the symbol is shown exactly as stored. Never throws.
 QString formatWithPattern(double value, const QString& pattern, const QLocale& locale = QLocale());

@@ -61,7 +61,8 @@ void Connection::open(const QString& connectionString)
         throw StoreError(u"Could not find file '"_s + QDir::toNativeSeparators(path) + u"'."_s);
 
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int rc =
+        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK)
             throw StoreError(db ? engineMessage(db) : QStringLiteral("out of memory"));

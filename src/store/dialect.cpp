@@ -84,8 +84,7 @@ QString translateDialect(QStringView sql)
             end = quotedRunEnd(sql, pos, c);
         } else if (c == u'[') {
             end = quotedRunEnd(sql, pos, u']');
-        } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() &&
-                   sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
+        } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() && sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
             end = commentEnd(sql, pos);
         } else if (c == u'#') {
             QDate date;

@@ -26,7 +26,8 @@ int digits(QByteArrayView text, qsizetype from, qsizetype count)
 
 QDate parseStoredDate(QByteArrayView text)
 {
-    if (text.size() < 10 || text[4] != '-' || text[7] != '-' || (text.size() > 10 && text[10] != ' ' && text[10] != 'T'))
+    if (text.size() < 10 || text[4] != '-' || text[7] != '-' ||
+        (text.size() > 10 && text[10] != ' ' && text[10] != 'T'))
         return {};
     const int year = digits(text, 0, 4);
     const int month = digits(text, 5, 2);

@@ -5,7 +5,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr auto insertColumns =
-    u"insert into tblData (datercvd,reason,fromcompany,tocompany,amount,paymentmethod,notes,paymenttype) values (CDate(";
+    u"insert into tblData (datercvd,reason,fromcompany,tocompany,amount,paymentmethod,notes,paymenttype) values "
+    u"(CDate(";
 constexpr auto insertReportColumns = u"insert into tblReport ([Date],ValueIn,ValueOut,Payer,Payee) values (CDate(";
 
 QString doubled(QStringView text)

@@ -22,12 +22,12 @@ QString FormatSqlDate(QDate date);
 // 'text' with every apostrophe doubled.
 QString quoteText(QStringView text);
 
-QString selectAllEntries();                                        // S1
-QString selectEntry(const QString& id);                            // S2
-QString insertEntry(const EntryFields& entry);                     // S3, from the entry window
-QString insertCopy(const EntryFields& entry);                      // S4, Duplicate Selected
-QString updateEntry(const EntryFields& entry, const QString& id);  // S5
-QString deleteEntry(const QString& id);                            // S6
+QString selectAllEntries();                                       // S1
+QString selectEntry(const QString& id);                           // S2
+QString insertEntry(const EntryFields& entry);                    // S3, from the entry window
+QString insertCopy(const EntryFields& entry);                     // S4, Duplicate Selected
+QString updateEntry(const EntryFields& entry, const QString& id); // S5
+QString deleteEntry(const QString& id);                           // S6
 
 // The printed report's scratch table.
 QString clearReport();

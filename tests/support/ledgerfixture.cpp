@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
+#include <sys/stat.h>
 
 QString templateLedgerPath()
 {
@@ -43,4 +44,12 @@ EntryFields sampleEntry(const QString& reason, const QString& amount, int paymen
     e.notes = QString();
     e.paymentType = paymentType;
     return e;
+}
+
+unsigned fileMode(const QString& path)
+{
+    struct stat info{};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return 0;
+    return unsigned(info.st_mode) & 07777u;
 }

@@ -16,3 +16,6 @@ void addEntry(const EntryFields& entry);
 
 // A quick entry: date 2021-03-05, texts from `reason`, amount text, direction.
 EntryFields sampleEntry(const QString& reason, const QString& amount, int paymentType = 1);
+
+// The file's permission bits as the system keeps them (0700, 0600 ...).
+unsigned fileMode(const QString& path);

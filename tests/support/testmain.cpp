@@ -23,7 +23,8 @@ class FreshHome : public testing::EmptyTestEventListener
         qputenv("HOME", root.toUtf8());
         qputenv("XDG_DATA_HOME", (root + QStringLiteral("/data")).toUtf8());
         qputenv("XDG_CONFIG_HOME", (root + QStringLiteral("/config")).toUtf8());
-        QFile::setPermissions(root + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(root + QStringLiteral("/runtime"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", (root + QStringLiteral("/runtime")).toUtf8());
         // QSettings caches its folder; point it at this test's one.
         QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, root + QStringLiteral("/config"));

@@ -1,0 +1,59 @@
+#include "money/moneyformat.h"
+
+#include "money/moneypattern.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Written only by BuildMoneyFormat; every formatter reads it afresh.
+QString& currentMoneyFormat()
+{
+    static QString format;
+    return format;
+}
+
+bool isAsciiDigit(QChar c)
+{
+    return c >= u'0' && c <= u'9';
+}
+
+} // namespace
+
+int currencyBeforeSetting()
+{
+    const QString stored = GetSetting(u"CurrencyBefore"_s, u"1"_s);
+    const QString trimmed = stored.trimmed();
+    bool ok = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), isAsciiDigit);
+    const int value = ok ? trimmed.toInt(&ok) : 0;
+    if (!ok || value > 255)
+        throw std::runtime_error(
+            u"The setting \"CurrencyBefore\" holds \"%1\", which is not a whole number from 0 to 255."_s.arg(stored)
+                .toStdString());
+    return value;
+}
+
+void BuildMoneyFormat()
+{
+    QString symbol = GetSetting(u"CurrencySymbol"_s, QString());
+    if (symbol.isEmpty())
+        symbol = DefaultCurrencySymbol();
+    // Escaped so that the pattern shows the full stop rather than reading a decimal point.
+    symbol.replace(u"."_s, u"\\."_s);
+    const bool before = currencyBeforeSetting() == 1;
+    currentMoneyFormat() = before ? symbol + symbolBeforePattern : symbolAfterPattern + symbol;
+}
+
+const QString& moneyFormat()
+{
+    return currentMoneyFormat();
+}
+
+QString FormatMoney(double value)
+{
+    return formatWithPattern(value, moneyFormat());
+}

@@ -1,0 +1,172 @@
+#include "ui/currency/form3.h"
+
+#include "app/errortrap.h"
+#include "app/twips.h"
+#include "money/moneyformat.h"
+#include "settings/settings.h"
+
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QStyle>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int designWidth = 4200;
+constexpr int designHeight = 2370;
+
+// The layout is measured in Arial. Where it is missing, its metric twins keep every caption inside its
+// control; the bare style hint would pick a wider face and clip the options.
+QFont arialBold(qreal points)
+{
+    QFont font;
+    font.setFamilies({u"Arial"_s, u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(true);
+    return font;
+}
+
+// Only the blank counts: a tab typed into the symbol is kept as typed.
+QString trimSpaces(const QString& text)
+{
+    qsizetype first = 0;
+    qsizetype last = text.size();
+    while (first < last && text[first] == u' ')
+        ++first;
+    while (last > first && text[last - 1] == u' ')
+        --last;
+    return text.mid(first, last - first);
+}
+
+void place(QWidget* control, const char* name, int left, int top, int width, int height)
+{
+    control->setObjectName(QString::fromLatin1(name));
+    control->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+} // namespace
+
+Form3::Form3(std::function<void()> refillList, QWidget* parent) : QDialog(parent), refillList_(std::move(refillList))
+{
+    buildControls();
+    connectEvents();
+    Form_Load();
+}
+
+Form3::~Form3() = default;
+
+void Form3::buildControls()
+{
+    setObjectName(u"Form3"_s);
+    setWindowTitle(tr("Currency Option"));
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
+    setFixedSize(twips(designWidth), twips(designHeight));
+    setFont(arialBold(9));
+
+    // The run of blanks pushes the bracketed advice onto the label's second line. The label reaches down
+    // to Text1 so that a face with taller lines than Arial keeps that line whole.
+    Label1 = new QLabel(tr("Currency Symbol") + QString(43, u' ') + tr("(Leave Blank To Set Back To Default)"), this);
+    place(Label1, "Label1", 120, 105, 3915, 510);
+    Label1->setWordWrap(true);
+    Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    Label1->setAccessibleName(Label1->text().simplified());
+
+    Text1 = new QLineEdit(this);
+    place(Text1, "Text1", 120, 615, 3960, 345);
+    Label1->setBuddy(Text1);
+    Text1->setAccessibleName(Label1->accessibleName());
+
+    Frame1 = new QGroupBox(tr("Currency Symbol"), this);
+    place(Frame1, "Frame1", 120, 1020, 3960, 735);
+    Option1 = new QRadioButton(tr("Before Amount"), Frame1);
+    // Wide enough for the indicator and the caption together; the captions stay where they were designed.
+    place(Option1, "Option1", 240, 300, 1800, 255);
+    Option2 = new QRadioButton(tr("After Amount"), Frame1);
+    place(Option2, "Option2", 2040, 300, 1800, 255);
+
+    PushButton2 = new QPushButton(tr("OK"), this);
+    place(PushButton2, "PushButton2", 120, 1860, 1920, 405);
+    PushButton1 = new QPushButton(tr("Cancel"), this);
+    place(PushButton1, "PushButton1", 2160, 1860, 1920, 405);
+    for (QPushButton* button : {PushButton2, PushButton1})
+        button->setFont(arialBold(11.25));
+
+    setTabOrder(Text1, Option1);
+    setTabOrder(Option1, Option2);
+    setTabOrder(Option2, PushButton2);
+    setTabOrder(PushButton2, PushButton1);
+    Text1->setFocus();
+    centreOnScreen();
+}
+
+void Form3::connectEvents()
+{
+    connect(PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
+    connect(PushButton1, &QPushButton::clicked, this, &Form3::PushButton1_Click);
+}
+
+// The dialog opens in the middle of the screen, wherever the main window stands.
+void Form3::centreOnScreen()
+{
+    const QScreen* screen = parentWidget() ? parentWidget()->screen() : QGuiApplication::primaryScreen();
+    if (screen)
+        setGeometry(QStyle::alignedRect(Qt::LeftToRight, Qt::AlignCenter, size(), screen->availableGeometry()));
+}
+
+void Form3::reject()
+{
+    PushButton1_Click();
+}
+
+void Form3::Form_Load()
+{
+    ErrorTrap trap(u"Form3", u"Form_Load");
+    // Steps 100 to 106, the shared window look (background colours, program icon, hand cursor), are not
+    // built yet; the numbers are kept free for them.
+    QString symbol;
+    trap.step(108, [&] { symbol = GetSetting(u"CurrencySymbol"_s, QString()); });
+    if (trap.test(110, [&] { return symbol.isEmpty(); }))
+        trap.step(112, [&] { symbol = DefaultCurrencySymbol(); });
+    trap.step(114, [&] { Text1->setText(symbol); });
+    // A stored position that cannot be read counts as 0, "After Amount".
+    int before = 0;
+    trap.step(116, [&] { before = currencyBeforeSetting(); });
+    if (trap.test(118, [&] { return before == 1; }))
+        trap.step(120, [&] { Option1->setChecked(true); });
+    else
+        trap.step(122, [&] { Option2->setChecked(true); });
+}
+
+void Form3::PushButton2_Click()
+{
+    ErrorTrap trap(u"Form3", u"PushButton2_Click");
+    QString symbol;
+    trap.step(100, [&] { symbol = trimSpaces(Text1->text()); });
+    // An empty box stores the regional symbol of this moment, never an empty setting.
+    if (trap.test(102, [&] { return symbol.isEmpty(); }))
+        trap.step(104, [&] { symbol = DefaultCurrencySymbol(); });
+    trap.step(106, [&] { SaveSetting(u"CurrencySymbol"_s, symbol); });
+    int before = 0;
+    if (trap.test(108, [&] { return Option1->isChecked(); }))
+        trap.step(110, [&] { before = 1; });
+    else
+        trap.step(112, [&] { before = 0; });
+    trap.step(114, [&] { SaveSetting(u"CurrencyBefore"_s, QString::number(before)); });
+    trap.step(116, [&] { BuildMoneyFormat(); });
+    trap.step(118, [&] { refillList_(); });
+    trap.step(120, [&] { accept(); });
+}
+
+void Form3::PushButton1_Click()
+{
+    ErrorTrap trap(u"Form3", u"PushButton1_Click");
+    trap.step(100, [&] { QDialog::reject(); });
+}
