@@ -45,6 +45,8 @@ class FreshHome : public testing::EmptyTestEventListener
 int main(int argc, char* argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir runtime; // QApplication wants a private runtime folder before the first test starts
+    qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
     QApplication application(argc, argv);
     testing::InitGoogleTest(&argc, argv);
     testing::UnitTest::GetInstance()->listeners().Append(new FreshHome);

@@ -1,0 +1,287 @@
+#include "ui/entry/form2.h"
+
+#include "app/clock.h"
+#include "app/errortrap.h"
+#include "app/prompter.h"
+#include "money/numberparser.h"
+#include "settings/settings.h"
+#include "store/conn.h"
+#include "store/recordset.h"
+#include "store/statements.h"
+#include "ui/entry/entrydesign.h"
+#include "ui/entry/picklist.h"
+
+#include <QComboBox>
+#include <QDateEdit>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextDocument>
+#include <array>
+#include <utility>
+
+namespace {
+
+QStringList itemsOf(const QComboBox* combo)
+{
+    QStringList items;
+    for (int row = 0; row < combo->count(); ++row)
+        items.append(combo->itemText(row));
+    return items;
+}
+
+} // namespace
+
+Form2::Form2(QWidget* parent) : QDialog(parent), collator_(pickListCollator())
+{
+    buildControls();
+    connectEvents();
+}
+
+Form2::~Form2() = default;
+
+void Form2::connectEvents()
+{
+    connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form2::PushButton4_Click);
+    connect(PushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
+    connect(PushButton7, &QPushButton::clicked, this, &Form2::PushButton7_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
+    connect(PushButton9, &QPushButton::clicked, this, &Form2::PushButton9_Click);
+    connect(PushButton10, &QPushButton::clicked, this, &Form2::PushButton10_Click);
+}
+
+QComboBox* Form2::pickList(int list) const
+{
+    const std::array combos{Combo1, Combo2, Combo3, Combo4};
+    return combos[list];
+}
+
+void Form2::setCaption(const QString& caption)
+{
+    setWindowTitle(caption);
+    if (!std::exchange(loaded_, true))
+        Form_Load();
+}
+
+void Form2::done(int result)
+{
+    Form_QueryUnload();
+    QDialog::done(result);
+}
+
+void Form2::Form_Load()
+{
+    ErrorTrap trap(u"Form2", u"Form_Load");
+    // Steps 100 to 106, the program's common look (ApplyBackColors, icon, hand pointer), go here once it exists.
+    for (int list = 0; list < 4; ++list)
+        fillPickList(trap, list, 108 + 14 * list);
+    for (int list = 0; list < 4; ++list)
+        trap.step(164 + 2 * list, [&] { pickList(list)->setCurrentIndex(-1); });
+    trap.step(172, [&] { Text1->clear(); });
+    trap.step(174, [&] { DateTimePicker1->setDate(today()); });
+    if (trap.test(176, [&] { return !m_ID.isEmpty(); }))
+        trap.step(178, [&] { LoadData(); });
+}
+
+void Form2::fillPickList(ErrorTrap& trap, int list, int firstStep)
+{
+    const PickListDesign& design = pickListDesign[list];
+    QString stored;
+    trap.step(firstStep,
+              [&] { stored = GetSetting(QString::fromUtf16(design.key), QString::fromUtf16(design.defaults)); });
+    // An empty stored text is a list the user emptied: it stays empty, the defaults do not return.
+    for (const QString& item : pickListItems(stored))
+        trap.step(firstStep + 10, [&] { addPickItem(pickList(list), item); });
+}
+
+void Form2::LoadData()
+{
+    ErrorTrap trap(u"Form2", u"LoadData");
+    Recordset rs;
+    // Without the row there is nothing to load: one report, not one per field.
+    if (!trap.step(102, [&] { rs.open(selectEntry(m_ID), Conn(), adOpenStatic, adLockReadOnly); }))
+        return;
+    // No such row: the window keeps its add-mode values.
+    if (trap.test(104, [&] { return !rs.eof(); })) {
+        QDate date;
+        if (trap.test(106, [&] {
+                date = rs.field(u"datercvd").toDate();
+                return date.isValid();
+            }))
+            trap.step(108, [&] { DateTimePicker1->setDate(date); });
+        for (int list = 0; list < 4; ++list)
+            selectLoaded(trap, rs, list, 110 + 16 * list);
+        trap.step(174, [&] { Text1->setText(amountText(rs.field(u"amount").toDouble())); });
+        trap.step(176, [&] { Text2->setPlainText(rs.field(u"notes").toString()); });
+        qlonglong paymentType = 0;
+        if (trap.test(178, [&] {
+                paymentType = rs.field(u"paymenttype").toLongLong();
+                return paymentType == 1;
+            }))
+            trap.step(180, [&] { Option1->setChecked(true); });
+        else if (trap.test(182, [&] { return paymentType == 2; }))
+            trap.step(184, [&] { Option2->setChecked(true); });
+    }
+    trap.step(186, [&] { rs.close(); });
+}
+
+void Form2::selectLoaded(ErrorTrap& trap, const Recordset& rs, int list, int firstStep)
+{
+    QComboBox* combo = pickList(list);
+    QString text;
+    int row = -1;
+    // Only the very same text counts as listed: "rent" is not "Rent".
+    const bool read = trap.step(firstStep, [&] {
+        text = rs.field(QString::fromUtf16(pickListDesign[list].column)).toString();
+        row = combo->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
+    });
+    // A row without this text leaves the list unselected rather than adding an empty item.
+    if (!read || text.isEmpty())
+        return;
+    if (trap.test(firstStep + 10, [&] { return row < 0; }))
+        trap.step(firstStep + 12, [&] { row = addPickItem(combo, text); });
+    trap.step(firstStep + 14, [&] { combo->setCurrentIndex(row); });
+}
+
+void Form2::Form_QueryUnload()
+{
+    ErrorTrap trap(u"Form2", u"Form_QueryUnload");
+    for (int list = 0; list < 4; ++list)
+        storePickList(trap, list, 100 + 14 * list);
+}
+
+void Form2::storePickList(ErrorTrap& trap, int list, int firstStep)
+{
+    const QString text = pickListText(itemsOf(pickList(list)));
+    // Written even when empty, so an emptied list stays empty next time.
+    trap.step(firstStep + 12, [&] { SaveSetting(QString::fromUtf16(pickListDesign[list].key), text); });
+}
+
+void Form2::PushButton1_Click()
+{
+    ErrorTrap trap(u"Form2", u"PushButton1_Click");
+    trap.step(100, [&] { reject(); });
+}
+
+void Form2::PushButton2_Click()
+{
+    ErrorTrap trap(u"Form2", u"PushButton2_Click");
+    if (refused(trap, 100, Combo1->currentIndex() < 0, tr("You forgot to input Reason."), Combo1) ||
+        refused(trap, 102, Combo2->currentIndex() < 0, tr("You forgot to input From."), Combo2) ||
+        refused(trap, 104, Combo3->currentIndex() < 0, tr("You forgot to input To."), Combo3) ||
+        refused(trap, 106, Text1->text().isEmpty(), tr("You forgot to input Amount."), Text1) ||
+        refused(trap, 108, !parseNumber(Text1->text()), tr("Amount must be numeric value"), Text1) ||
+        refused(trap, 110, Combo4->currentIndex() < 0, tr("You forgot to input Payment Method."), Combo4))
+        return;
+
+    const EntryFields entry{
+        DateTimePicker1->date(), Combo1->currentText(), Combo2->currentText(), Combo3->currentText(),
+        Text1->text(),           Combo4->currentText(), notesText(),           Option2->isChecked() ? 2 : 1};
+    const bool edit = !m_ID.isEmpty();
+    const QString statement = edit ? updateEntry(entry, m_ID) : insertEntry(entry);
+    // A save the ledger refuses keeps the window open with everything typed, to retry or cancel.
+    if (!trap.step(edit ? 124 : 128, [&] { Conn().execute(statement); }))
+        return;
+    trap.step(130, [&] { MsgBox(tr("Record successfully saved.")); });
+    trap.step(132, [&] { accept(); });
+}
+
+bool Form2::refused(ErrorTrap& trap, int step, bool missing, const QString& message, QWidget* field)
+{
+    if (!missing)
+        return false;
+    trap.step(step, [&] {
+        MsgBox(message);
+        field->setFocus();
+    });
+    return true;
+}
+
+void Form2::PushButton3_Click()
+{
+    addAsked(u"PushButton3_Click", 0);
+}
+
+void Form2::PushButton4_Click()
+{
+    removeSelected(u"PushButton4_Click", 0);
+}
+
+void Form2::PushButton5_Click()
+{
+    addAsked(u"PushButton5_Click", 1);
+}
+
+void Form2::PushButton6_Click()
+{
+    removeSelected(u"PushButton6_Click", 1);
+}
+
+void Form2::PushButton7_Click()
+{
+    addAsked(u"PushButton7_Click", 2);
+}
+
+void Form2::PushButton8_Click()
+{
+    removeSelected(u"PushButton8_Click", 2);
+}
+
+void Form2::PushButton9_Click()
+{
+    addAsked(u"PushButton9_Click", 3);
+}
+
+void Form2::PushButton10_Click()
+{
+    removeSelected(u"PushButton10_Click", 3);
+}
+
+void Form2::addAsked(QStringView procedure, int list)
+{
+    ErrorTrap trap(u"Form2", procedure);
+    QString answer;
+    trap.step(100, [&] { answer = InputBox(tr(pickListDesign[list].prompt), tr(pickListDesign[list].title)); });
+    if (trap.test(102, [&] { return answer.isEmpty(); }))
+        return;
+    trap.step(104, [&] { addPickItem(pickList(list), answer); });
+}
+
+void Form2::removeSelected(QStringView procedure, int list)
+{
+    ErrorTrap trap(u"Form2", procedure);
+    QComboBox* combo = pickList(list);
+    if (trap.test(100, [&] { return combo->currentIndex() < 0; }))
+        return;
+    trap.step(102, [&] {
+        combo->removeItem(combo->currentIndex());
+        combo->setCurrentIndex(-1);
+    });
+}
+
+int Form2::addPickItem(QComboBox* combo, const QString& item)
+{
+    const int row = sortedRow(*combo->model(), item, collator_);
+    const bool noneSelected = combo->currentIndex() < 0;
+    combo->insertItem(row, item);
+    // A list selects its first item by itself; adding must never choose for the user.
+    if (noneSelected)
+        combo->setCurrentIndex(-1);
+    return row;
+}
+
+QString Form2::notesText() const
+{
+    // The raw text keeps no-break spaces, which the plain-text view would turn into blanks.
+    QString text = Text2->document()->toRawText();
+    for (QChar& c : text) {
+        if (c == QChar::ParagraphSeparator || c == QChar::LineSeparator)
+            c = u'\n';
+    }
+    return text;
+}
