@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstring>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -58,12 +59,23 @@ void copyLedgerTemplate(const QString& from, const QString& to)
 {
     if (!QFileInfo(from).isFile())
         throw Failure(u"The template ledger '"_s + QDir::toNativeSeparators(from) + u"' was not found."_s);
+    // A ledger copied from a broken template could never be replaced later: refuse it now.
+    QFile header(from);
+    if (!header.open(QIODevice::ReadOnly) || header.read(16) != QByteArray("SQLite format 3", 16))
+        throw Failure(u"The template ledger '"_s + QDir::toNativeSeparators(from) + u"' is not a ledger database."_s);
     // QFile::copy writes to a temporary file and renames it, and it refuses an existing target.
     QFile source(from);
     ensure(source.copy(to), u"Could not copy the template ledger to '"_s + QDir::toNativeSeparators(to) + u"': "_s +
                                 source.errorString());
     ensure(QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner),
            u"Could not make the ledger private: '"_s + QDir::toNativeSeparators(to) + u"'"_s);
+}
+
+void keepPrivate(const QString& path, QFile::Permissions permissions)
+{
+    const QFileInfo info(path);
+    if (info.exists() && info.ownerId() == ::geteuid())
+        QFile::setPermissions(path, permissions);
 }
 
 QString programFolder()

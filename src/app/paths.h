@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QString>
 
 // The per-user data folder stands in for the shared application-data folder (CSIDL 35);
@@ -17,6 +18,9 @@ void makeFolder(const QString& path);
 
 // Copies the template ledger; never replaces an existing file. The copy is private (0600).
 void copyLedgerTemplate(const QString& from, const QString& to);
+
+// Narrows the rights of an existing file or folder of the user's to `permissions`; never throws.
+void keepPrivate(const QString& path, QFile::Permissions permissions);
 
 // The folder of the running program, without a trailing separator.
 QString programFolder();

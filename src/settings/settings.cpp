@@ -1,6 +1,8 @@
 #include "settings/settings.h"
 
+#include <QFile>
 #include <QSettings>
+#include <QStringDecoder>
 #include <stdexcept>
 
 namespace {
@@ -10,11 +12,35 @@ QSettings openStore()
     return QSettings(QStringLiteral("Marrowfen"), QStringLiteral("Quorvane"));
 }
 
+// A settings file that cannot be read or is damaged is reported, and never written over:
+// the user may still want what is in it.
+bool looksDamaged(const QString& fileName)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    // We only ever write UTF-8 text; binary bytes mean someone else's file or a broken disk.
+    QStringDecoder utf8(QStringDecoder::Utf8);
+    const QString text = utf8(bytes);
+    return utf8.hasError() || bytes.contains('\0');
+}
+
 void check(const QSettings& store, const char* action)
 {
-    if (store.status() == QSettings::AccessError)
+    if (store.status() == QSettings::NoError && looksDamaged(store.fileName()))
+        throw std::runtime_error("The settings file " + store.fileName().toStdString() +
+                                 " is damaged; it was left as it is.");
+    switch (store.status()) {
+    case QSettings::AccessError:
         throw std::runtime_error(std::string("Could not ") + action + " the settings file " +
-                                 store.fileName().toStdString());
+                                 store.fileName().toStdString() + ".");
+    case QSettings::FormatError:
+        throw std::runtime_error("The settings file " + store.fileName().toStdString() +
+                                 " is damaged; it was left as it is.");
+    case QSettings::NoError:
+        break;
+    }
 }
 
 QString keyPath(const QString& key)
@@ -40,6 +66,7 @@ QString GetSetting(const QString& key, const QString& defaultValue)
 void SaveSetting(const QString& key, const QString& value)
 {
     QSettings store = openStore();
+    check(store, "read");
     store.setValue(keyPath(key), value);
     store.sync();
     check(store, "write");
