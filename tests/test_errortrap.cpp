@@ -124,3 +124,26 @@ TEST(ErrorTrap, LoopBodyFailuresGoOnAndABodyCanEndTheLoop)
     EXPECT_EQ(passes, 1);
     EXPECT_EQ(boxes.errorReports().size(), 2);
 }
+
+TEST(ErrorTrap, TheSameFailureInALoopIsReportedOnce)
+{
+    ScriptedPrompter boxes;
+    ErrorTrap trap(u"Form1", u"PushButton5_Click");
+    int row = 0, tried = 0;
+    trap.loop(
+        116, [&] { return row < 1000; },
+        [&] {
+            trap.step(120, [&] {
+                ++tried;
+                fail("no such table: tblReport");
+            });
+            trap.step(120, [&] { fail(row == 500 ? "another fault" : "no such table: tblReport"); });
+            ++row;
+        });
+    EXPECT_EQ(tried, 1000);
+    EXPECT_EQ(boxes.errorReports().size(), 2);
+    // Another run of the procedure reports afresh.
+    ErrorTrap again(u"Form1", u"PushButton5_Click");
+    again.step(120, [] { fail("no such table: tblReport"); });
+    EXPECT_EQ(boxes.errorReports().size(), 3);
+}

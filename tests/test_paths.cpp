@@ -53,11 +53,15 @@ TEST(Paths, FoldersArePrivateAndTheCopyNeverReplaces)
     makeFolder(folder);
     EXPECT_EQ(fileMode(folder), 0700u);
     EXPECT_THROW(makeFolder(folder), Failure);
+    // Missing folders above are made too, just as private.
+    makeFolder(dir.path() + u"/new/data/home"_s);
+    EXPECT_EQ(fileMode(dir.path() + u"/new"_s), 0700u);
+    EXPECT_EQ(fileMode(dir.path() + u"/new/data/home"_s), 0700u);
 
     const QString source = dir.path() + u"/blank"_s;
     QFile blank(source);
     ASSERT_TRUE(blank.open(QIODevice::WriteOnly));
-    blank.write("template");
+    blank.write(QByteArray("SQLite format 3\0 and the rest", 30));
     blank.close();
     const QString target = folder + u"/ledger"_s;
     copyLedgerTemplate(source, target);

@@ -6,7 +6,7 @@
 
 ErrorTrap::ErrorTrap(QStringView window, QStringView procedure) : location_(errorLocation(window, procedure)) {}
 
-void ErrorTrap::report(int number, std::exception_ptr error) const
+void ErrorTrap::report(int number, std::exception_ptr error)
 {
     QString description;
     try {
@@ -15,6 +15,11 @@ void ErrorTrap::report(int number, std::exception_ptr error) const
         description = QString::fromUtf8(e.what());
     } catch (...) {
         description = QCoreApplication::translate("ErrorTrap", "Unknown error");
+    }
+    if (loopDepth_ > 0) {
+        if (reportedInLoops_.contains({number, description}))
+            return;
+        reportedInLoops_.insert({number, description});
     }
     showErrorReport(description, location_, number);
 }

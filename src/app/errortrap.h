@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPair>
+#include <QSet>
 #include <QString>
 #include <exception>
 #include <type_traits>
@@ -7,6 +9,7 @@
 
 // Runs a procedure's numbered steps: a step that throws is reported with its number and the
 // procedure goes on with the next step, so no user action is ever abandoned half-way silently.
+// Inside a loop, the same failure at the same step is reported once per procedure run.
 class ErrorTrap
 {
 public:
@@ -47,19 +50,26 @@ public:
                 report(headNumber, std::current_exception());
                 return;
             }
-            if constexpr (std::is_same_v<std::invoke_result_t<B>, bool>) {
-                if (!body())
-                    return;
-            } else {
+            ++loopDepth_;
+            bool goOn = true;
+            if constexpr (std::is_same_v<std::invoke_result_t<B>, bool>)
+                goOn = body();
+            else
                 body();
-            }
+            --loopDepth_;
+            if (!goOn)
+                return;
         }
     }
 
     const QString& location() const { return location_; }
 
 private:
-    void report(int number, std::exception_ptr error) const;
+    void report(int number, std::exception_ptr error);
 
     QString location_;
+    // What a loop body reported already: a loop failing the same way on every row says so once,
+    // not a thousand times over.
+    QSet<QPair<int, QString>> reportedInLoops_;
+    int loopDepth_ = 0;
 };

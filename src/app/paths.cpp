@@ -51,6 +51,10 @@ bool pathExists(const QString& path)
 
 void makeFolder(const QString& path)
 {
+    // A new account may not have its data home yet: make the missing folders above, private too.
+    const QString parent = QFileInfo(path).path();
+    if (!QFileInfo::exists(parent) && parent != path)
+        makeFolder(parent);
     if (::mkdir(QFile::encodeName(path).constData(), 0700) != 0)
         throw Failure(systemError(QStringLiteral("Could not create the folder"), path));
 }

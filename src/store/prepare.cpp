@@ -12,6 +12,9 @@ QString engineMessage(sqlite3* db)
 
 sqlite3_stmt* prepareSingle(sqlite3* db, const QString& statement)
 {
+    // The engine would end the statement at a NUL and read the rest as garbage.
+    if (statement.contains(QChar(0)))
+        throw StoreError(QStringLiteral("Texts may not contain the NUL character (U+0000)."));
     const QByteArray sql = translateDialect(statement).toUtf8();
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;

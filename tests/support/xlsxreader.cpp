@@ -28,6 +28,22 @@ QByteArray member(const QString& path, const QString& name)
     return unzip.readAllStandardOutput();
 }
 
+// Cells keep characters XML cannot hold as "_xHHHH_"; a spreadsheet shows them decoded.
+QString unescapeCharacters(const QString& text)
+{
+    static const QRegularExpression escaped(QStringLiteral("_x([0-9A-Fa-f]{4})_"));
+    QString out;
+    qsizetype last = 0;
+    for (auto it = escaped.globalMatch(text); it.hasNext();) {
+        const QRegularExpressionMatch match = it.next();
+        out += QStringView(text).mid(last, match.capturedStart() - last);
+        out += QChar(char16_t(match.captured(1).toUShort(nullptr, 16)));
+        last = match.capturedEnd();
+    }
+    out += QStringView(text).mid(last);
+    return out;
+}
+
 // The text of every <t> inside the current element, up to its end.
 QString textsUntilEndOf(QXmlStreamReader& xml, QStringView element)
 {
@@ -35,7 +51,7 @@ QString textsUntilEndOf(QXmlStreamReader& xml, QStringView element)
     while (xml.readNext() != QXmlStreamReader::Invalid && !(xml.isEndElement() && xml.name() == element))
         if (xml.isStartElement() && (xml.name() == u"t" || xml.name() == u"v"))
             text += xml.readElementText();
-    return text;
+    return unescapeCharacters(text);
 }
 
 QStringList sharedStrings(const QByteArray& data)

@@ -1,7 +1,10 @@
 #include "ui/currency/form3.h"
 
 #include "app/errortrap.h"
+#include "app/fonts.h"
+#include "app/pointerrule.h"
 #include "app/twips.h"
+#include "app/windowlook.h"
 #include "money/moneyformat.h"
 #include "settings/settings.h"
 
@@ -23,15 +26,6 @@ constexpr int designHeight = 2370;
 
 // The layout is measured in Arial. Where it is missing, its metric twins keep every caption inside its
 // control; the bare style hint would pick a wider face and clip the options.
-QFont arialBold(qreal points)
-{
-    QFont font;
-    font.setFamilies({u"Arial"_s, u"Liberation Sans"_s, u"Arimo"_s, u"Nimbus Sans"_s});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(true);
-    return font;
-}
 
 // Only the blank counts: a tab typed into the symbol is kept as typed.
 QString trimSpaces(const QString& text)
@@ -69,7 +63,7 @@ void Form3::buildControls()
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
                    Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twips(designWidth), twips(designHeight));
-    setFont(arialBold(9));
+    setFont(designFont(9, true));
 
     // The run of blanks pushes the bracketed advice onto the label's second line. The label reaches down
     // to Text1 so that a face with taller lines than Arial keeps that line whole.
@@ -97,7 +91,7 @@ void Form3::buildControls()
     PushButton1 = new QPushButton(tr("Cancel"), this);
     place(PushButton1, "PushButton1", 2160, 1860, 1920, 405);
     for (QPushButton* button : {PushButton2, PushButton1})
-        button->setFont(arialBold(11.25));
+        button->setFont(designFont(11.25, true));
 
     setTabOrder(Text1, Option1);
     setTabOrder(Option1, Option2);
@@ -109,6 +103,7 @@ void Form3::buildControls()
 
 void Form3::connectEvents()
 {
+    installPointerRule(this, {PushButton1, PushButton2}, {Frame1});
     connect(PushButton2, &QPushButton::clicked, this, &Form3::PushButton2_Click);
     connect(PushButton1, &QPushButton::clicked, this, &Form3::PushButton1_Click);
 }
@@ -129,8 +124,7 @@ void Form3::reject()
 void Form3::Form_Load()
 {
     ErrorTrap trap(u"Form3", u"Form_Load");
-    // Steps 100 to 106, the shared window look (background colours, program icon, hand cursor), are not
-    // built yet; the numbers are kept free for them.
+    applyDialogLook(trap, this);
     QString symbol;
     trap.step(108, [&] { symbol = GetSetting(u"CurrencySymbol"_s, QString()); });
     if (trap.test(110, [&] { return symbol.isEmpty(); }))

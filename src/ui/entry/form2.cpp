@@ -2,7 +2,9 @@
 
 #include "app/clock.h"
 #include "app/errortrap.h"
+#include "app/pointerrule.h"
 #include "app/prompter.h"
+#include "app/windowlook.h"
 #include "money/numberparser.h"
 #include "settings/settings.h"
 #include "store/conn.h"
@@ -13,6 +15,7 @@
 
 #include <QComboBox>
 #include <QDateEdit>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -43,6 +46,10 @@ Form2::~Form2() = default;
 
 void Form2::connectEvents()
 {
+    installPointerRule(this,
+                       {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7,
+                        PushButton8, PushButton9, PushButton10},
+                       QList<QWidget*>{Frame1, Text2});
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
     connect(PushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
@@ -77,7 +84,7 @@ void Form2::done(int result)
 void Form2::Form_Load()
 {
     ErrorTrap trap(u"Form2", u"Form_Load");
-    // Steps 100 to 106, the program's common look (ApplyBackColors, icon, hand pointer), go here once it exists.
+    applyDialogLook(trap, this);
     for (int list = 0; list < 4; ++list)
         fillPickList(trap, list, 108 + 14 * list);
     for (int list = 0; list < 4; ++list)

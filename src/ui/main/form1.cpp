@@ -3,18 +3,26 @@
 #include "app/apptitle.h"
 #include "app/errortrap.h"
 #include "app/paths.h"
+#include "app/pointerrule.h"
 #include "app/twips.h"
+#include "app/windowlook.h"
 #include "money/moneyformat.h"
+#include "output/printedreport.h"
 #include "store/conn.h"
+#include "ui/currency/form3.h"
 #include "ui/main/ledgermodel.h"
+#include "ui/main/spreadsheetexport.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
 #include <QTableView>
+#include <algorithm>
 
 namespace {
 
@@ -24,12 +32,18 @@ struct ColumnDesign
     int width;
 };
 
-constexpr ColumnDesign columnDesign[] = {{u"ID", 400},     {u"Date", 1200},  {u"Amount", 1200},
+constexpr ColumnDesign columnDesign[] = {{u"ID", 400},      {u"Date", 1200},  {u"Amount", 1200},
                                          {u"Reason", 1200}, {u"From", 1500},  {u"To", 1500},
                                          {u"Method", 1000}, {u"Notes", 2200}, {u"In/Out", 1000}};
 
 constexpr int designWidth = 11640;
 constexpr int designHeight = 4605;
+
+int tickBoxWidth(const QWidget* list)
+{
+    return list->style()->pixelMetric(QStyle::PM_IndicatorWidth, nullptr, list) +
+           2 * list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 4;
+}
 
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
@@ -69,6 +83,8 @@ void Form1::buildControls()
     ListView1->setAlternatingRowColors(true);
     ListView1->verticalHeader()->hide();
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // Rows as tight as a list's, not the roomy default of a grid.
+    ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
     ListView1->horizontalHeader()->setSectionsClickable(false);
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -92,7 +108,50 @@ void Form1::buildControls()
     Label3->setObjectName(QStringLiteral("Label3"));
 }
 
-void Form1::connectEvents() {}
+void Form1::connectEvents()
+{
+    installPointerRule(
+        this, {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7, PushButton8},
+        QList<QWidget*>{Frame1, ListView1});
+    connect(PushButton1, &QPushButton::clicked, this, &Form1::PushButton1_Click);
+    connect(PushButton2, &QPushButton::clicked, this, &Form1::PushButton2_Click);
+    connect(PushButton3, &QPushButton::clicked, this, &Form1::PushButton3_Click);
+    connect(PushButton4, &QPushButton::clicked, this, &Form1::PushButton4_Click);
+    connect(PushButton5, &QPushButton::clicked, this, &Form1::PushButton5_Click);
+    connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
+    connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
+    connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+}
+
+void Form1::PushButton5_Click()
+{
+    printLedgerReport(this, balance_);
+}
+
+void Form1::PushButton6_Click()
+{
+    exportLedgerList(this, *model_, summaryLabels());
+}
+
+void Form1::PushButton7_Click()
+{
+    ErrorTrap trap(u"Form1", u"PushButton7_Click");
+    trap.step(100, [&] {
+        Form3 dialog([this] { ListData(); }, this);
+        dialog.exec();
+    });
+}
+
+void Form1::keepSelection(int previousRow)
+{
+    const int rows = model_->rowCount();
+    if (rows == 0)
+        return;
+    const int row = std::clamp(previousRow, 0, rows - 1);
+    ListView1->selectionModel()->select(model_->index(row, 0),
+                                        QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    ListView1->selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
+}
 
 void Form1::resizeEvent(QResizeEvent* event)
 {
@@ -103,18 +162,20 @@ void Form1::resizeEvent(QResizeEvent* event)
     const int fullWidth = twips(11400) + extraWidth;
     ListView1->setGeometry(twips(120), twips(120), fullWidth, twips(2595) + extraHeight);
     const int buttonShift = extraHeight;
-    for (QPushButton* button : {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6,
-                                PushButton7, PushButton8}) {
-        const int designTop = button->property("designTop").isValid() ? button->property("designTop").toInt()
-                                                                      : button->y();
+    for (QPushButton* button :
+         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7, PushButton8}) {
+        const int designTop =
+            button->property("designTop").isValid() ? button->property("designTop").toInt() : button->y();
         button->setProperty("designTop", designTop);
         button->move(button->x(), designTop + buttonShift);
     }
     Frame1->setGeometry(twips(120), twips(3750) + extraHeight, fullWidth, twips(735));
-    const int labelWidth = fullWidth / 3 - twips(240);
-    Label1->setGeometry(twips(360), twips(300), labelWidth, twips(300));
-    Label2->setGeometry(twips(360) + fullWidth * (3960 - 360) / 11400, twips(300), labelWidth, twips(300));
-    Label3->setGeometry(twips(360) + fullWidth * (7920 - 360) / 11400, twips(300), labelWidth, twips(300));
+    // The three totals keep their designed share of the frame's width, each ending before the next.
+    const int lefts[] = {twips(360), twips(360) + fullWidth * (3960 - 360) / 11400,
+                         twips(360) + fullWidth * (7920 - 360) / 11400, fullWidth - twips(120)};
+    const std::array<QLabel*, 3> labels = {Label1, Label2, Label3};
+    for (size_t i = 0; i < labels.size(); ++i)
+        labels[i]->setGeometry(lefts[i], twips(300), lefts[i + 1] - lefts[i] - twips(60), twips(300));
 }
 
 void Form1::Form_Load()
@@ -126,8 +187,14 @@ void Form1::Form_Load()
         trap.step(106, [&] { makeFolder(dataFolder()); });
     if (trap.test(108, [&] { return !FileExists(databaseFile()); }))
         trap.step(110, [&] { copyLedgerTemplate(templateDatabase(), databaseFile()); });
+    // A folder or ledger left with wider rights by an older version is made private again.
+    keepPrivate(dataFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    keepPrivate(databaseFile(), QFile::ReadOwner | QFile::WriteOwner);
+    trap.step(112, [&] { ApplySkin(this); });
+    applyHandCursor(trap, 116, this);
     trap.step(138, [&] {
         setWindowTitle(QString::fromUtf16(displayName));
+        setWindowIcon(programIcon());
         SetAppTitle();
     });
     trap.step(140, [&] { ConnSlot() = std::make_unique<Connection>(); });
@@ -139,7 +206,9 @@ void Form1::Form_Load()
     }
     int index = 0;
     for (const ColumnDesign& column : columnDesign) {
-        trap.step(step, [&] { ListView1->setColumnWidth(index, twips(column.width)); });
+        // The tick box shares the first column with the id: give it room of its own.
+        const int extra = index == 0 ? tickBoxWidth(ListView1) : 0;
+        trap.step(step, [&] { ListView1->setColumnWidth(index, twips(column.width) + extra); });
         step += 2;
         ++index;
     }

@@ -13,6 +13,7 @@
 #include <QWidget>
 #include <array>
 
+class ErrorTrap;
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -47,6 +48,23 @@ private:
     void buildControls();
     void connectEvents();
     void Form_QueryUnload();
+
+    void PushButton1_Click(); // Edit Selected
+    void PushButton2_Click(); // Add New
+    void PushButton3_Click(); // Delete Selected
+    void PushButton4_Click(); // Duplicate Selected
+    void PushButton5_Click(); // Create/Print Report
+    void PushButton6_Click(); // Save Database To Excel
+    void PushButton7_Click(); // Currency Option
+    void PushButton8_Click(); // Help
+
+    bool listIsEmpty() const;
+    // The id text of the selected row; throws when no row is selected.
+    QString selectedId() const;
+    // Sets m_ID, then the caption (which loads the window), then shows it modally: three steps.
+    void openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption);
+    // Keeps a row selected after a refill, so the commands always have one to act on.
+    void keepSelection(int previousRow);
 
     double balance_ = 0;
     QTableView* ListView1 = nullptr;

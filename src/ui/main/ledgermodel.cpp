@@ -90,8 +90,8 @@ void LedgerModel::appendRow(const LedgerRowValues& values)
     row.amount = values.amount;
     row.format = quint16(moneyFormats_.size() - 1);
     row.direction = quint8(values.direction == 1 || values.direction == 2 ? values.direction : 0);
-    row.flags = quint8((values.hasId ? HasId : 0) | (values.date.isValid() ? HasDate : 0) |
-                       (values.hasAmount ? HasAmount : 0));
+    row.flags =
+        quint8((values.hasId ? HasId : 0) | (values.date.isValid() ? HasDate : 0) | (values.hasAmount ? HasAmount : 0));
     rows_.push_back(row);
 }
 
@@ -118,8 +118,9 @@ QString LedgerModel::text(int rowIndex, int column) const
     case amountColumn:
         return row.flags & HasAmount ? formatWithPattern(row.amount, moneyFormats_[row.format]) : QString();
     case directionColumn:
-        return row.direction == 1 ? QStringLiteral("Received")
-                                  : row.direction == 2 ? QStringLiteral("Paid Out") : QString();
+        return row.direction == 1   ? QStringLiteral("Received")
+               : row.direction == 2 ? QStringLiteral("Paid Out")
+                                    : QString();
     default:
         if (column >= firstTextColumn && column < directionColumn)
             return QString::fromUtf8(storedText(row, column - firstTextColumn + 1));

@@ -11,6 +11,7 @@
 
 #include <QLabel>
 #include <QScopeGuard>
+#include <QTableView>
 #include <stdexcept>
 
 using namespace Qt::StringLiterals;
@@ -25,10 +26,15 @@ struct LedgerColumns
 
     void find(const Recordset& rs)
     {
-        const std::pair<int*, const char16_t*> wanted[] = {
-            {&id, u"id"},          {&datercvd, u"datercvd"},   {&amount, u"amount"},
-            {&reason, u"reason"},  {&fromcompany, u"fromcompany"}, {&tocompany, u"tocompany"},
-            {&paymentmethod, u"paymentmethod"}, {&notes, u"notes"}, {&paymenttype, u"paymenttype"}};
+        const std::pair<int*, const char16_t*> wanted[] = {{&id, u"id"},
+                                                           {&datercvd, u"datercvd"},
+                                                           {&amount, u"amount"},
+                                                           {&reason, u"reason"},
+                                                           {&fromcompany, u"fromcompany"},
+                                                           {&tocompany, u"tocompany"},
+                                                           {&paymentmethod, u"paymentmethod"},
+                                                           {&notes, u"notes"},
+                                                           {&paymenttype, u"paymenttype"}};
         QStringList missing;
         for (auto [index, name] : wanted) {
             try {
@@ -56,8 +62,13 @@ void Form1::ListData()
     ErrorTrap trap(u"Form1", u"ListData");
     // During the spreadsheet export (hourglass) the old rows stay and the new ones follow them.
     const bool clearRows = trap.test(100, [&] { return pointerKind(this) != pointerHourglass; });
+    const QModelIndex current = ListView1->currentIndex();
+    const int previousRow = current.isValid() ? current.row() : 0;
     model_->beginRefill(!clearRows);
-    const auto endRefill = qScopeGuard([&] { model_->endRefill(); });
+    const auto endRefill = qScopeGuard([&] {
+        model_->endRefill();
+        keepSelection(previousRow);
+    });
 
     Recordset rs;
     LedgerColumns columns;
@@ -69,39 +80,49 @@ void Form1::ListData()
     double totalPaid = 0;
     // Without an open result set there is nothing to read: one report is enough.
     if (opened) {
-        trap.loop(110, [&] { return !rs.eof(); }, [&] {
-            LedgerRowValues row;
-            trap.step(112, [&] { readColumn(columns.id, [&](int i) {
-                                     row.id = rs.intValue(i);
-                                     row.hasId = !rs.isNull(i);
-                                 }); });
-            trap.step(114, [&] { readColumn(columns.datercvd, [&](int i) {
-                                     row.date = rs.dateValue(i);
-                                     row.dateText = rs.utf8Value(i);
-                                 }); });
-            trap.step(116, [&] { readColumn(columns.amount, [&](int i) {
-                                     row.amount = rs.doubleValue(i);
-                                     row.hasAmount = !rs.isNull(i);
-                                 }); });
-            trap.step(118, [&] { readColumn(columns.reason, [&](int i) { row.reason = rs.utf8Value(i); }); });
-            trap.step(120, [&] { readColumn(columns.fromcompany, [&](int i) { row.fromCompany = rs.utf8Value(i); }); });
-            trap.step(122, [&] { readColumn(columns.tocompany, [&](int i) { row.toCompany = rs.utf8Value(i); }); });
-            trap.step(124,
-                      [&] { readColumn(columns.paymentmethod, [&](int i) { row.paymentMethod = rs.utf8Value(i); }); });
-            trap.step(126, [&] { readColumn(columns.notes, [&](int i) { row.notes = rs.utf8Value(i); }); });
-            qint64 paymentType = 0;
-            trap.step(130, [&] { readColumn(columns.paymenttype, [&](int i) { paymentType = rs.intValue(i); }); });
-            if (paymentType == 1) {
-                row.direction = 1;
-                totalReceived += row.amount;
-            } else if (paymentType == 2) {
-                row.direction = 2;
-                totalPaid += row.amount;
-            }
-            trap.step(142, [&] { model_->appendRow(row); });
-            // A row that cannot be left would be reported forever: end the refill instead.
-            return trap.step(144, [&] { rs.moveNext(); });
-        });
+        trap.loop(
+            110, [&] { return !rs.eof(); },
+            [&] {
+                LedgerRowValues row;
+                trap.step(112, [&] {
+                    readColumn(columns.id, [&](int i) {
+                        row.id = rs.intValue(i);
+                        row.hasId = !rs.isNull(i);
+                    });
+                });
+                trap.step(114, [&] {
+                    readColumn(columns.datercvd, [&](int i) {
+                        row.date = rs.dateValue(i);
+                        row.dateText = rs.utf8Value(i);
+                    });
+                });
+                trap.step(116, [&] {
+                    readColumn(columns.amount, [&](int i) {
+                        row.amount = rs.doubleValue(i);
+                        row.hasAmount = !rs.isNull(i);
+                    });
+                });
+                trap.step(118, [&] { readColumn(columns.reason, [&](int i) { row.reason = rs.utf8Value(i); }); });
+                trap.step(120,
+                          [&] { readColumn(columns.fromcompany, [&](int i) { row.fromCompany = rs.utf8Value(i); }); });
+                trap.step(122, [&] { readColumn(columns.tocompany, [&](int i) { row.toCompany = rs.utf8Value(i); }); });
+                trap.step(124, [&] {
+                    readColumn(columns.paymentmethod, [&](int i) { row.paymentMethod = rs.utf8Value(i); });
+                });
+                trap.step(126, [&] { readColumn(columns.notes, [&](int i) { row.notes = rs.utf8Value(i); }); });
+                qint64 paymentType = 0;
+                trap.step(130, [&] { readColumn(columns.paymenttype, [&](int i) { paymentType = rs.intValue(i); }); });
+                if (paymentType == 1) {
+                    row.direction = 1;
+                    totalReceived += row.amount;
+                } else if (paymentType == 2) {
+                    row.direction = 2;
+                    totalPaid += row.amount;
+                }
+                trap.step(142, [&] { model_->appendRow(row); });
+                // A row that cannot be left would be reported forever: end the refill instead.
+                return trap.step(144, [&] { rs.moveNext(); });
+            });
         trap.step(146, [&] { rs.close(); });
     }
 

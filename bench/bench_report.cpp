@@ -1,0 +1,107 @@
+// The printed report: the whole command up to its preview on screen (staging, reading back,
+// layout and the preview's painting of every page), and the layout and the painting on their own.
+#include "benchledger.h"
+#include "ledgergenerator.h"
+#include "money/moneyformat.h"
+#include "output/printedreport.h"
+#include "output/reportdata.h"
+#include "output/reportlayout.h"
+#include "output/reportmain.h"
+#include "output/reportpainter.h"
+#include "store/conn.h"
+#include "store/recordset.h"
+#include "store/statements.h"
+
+#include <QApplication>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QTimer>
+#include <QWidget>
+#include <benchmark/benchmark.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QSize letter(12240, 15840);
+
+// From the click to the preview window on screen with its first page; closed at once.
+void BM_ReportCommandToPreview(benchmark::State& state)
+{
+    BenchHome home(int(state.range(0)));
+    openUserLedger();
+    BuildMoneyFormat();
+    QWidget owner;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (QWidget* preview = QApplication::activeModalWidget())
+            preview->close();
+    });
+    closer.start(1);
+    for (auto _ : state)
+        printLedgerReport(&owner, 0);
+    state.counters["peak_MiB"] = peakMemoryMiB();
+    ConnSlot().reset();
+}
+
+// The rows of a ledger of `count` entries as the report reads them back from its staging
+// table, and the report design with its money formats.
+struct StagedReport
+{
+    ReportDesign design = rptMain();
+    ReportData rows;
+};
+
+StagedReport stagedReport(int count)
+{
+    BenchHome home(count);
+    openUserLedger();
+    BuildMoneyFormat();
+    QWidget owner;
+    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
+    printLedgerReport(&owner, 0); // fills the staging table
+
+    StagedReport report;
+    for (auto [section, control] : {std::pair{u"Section5", u"Function1"}, std::pair{u"Section5", u"Function2"},
+                                    std::pair{u"Section1", u"Text7"}, std::pair{u"Section1", u"Text2"}})
+        report.design.section(section).control(control).format = moneyFormat();
+    Recordset rs;
+    rs.open(selectReport(), Conn());
+    report.rows = ReportData::read(rs, report.design.dataFields());
+    rs.close();
+    ConnSlot().reset();
+    return report;
+}
+
+// The pure layout of the staged rows into letter pages.
+void BM_ReportLayout(benchmark::State& state)
+{
+    const StagedReport report = stagedReport(int(state.range(0)));
+    size_t pages = 0;
+    for (auto _ : state)
+        pages = layoutReport(report.design, report.rows, letter).pages.size();
+    state.counters["pages"] = double(pages);
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
+// The preview's share: it records every laid-out page before it shows the first.
+void BM_ReportPreviewPainting(benchmark::State& state)
+{
+    const StagedReport report = stagedReport(int(state.range(0)));
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setFullPage(true);
+    const ReportPages pages = layoutReport(report.design, report.rows, pageSizeTwips(printer));
+    QPrintPreviewWidget preview(&printer);
+    QObject::connect(&preview, &QPrintPreviewWidget::paintRequested,
+                     [&](QPrinter* target) { printReport(*target, pages); });
+    for (auto _ : state)
+        preview.updatePreview();
+    state.counters["pages"] = double(preview.pageCount());
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
+} // namespace
+
+BENCHMARK(BM_ReportLayout)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ReportPreviewPainting)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ReportCommandToPreview)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -1,0 +1,107 @@
+#include "output/printedreport.h"
+
+#include "app/errortrap.h"
+#include "app/failure.h"
+#include "money/moneyformat.h"
+#include "money/numberparser.h"
+#include "output/reportdata.h"
+#include "output/reportmain.h"
+#include "output/reportpreview.h"
+#include "store/conn.h"
+#include "store/recordset.h"
+#include "store/statements.h"
+
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+using StagingInsert = QString (*)(QDate, const QString&, const QString&, const QString&);
+
+double amountOf(const Recordset& entry)
+{
+    const QVariant amount = entry.field(u"amount");
+    ensure(!amount.isNull(), u"Invalid use of Null"_s);
+    return amount.toDouble();
+}
+
+// The staging row of the entry under the cursor; its amount text reads back as the same number.
+QString stagingRow(StagingInsert form, const Recordset& entry)
+{
+    return form(entry.field(u"datercvd").toDate(), amountText(amountOf(entry)), entry.field(u"fromcompany").toString(),
+                entry.field(u"tocompany").toString());
+}
+
+bool paymentTypeIs(const Recordset& entry, int type)
+{
+    return entry.field(u"paymenttype").toInt() == type;
+}
+
+// The staging rows are scratch data, so they are written in one batch with one disk sync. A
+// batch that cannot be committed is rolled back: left open, it would swallow every later write.
+void endStagingBatch(Connection& connection)
+{
+    try {
+        connection.commitBatch();
+    } catch (...) {
+        try {
+            connection.execute(u"ROLLBACK"_s);
+        } catch (...) {
+            // Already ended by the engine; the commit's own failure is the one to report.
+        }
+        throw;
+    }
+}
+
+void setMoneyFormat(ReportDesign& report, QStringView section, QStringView control)
+{
+    report.section(section).control(control).format = moneyFormat();
+}
+
+} // namespace
+
+void printLedgerReport(QWidget* owner, double balance)
+{
+    ErrorTrap trap(u"Form1", u"PushButton5_Click");
+    // Steps 106 and 108: the summary's balance, held for step 136.
+    const double heldBalance = balance;
+
+    trap.step(110, [&] { Conn().execute(clearReport()); });
+
+    Recordset rs; // step 112, with the start of the staging batch
+    bool batch = false;
+    trap.step(112, [&] {
+        Conn().beginBatch();
+        batch = true;
+    });
+    trap.step(114, [&] { rs.open(selectAllEntries(), Conn(), adOpenStatic, adLockReadOnly); });
+    trap.loop(
+        116, [&] { return !rs.eof(); },
+        [&] {
+            if (trap.test(118, [&] { return paymentTypeIs(rs, 1); }))
+                trap.step(120, [&] { Conn().execute(stagingRow(insertReportReceived, rs)); });
+            else if (trap.test(122, [&] { return paymentTypeIs(rs, 2); }))
+                trap.step(124, [&] { Conn().execute(stagingRow(insertReportPaid, rs)); });
+            // A row that cannot be left would be tried forever: end the copy instead.
+            return trap.step(126, [&] { rs.moveNext(); });
+        });
+    trap.step(128, [&] { rs.close(); });
+    if (batch)
+        trap.step(128, [&] { endStagingBatch(Conn()); });
+
+    trap.step(130, [&] { rs.open(selectReport(), Conn(), adOpenStatic, adLockReadOnly); });
+    std::optional<ReportDesign> report;
+    ReportData rows;
+    trap.step(132, [&] { report = rptMain(); });
+    trap.step(134, [&] { rows = ReportData::read(rs, report.value().dataFields()); });
+    trap.step(136,
+              [&] { report.value().section(u"Section5").control(u"lblBalance").caption = FormatMoney(heldBalance); });
+    trap.step(138, [&] { setMoneyFormat(report.value(), u"Section5", u"Function1"); });
+    trap.step(140, [&] { setMoneyFormat(report.value(), u"Section5", u"Function2"); });
+    trap.step(142, [&] { setMoneyFormat(report.value(), u"Section1", u"Text7"); });
+    trap.step(144, [&] { setMoneyFormat(report.value(), u"Section1", u"Text2"); });
+    trap.step(146, [&] { showReportPreview(report.value(), rows, owner); });
+    trap.step(148, [&] { rs.close(); });
+    trap.step(150, [&] { report.reset(); });
+}

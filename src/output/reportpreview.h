@@ -1,0 +1,10 @@
+#pragma once
+
+class QWidget;
+class ReportData;
+struct ReportDesign;
+
+// Shows the report in a modal preview window captioned "DataReport1", owned by `owner`, from
+// which the user prints it or saves it as PDF; returns when the window is closed. The report is
+// laid out again for whatever paper the user chooses. Throws Failure when it cannot be laid out.
+void showReportPreview(const ReportDesign& design, const ReportData& data, QWidget* owner);

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QTemporaryDir>
+#include <vector>
+
+struct lxw_workbook;
+struct lxw_worksheet;
+struct SpreadsheetProgram;
+
+// A new one-sheet .xlsx workbook in a private folder of its own (mode 0700), removed with this
+// object unless the workbook was shown. Cells count from 1 as a spreadsheet shows them. Rows go to
+// disk as they are finished, so a large ledger costs little memory: write them top to bottom.
+class SpreadsheetWorkbook
+{
+public:
+    // Throws when the folder or the workbook cannot be made.
+    SpreadsheetWorkbook();
+    ~SpreadsheetWorkbook();
+    SpreadsheetWorkbook(const SpreadsheetWorkbook&) = delete;
+    SpreadsheetWorkbook& operator=(const SpreadsheetWorkbook&) = delete;
+
+    // An empty text leaves the cell empty. Throws when the cell cannot be written.
+    void setText(int row, int column, const QString& text);
+    void setNumber(int row, int column, double value);
+
+    // Widens every column to its longest content, as a spreadsheet's autofit would.
+    void fitColumns();
+
+    // Writes the file; no cell can be set afterwards.
+    QString save();
+    // Saves and opens the workbook in the program as a new document. The file stays for the
+    // program to read; the system's temporary-files cleaning removes it in time.
+    void show(const SpreadsheetProgram& program);
+
+private:
+    void noteWidth(int column, qsizetype characters);
+
+    QTemporaryDir folder_;
+    QByteArray tmpdir_; // libxlsxwriter keeps a pointer to it
+    QString path_;
+    lxw_workbook* workbook_ = nullptr;
+    lxw_worksheet* sheet_ = nullptr;
+    std::vector<qsizetype> widths_; // longest content per column, in characters
+};

@@ -1,0 +1,122 @@
+#include "ui/main/spreadsheetexport.h"
+
+#include "app/errortrap.h"
+#include "app/pointer.h"
+#include "app/prompter.h"
+#include "output/spreadsheetprogram.h"
+#include "output/spreadsheetworkbook.h"
+#include "ui/main/ledgermodel.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QLabel>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr int idColumn = 0;
+constexpr int titleRow = 1;
+// The summary stands two rows below the list, its captions spread under the list's columns.
+constexpr int summaryGap = 2;
+constexpr std::array summaryColumns = {3, 6, 9};
+
+// Lets pending events run, at most every few milliseconds: often enough for the windows to repaint
+// and take clicks during a long export, rarely enough that the export is not spent polling an
+// empty queue between two cells.
+class PendingEvents
+{
+public:
+    void letRun()
+    {
+        if (last_.isValid() && !last_.hasExpired(intervalMs))
+            return;
+        QCoreApplication::processEvents();
+        last_.start();
+    }
+
+private:
+    static constexpr qint64 intervalMs = 10;
+    QElapsedTimer last_;
+};
+
+// A numeric id goes in as a number, so the sheet sorts and sums it as one.
+void writeId(SpreadsheetWorkbook& sheet, int row, const QString& id)
+{
+    bool isNumber = false;
+    const qint64 number = id.toLongLong(&isNumber);
+    if (isNumber)
+        sheet.setNumber(row, idColumn + 1, double(number));
+    else
+        sheet.setText(row, idColumn + 1, id);
+}
+
+// Each title over its own list column, whatever the rows hold.
+void writeTitles(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sheet, const LedgerModel& list)
+{
+    for (int c = 0; c < list.columnCount(); ++c) {
+        trap.step(120, [&] { events.letRun(); });
+        trap.step(132, [&] { sheet.setText(titleRow, c + 1, list.columnTitle(c)); });
+    }
+}
+
+// List row k goes to sheet row k + 1 when ticked; an unticked row stays empty. Every value lands
+// under its own title. Returns the sheet row after the list.
+int writeRows(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sheet, const LedgerModel& list)
+{
+    int sheetRow = titleRow + 1;
+    // The count is read afresh: a refill while events run appends rows behind the existing ones.
+    for (int row = 0; row < list.rowCount(); ++row, ++sheetRow) {
+        trap.step(142, [&] { events.letRun(); });
+        if (!trap.test(144, [&] { return list.isTicked(row); }))
+            continue;
+        for (int c = 0; c < list.columnCount(); ++c) {
+            trap.step(150, [&] { events.letRun(); });
+            if (c == idColumn)
+                trap.step(154, [&] { writeId(sheet, sheetRow, list.text(row, c)); });
+            else
+                trap.step(162, [&] { sheet.setText(sheetRow, c + 1, list.text(row, c).remove(u'=')); });
+        }
+    }
+    return sheetRow;
+}
+
+} // namespace
+
+bool SaveResultsAsExcelFileIsExcelInstalled()
+{
+    const bool installed = findSpreadsheetProgram().has_value();
+    if (!installed)
+        MsgBox(u"Excel is not installed on this computer. You need to have it installed to use this software "
+               "without error."_s);
+    return installed;
+}
+
+void exportLedgerList(QWidget* window, const LedgerModel& list, const std::array<const QLabel*, 3>& summary)
+{
+    ErrorTrap trap(u"Form1", u"PushButton6_Click");
+    if (trap.test(100, [] { return !SaveResultsAsExcelFileIsExcelInstalled(); })) {
+        trap.step(184, [] {
+            MsgBox(u"Excel is not installed on this computer. You need to have it installed to use this feature."_s);
+        });
+        return;
+    }
+    if (trap.test(108, [&] { return list.rowCount() == 0; }))
+        return;
+    trap.step(110, [&] { setPointerKind(window, pointerHourglass); });
+    SpreadsheetProgram program;
+    trap.step(112, [&] { program = spreadsheetProgram(); });
+    std::optional<SpreadsheetWorkbook> sheet;
+    // Without a workbook every cell would fail on its own; the one report is enough.
+    if (trap.step(114, [&] { sheet.emplace(); })) {
+        PendingEvents events;
+        writeTitles(trap, events, *sheet, list);
+        const int summaryRow = writeRows(trap, events, *sheet, list) + summaryGap;
+        for (size_t i = 0; i < summary.size(); ++i)
+            trap.step(172 + 2 * int(i), [&] { sheet->setText(summaryRow, summaryColumns[i], summary[i]->text()); });
+        trap.step(178, [&] { sheet->fitColumns(); });
+        trap.step(180, [&] { sheet->show(program); });
+    }
+    trap.step(182, [&] { setPointerKind(window, pointerDefault); });
+}

@@ -1,0 +1,233 @@
+// The main window's commands, driven through its buttons on a real ledger and settings file.
+#include "settings/settings.h"
+#include "store/conn.h"
+#include "store/recordset.h"
+#include "support/ledgerfixture.h"
+#include "support/modal.h"
+#include "support/scriptedprompter.h"
+#include "ui/main/form1.h"
+#include "ui/main/ledgermodel.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class CommandsTest : public testing::Test
+{
+protected:
+    void SetUp() override { window.Form_Load(); }
+
+    void press(const char* button) { window.findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
+    LedgerModel& list() const { return *window.ledgerModel(); }
+    void select(int row) { window.listView()->selectRow(row); }
+    QString caption(int index) const { return window.summaryLabels()[size_t(index)]->text(); }
+
+    QStringList rowTexts(int row) const
+    {
+        QStringList texts;
+        for (int c = 0; c < 9; ++c)
+            texts.append(list().text(row, c));
+        return texts;
+    }
+
+    // Fills the entry window that is open and presses OK.
+    static void fillAndSave(QWidget* entry, const QString& amount, bool paidOut)
+    {
+        for (int i = 1; i <= 4; ++i)
+            entry->findChild<QComboBox*>(u"Combo%1"_s.arg(i))->setCurrentIndex(0);
+        entry->findChild<QLineEdit*>(u"Text1"_s)->setText(amount);
+        entry->findChild<QRadioButton*>(paidOut ? u"Option2"_s : u"Option1"_s)->setChecked(true);
+        entry->findChild<QPushButton*>(u"PushButton2"_s)->click();
+    }
+
+    ScriptedPrompter boxes;
+    Form1 window;
+};
+
+} // namespace
+
+TEST_F(CommandsTest, AddNewCancelledRefillsWithNoChange)
+{
+    addEntry(sampleEntry(u"a"_s, u"5"_s));
+    window.ListData();
+    QString caption;
+    whenModalOpens([&](QWidget* entry) {
+        caption = entry->windowTitle();
+        entry->findChild<QPushButton*>(u"PushButton1"_s)->click();
+    });
+    press("PushButton2");
+    EXPECT_EQ(caption, u"Add New");
+    EXPECT_EQ(list().rowCount(), 1);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(CommandsTest, AddNewSavedAddsARowAndChangesTheTotals)
+{
+    whenModalOpens([](QWidget* entry) { fillAndSave(entry, u"12.5"_s, false); });
+    press("PushButton2");
+    ASSERT_EQ(list().rowCount(), 1);
+    EXPECT_EQ(boxes.texts(), QStringList{u"Record successfully saved."_s});
+    EXPECT_EQ(caption(0), u"Received: $ 12.50");
+    EXPECT_EQ(list().text(0, 3), u"Electric");
+}
+
+TEST_F(CommandsTest, EditSelectedChangesTheRowInPlace)
+{
+    addEntry(sampleEntry(u"first"_s, u"1"_s));
+    addEntry(sampleEntry(u"second"_s, u"2"_s));
+    window.ListData();
+    select(1);
+    QString caption, amount;
+    whenModalOpens([&](QWidget* entry) {
+        caption = entry->windowTitle();
+        amount = entry->findChild<QLineEdit*>(u"Text1"_s)->text();
+        entry->findChild<QLineEdit*>(u"Text1"_s)->setText(u"99"_s);
+        entry->findChild<QPushButton*>(u"PushButton2"_s)->click();
+    });
+    press("PushButton1");
+    EXPECT_EQ(caption, u"Edit Data");
+    EXPECT_EQ(amount, u"2");
+    ASSERT_EQ(list().rowCount(), 2);
+    EXPECT_EQ(list().text(1, 0), u"2");
+    EXPECT_EQ(list().text(1, 2), u"$ 99.00");
+    EXPECT_EQ(list().text(1, 3), u"second");
+    EXPECT_EQ(list().text(0, 2), u"$ 1.00");
+}
+
+TEST_F(CommandsTest, DeleteSelectedRemovesTheRowAtOnceWithoutAQuestion)
+{
+    addEntry(sampleEntry(u"keep"_s, u"1"_s));
+    addEntry(sampleEntry(u"gone"_s, u"2"_s));
+    window.ListData();
+    select(1);
+    press("PushButton3");
+    ASSERT_EQ(list().rowCount(), 1);
+    EXPECT_EQ(list().text(0, 3), u"keep");
+    EXPECT_EQ(caption(0), u"Received: $ 1.00");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(CommandsTest, DuplicateSelectedMakesAnExactCopyWithANewId)
+{
+    EntryFields e = sampleEntry(u"O'Brien's \"rent\""_s, u"0"_s, 2);
+    e.fromCompany = u"D'Arcy"_s;
+    e.notes = u"line one\nit's #01/02/2003#"_s;
+    addEntry(e);
+    Conn().execute(u"update tblData set amount = 0.1 + 0.2"_s);
+    QLocale::setDefault(QLocale(u"de_DE"_s));
+    window.ListData();
+    select(0);
+    press("PushButton4");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    ASSERT_EQ(list().rowCount(), 2);
+
+    Recordset rs;
+    rs.open(u"select count(*) as n, count(distinct id) as ids, "
+            "count(distinct datercvd||reason||fromcompany||tocompany||paymentmethod||notes||paymenttype) as texts, "
+            "min(amount) = max(amount) and max(amount) = 0.1 + 0.2 as exact from tblData"_s,
+            Conn());
+    EXPECT_EQ(rs.field(u"n").toInt(), 2);
+    EXPECT_EQ(rs.field(u"ids").toInt(), 2);
+    EXPECT_EQ(rs.field(u"texts").toInt(), 1);
+    EXPECT_EQ(rs.field(u"exact").toInt(), 1);
+    QStringList copy = rowTexts(1), original = rowTexts(0);
+    EXPECT_NE(copy[0], original[0]);
+    copy[0] = original[0];
+    EXPECT_EQ(copy, original);
+    // Both sides counted: the copy keeps its direction and amount.
+    EXPECT_EQ(caption(1), u"Paid: $ 0,60");
+}
+
+TEST_F(CommandsTest, WithAnEmptyListTheEntryCommandsDoNothing)
+{
+    bool opened = false;
+    whenModalOpens([&](QWidget* modal) {
+        opened = true;
+        qobject_cast<QDialog*>(modal)->reject();
+    });
+    for (const char* button : {"PushButton1", "PushButton3", "PushButton4"})
+        press(button);
+    QTest::qWait(50);
+    EXPECT_FALSE(opened);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(CommandsTest, WithRowsButNoSelectionTheCommandReportsAndStops)
+{
+    addEntry(sampleEntry(u"a"_s, u"1"_s));
+    window.ListData();
+    window.listView()->clearSelection();
+    for (const char* button : {"PushButton1", "PushButton3", "PushButton4"})
+        press(button);
+    const QStringList reports = boxes.errorReports();
+    ASSERT_EQ(reports.size(), 3);
+    EXPECT_NE(reports[0].indexOf(u"Form1.PushButton1_Click at line 102"), -1);
+    EXPECT_NE(reports[1].indexOf(u"Form1.PushButton3_Click at line 102"), -1);
+    EXPECT_NE(reports[2].indexOf(u"Form1.PushButton4_Click at line 102"), -1);
+    EXPECT_EQ(list().rowCount(), 1);
+}
+
+TEST_F(CommandsTest, ARowStaysSelectedAfterARefill)
+{
+    addEntry(sampleEntry(u"a"_s, u"1"_s));
+    addEntry(sampleEntry(u"b"_s, u"2"_s));
+    window.ListData();
+    select(1);
+    press("PushButton4");
+    ASSERT_EQ(list().rowCount(), 3);
+    press("PushButton3"); // acts on the row that is still selected
+    EXPECT_EQ(list().rowCount(), 2);
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}
+
+TEST_F(CommandsTest, HelpNamesTheContactPage)
+{
+    press("PushButton8");
+    press("PushButton8");
+    ASSERT_EQ(boxes.messages.size(), 2);
+    EXPECT_TRUE(boxes.messages[0].text.startsWith(u"Questions? Please contact Team Marrowfen at "));
+    EXPECT_TRUE(boxes.messages[0].text.endsWith(u"/contact/"));
+    EXPECT_EQ(boxes.messages[0].caption, u"Quorvane");
+    EXPECT_EQ(boxes.messages[0].icon, MessageIcon::None);
+    EXPECT_EQ(boxes.messages[1].text, boxes.messages[0].text);
+}
+
+TEST_F(CommandsTest, CurrencyAfterTheAmountShowsAtOnceAndCancelChangesNothing)
+{
+    addEntry(sampleEntry(u"a"_s, u"1234.5"_s));
+    window.ListData();
+    QString shownSymbol;
+    bool shownBefore = false;
+    whenModalOpens([&](QWidget* dialog) {
+        shownSymbol = dialog->findChild<QLineEdit*>(u"Text1"_s)->text();
+        shownBefore = dialog->findChild<QRadioButton*>(u"Option1"_s)->isChecked();
+        dialog->findChild<QRadioButton*>(u"Option2"_s)->setChecked(true);
+        dialog->findChild<QPushButton*>(u"PushButton2"_s)->click();
+    });
+    press("PushButton7");
+    EXPECT_EQ(shownSymbol, u"$");
+    EXPECT_TRUE(shownBefore);
+    EXPECT_EQ(list().text(0, 2), u"1,234.50 $");
+    EXPECT_EQ(caption(2), u"Balance: 1,234.50 $");
+
+    whenModalOpens([](QWidget* dialog) {
+        dialog->findChild<QLineEdit*>(u"Text1"_s)->setText(u"Fr."_s);
+        dialog->findChild<QRadioButton*>(u"Option1"_s)->setChecked(true);
+        dialog->findChild<QPushButton*>(u"PushButton1"_s)->click();
+    });
+    press("PushButton7");
+    EXPECT_EQ(GetSetting(u"CurrencySymbol"_s, u"?"_s), u"$");
+    EXPECT_EQ(GetSetting(u"CurrencyBefore"_s, u"?"_s), u"0");
+    EXPECT_EQ(list().text(0, 2), u"1,234.50 $");
+    EXPECT_TRUE(boxes.messages.isEmpty());
+}

@@ -1,0 +1,414 @@
+// The Create/Print Report command on a real ledger: the staging table, the preview window and
+// what it prints, read back from PDF with pdftotext (poppler-utils), and its failures.
+#include "app/paths.h"
+#include "money/moneyformat.h"
+#include "output/printedreport.h"
+#include "output/reportdata.h"
+#include "output/reportlayout.h"
+#include "output/reportmain.h"
+#include "output/reportpainter.h"
+#include "store/conn.h"
+#include "store/recordset.h"
+#include "support/ledgerfixture.h"
+#include "support/scriptedprompter.h"
+
+#include <QApplication>
+#include <QPageLayout>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <gtest/gtest.h>
+#include <optional>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// The text of each page of a PDF file, as pdftotext lays it out.
+QStringList pdfPages(const QString& path)
+{
+    QProcess pdftotext;
+    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    if (!pdftotext.waitForStarted()) {
+        ADD_FAILURE() << "pdftotext could not be run: install poppler-utils (scripts/install-deps.sh)";
+        return {};
+    }
+    pdftotext.waitForFinished();
+    EXPECT_EQ(pdftotext.exitCode(), 0) << pdftotext.readAllStandardError().toStdString();
+    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
+    pages.removeLast(); // after the last page's form feed
+    return pages;
+}
+
+// Waits for the report's preview window, notes what it shows, prints it to a PDF file through
+// the window's own paint request and closes it.
+class PreviewWatch
+{
+public:
+    PreviewWatch(QString pdfPath, std::optional<QPageLayout> paper)
+        : paper_(std::move(paper)), pdfPath_(std::move(pdfPath))
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { closePreview(); });
+        timer_.start(10);
+    }
+
+    void stop() { timer_.stop(); }
+
+    int shown = 0;
+    QString title;
+    bool modal = false;
+    QWidget* owner = nullptr;
+    int previewPages = 0;
+
+private:
+    void closePreview()
+    {
+        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        if (!dialog)
+            return;
+        ++shown;
+        title = dialog->windowTitle();
+        modal = dialog->isModal();
+        owner = dialog->parentWidget();
+        previewPages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+        QPrinter pdf(QPrinter::HighResolution);
+        pdf.setOutputFormat(QPrinter::PdfFormat);
+        pdf.setOutputFileName(pdfPath_);
+        pdf.setPageLayout(paper_.value_or(dialog->printer()->pageLayout()));
+        Q_EMIT dialog->paintRequested(&pdf);
+        dialog->reject();
+    }
+
+    std::optional<QPageLayout> paper_; // printed on instead of the preview's paper
+    QString pdfPath_;
+    QTimer timer_;
+};
+
+// tblReport as "date|in|out|payer|payee" lines, read through `connection`.
+QStringList stagedRows(Connection& connection)
+{
+    QStringList rows;
+    Recordset rs;
+    rs.open(selectReport(), connection);
+    for (; !rs.eof(); rs.moveNext())
+        rows.append(QStringList{rs.field(u"Date").toDate().toString(Qt::ISODate), rs.field(u"ValueIn").toString(),
+                                rs.field(u"ValueOut").toString(), rs.field(u"Payer").toString(),
+                                rs.field(u"Payee").toString()}
+                        .join(u'|'));
+    return rows;
+}
+
+EntryFields entry(QDate date, const QString& amount, int paymentType, const QString& from, const QString& to)
+{
+    EntryFields e = sampleEntry(u"Rent"_s, amount, paymentType);
+    e.date = date;
+    e.fromCompany = from;
+    e.toCompany = to;
+    return e;
+}
+
+// The step numbers that the error reports so far quote.
+QList<int> reportedSteps(const ScriptedPrompter& boxes)
+{
+    QList<int> steps;
+    for (const QString& report : boxes.errorReports()) {
+        EXPECT_TRUE(report.contains(u"in Quorvane2021/08/31.Form1.PushButton5_Click at line "_s))
+            << report.toStdString();
+        const qsizetype at = report.indexOf(u"at line "_s) + 8;
+        steps.append(report.mid(at, report.indexOf(u'\r', at) - at).toInt());
+    }
+    return steps;
+}
+
+class PrintedReport : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        openFreshLedger();
+        BuildMoneyFormat();
+    }
+
+    // Runs the command and returns the pages it printed; the watch tells about the window.
+    QStringList run(double balance, PreviewWatch** watch = nullptr, std::optional<QPageLayout> paper = {})
+    {
+        const QString pdf = folder_.filePath(u"report%1.pdf"_s.arg(++runs_));
+        lastWatch_ = std::make_unique<PreviewWatch>(pdf, std::move(paper));
+        printLedgerReport(&owner_, balance);
+        lastWatch_->stop();
+        if (watch)
+            *watch = lastWatch_.get();
+        return lastWatch_->shown ? pdfPages(pdf) : QStringList();
+    }
+
+    void addTheExample()
+    {
+        addEntry(entry(QDate(2021, 3, 5), u"100"_s, 1, u"O'Neil"_s, u"Tobren"_s));
+        addEntry(entry(QDate(2021, 3, 9), u"40"_s, 2, u"Marrowfen"_s, u"Water Board"_s));
+        addEntry(entry(QDate(2021, 3, 7), u"999"_s, 3, u"Nobody Else"_s, u"Tobren"_s));
+    }
+
+    // 200 entries, one in seven paid out; the totals in cents.
+    void addLongLedger(qint64& receivedCents, qint64& paidCents)
+    {
+        Conn().beginBatch();
+        for (int i = 0; i < 200; ++i) {
+            const qint64 cents = 1 + (i * 7919) % 2500000;
+            const int type = i % 7 == 0 ? 2 : 1;
+            (type == 1 ? receivedCents : paidCents) += cents;
+            addEntry(entry(QDate(2020, 1, 1).addDays(i), QString::number(double(cents) / 100, 'f', 2), type,
+                           u"Payer %1"_s.arg(i), u"Payee's %1"_s.arg(i)));
+        }
+        Conn().commitBatch();
+    }
+
+    ScriptedPrompter boxes_;
+    QWidget owner_;
+    QTemporaryDir folder_;
+    int runs_ = 0;
+    std::unique_ptr<PreviewWatch> lastWatch_;
+};
+
+TEST_F(PrintedReport, StagesTheLedgerAndPrintsItFromAModalPreview)
+{
+    addTheExample();
+    PreviewWatch* watch = nullptr;
+    const QStringList pages = run(60, &watch);
+
+    EXPECT_TRUE(boxes_.messages.isEmpty()) << boxes_.texts().join(u"\n"_s).toStdString();
+    EXPECT_EQ(stagedRows(Conn()),
+              QStringList({u"2021-03-05|100|0|O'Neil|Tobren"_s, u"2021-03-09|0|40|Marrowfen|Water Board"_s}));
+    EXPECT_EQ(watch->shown, 1);
+    EXPECT_EQ(watch->title, u"DataReport1"_s);
+    EXPECT_TRUE(watch->modal);
+    EXPECT_EQ(watch->owner, &owner_);
+    EXPECT_EQ(watch->previewPages, 1);
+
+    ASSERT_EQ(pages.size(), 1);
+    const QString& page = pages.front();
+    for (const QString& text : {u"Date"_s, u"Received"_s, u"Paid"_s, u"From"_s, u"To"_s, u"05 Mar 2021"_s,
+                                u"09 Mar 2021"_s, u"$ 100.00"_s, u"$ 0.00"_s, u"$ 40.00"_s, u"O'Neil"_s,
+                                u"Water Board"_s, u"Total IN"_s, u"Total OUT"_s, u"Balance"_s, u"$ 60.00"_s})
+        EXPECT_TRUE(page.contains(text)) << text.toStdString() << " missing from\n" << page.toStdString();
+    EXPECT_FALSE(page.contains(u"Nobody Else"_s));
+    EXPECT_FALSE(page.contains(u"999"_s));
+    EXPECT_EQ(page.count(u"$ 100.00"_s), 2); // the line and Total IN
+    EXPECT_EQ(page.count(u"$ 40.00"_s), 2);
+}
+
+TEST_F(PrintedReport, RunningTwiceGivesTheSameReport)
+{
+    addTheExample();
+    const QStringList first = run(60);
+    const QStringList staged = stagedRows(Conn());
+    const QStringList second = run(60);
+    EXPECT_EQ(stagedRows(Conn()), staged);
+    EXPECT_EQ(second, first);
+    EXPECT_TRUE(boxes_.messages.isEmpty());
+}
+
+TEST_F(PrintedReport, StagedAmountsAreTheLedgersNumbersInAnyRegion)
+{
+    addEntry(entry(QDate(2021, 3, 5), u"0.30000000000000004"_s, 1, u"A"_s, u"B"_s));
+    addEntry(entry(QDate(2021, 3, 5), u"1234567.891"_s, 2, u"A"_s, u"B"_s));
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    addEntry(entry(QDate(2021, 3, 5), u"1234,5"_s, 1, u"A"_s, u"B"_s));
+    run(0);
+    EXPECT_TRUE(boxes_.messages.isEmpty()) << boxes_.texts().join(u"\n"_s).toStdString();
+
+    QList<double> ledger;
+    Recordset entries;
+    for (entries.open(selectAllEntries(), Conn()); !entries.eof(); entries.moveNext())
+        ledger.append(entries.field(u"amount").toDouble());
+    QList<double> staged;
+    Recordset rows;
+    for (rows.open(selectReport(), Conn()); !rows.eof(); rows.moveNext())
+        staged.append(rows.field(u"ValueIn").toDouble() + rows.field(u"ValueOut").toDouble());
+    EXPECT_EQ(staged, ledger);
+    EXPECT_EQ(ledger.size(), 3);
+}
+
+TEST_F(PrintedReport, ALongLedgerPrintsOnSeveralPagesWithTheTotalsToTheCent)
+{
+    qint64 receivedCents = 0;
+    qint64 paidCents = 0;
+    addLongLedger(receivedCents, paidCents);
+
+    PreviewWatch* watch = nullptr;
+    const QStringList pages = run(double(receivedCents - paidCents) / 100, &watch);
+
+    EXPECT_TRUE(boxes_.messages.isEmpty());
+    EXPECT_EQ(stagedRows(Conn()).size(), 200);
+    ASSERT_GT(pages.size(), 4);
+    EXPECT_EQ(watch->previewPages, pages.size());
+    int lines = 0;
+    for (qsizetype p = 0; p < pages.size(); ++p) {
+        const bool last = p + 1 == pages.size();
+        EXPECT_TRUE(pages[p].contains(u"Received"_s)) << "page " << p + 1;
+        EXPECT_EQ(pages[p].contains(u"Total IN"_s), last) << "page " << p + 1;
+        lines += int(pages[p].count(u"Payee's "_s));
+    }
+    EXPECT_EQ(lines, 200);
+    EXPECT_TRUE(pages.back().contains(FormatMoney(double(receivedCents) / 100)));
+    EXPECT_TRUE(pages.back().contains(FormatMoney(double(paidCents) / 100)));
+    EXPECT_TRUE(pages.back().contains(FormatMoney(double(receivedCents - paidCents) / 100)));
+}
+
+TEST_F(PrintedReport, ThePaperChosenToPrintOnGetsALayoutOfItsOwn)
+{
+    qint64 receivedCents = 0;
+    qint64 paidCents = 0;
+    addLongLedger(receivedCents, paidCents);
+
+    PreviewWatch* watch = nullptr;
+    const QPageLayout landscape(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF());
+    const QStringList pages = run(0, &watch, landscape);
+
+    EXPECT_GT(pages.size(), watch->previewPages); // fewer lines fit across the paper
+    int lines = 0;
+    for (const QString& page : pages) {
+        EXPECT_TRUE(page.contains(u"Received"_s));
+        lines += int(page.count(u"Payee's "_s));
+    }
+    EXPECT_EQ(lines, 200);
+    EXPECT_TRUE(pages.back().contains(FormatMoney(double(receivedCents) / 100)));
+}
+
+TEST_F(PrintedReport, AStagingTableThatCannotBeEmptiedKeepsItsRowsAndGetsTheNewOnes)
+{
+    addTheExample();
+    run(60);
+    Conn().execute(
+        u"create trigger keep before delete on tblReport begin select raise(abort, 'staging is locked'); end"_s);
+
+    const QStringList pages = run(60);
+
+    ASSERT_EQ(boxes_.errorReports().size(), 1);
+    EXPECT_TRUE(boxes_.errorReports().front().startsWith(u"staging is locked\r\n"_s));
+    EXPECT_EQ(reportedSteps(boxes_), QList<int>{110});
+    EXPECT_EQ(stagedRows(Conn()).size(), 4);
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_EQ(pages.front().count(u"O'Neil"_s), 2);
+    EXPECT_TRUE(pages.front().contains(u"$ 200.00"_s)); // Total IN over old and new rows
+}
+
+TEST_F(PrintedReport, ARejectedRowIsLeftOutAndTheOthersAreCommitted)
+{
+    addEntry(entry(QDate(2021, 3, 5), u"100"_s, 1, u"Reject"_s, u"Tobren"_s));
+    addTheExample();
+    Conn().execute(u"create trigger refuse before insert on tblReport when new.Payer = 'Reject' "
+                   u"begin select raise(abort, 'row refused'); end"_s);
+
+    const QStringList pages = run(60);
+
+    EXPECT_EQ(reportedSteps(boxes_), QList<int>{120});
+    ASSERT_EQ(pages.size(), 1);
+    EXPECT_FALSE(pages.front().contains(u"Reject"_s));
+    EXPECT_TRUE(pages.front().contains(u"O'Neil"_s));
+
+    // Another connection sees the staged rows: the staging batch was committed, and the
+    // connection writes straight through again afterwards.
+    Connection other;
+    other.open(connectionString(SpecialFolderPath(35)));
+    EXPECT_EQ(stagedRows(other).size(), 2);
+    Conn().execute(clearReport());
+    EXPECT_TRUE(stagedRows(other).isEmpty());
+}
+
+TEST_F(PrintedReport, AMissingStagingTableIsReportedAtEveryStepThatNeedsIt)
+{
+    addTheExample();
+    Conn().execute(u"drop table tblReport"_s);
+
+    PreviewWatch* watch = nullptr;
+    run(60, &watch);
+
+    EXPECT_EQ(reportedSteps(boxes_), QList<int>({110, 120, 124, 130, 134, 146}));
+    EXPECT_TRUE(boxes_.errorReports().front().startsWith(u"no such table: tblReport\r\n"_s));
+    EXPECT_EQ(watch->shown, 0);
+    addEntry(sampleEntry(u"After"_s, u"5"_s));
+    Connection other;
+    other.open(connectionString(SpecialFolderPath(35)));
+    Recordset rs;
+    rs.open(selectAllEntries() + u" where reason='After'"_s, other);
+    EXPECT_FALSE(rs.eof());
+}
+
+TEST_F(PrintedReport, AStagingBatchThatCannotBeCommittedIsRolledBack)
+{
+    addTheExample();
+    run(60);
+    // A reader elsewhere holds the ledger, so neither the clearing nor the commit can finish.
+    auto other = std::make_unique<Connection>();
+    other->open(connectionString(SpecialFolderPath(35)));
+    auto reader = std::make_unique<Recordset>();
+    reader->open(selectAllEntries(), *other);
+
+    run(60);
+
+    EXPECT_EQ(reportedSteps(boxes_), QList<int>({110, 128}));
+    reader.reset();
+    EXPECT_EQ(stagedRows(*other).size(), 2); // the first run's rows: neither cleared nor added to
+    addEntry(sampleEntry(u"After"_s, u"5"_s));
+    Recordset rs;
+    rs.open(selectAllEntries() + u" where reason='After'"_s, *other);
+    EXPECT_FALSE(rs.eof()) << "the connection was left inside the staging batch";
+}
+
+TEST(ReportPdf, WritesTheLaidOutPagesThroughThePainter)
+{
+    BuildMoneyFormat();
+    ReportDesign report = rptMain();
+    report.section(u"Section1").control(u"Text2").format = moneyFormat();
+    report.section(u"Section5").control(u"lblBalance").caption = FormatMoney(-1234567.5);
+    ReportData rows(report.dataFields());
+    rows.appendRow({QDate(2021, 3, 5), 1234567890.25, 0.0, u"A payer with a rather long name"_s, u"Zoë"_s});
+
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(u"report.pdf"_s);
+    renderReportToPdf(layoutReport(report, rows, QSize(12000, 14000)), pdf);
+
+    const QStringList pages = pdfPages(pdf);
+    ASSERT_EQ(pages.size(), 1);
+    for (const QString& text : {u"05 Mar 2021"_s, u"$ 1,234,567,890.25"_s, u"A payer with a rather long name"_s,
+                                u"Zoë"_s, u"-$ 1,234,567.50"_s})
+        EXPECT_TRUE(pages.front().contains(text)) << text.toStdString() << " missing from\n"
+                                                  << pages.front().toStdString();
+
+    QProcess pdfinfo;
+    pdfinfo.start(u"pdfinfo"_s, {pdf});
+    ASSERT_TRUE(pdfinfo.waitForFinished());
+    const QString info = QString::fromUtf8(pdfinfo.readAllStandardOutput());
+    EXPECT_TRUE(info.contains(u"600 x 700 pts"_s)) << info.toStdString();
+}
+
+TEST(ReportPdf, PrintsOnlyThePagesTheUserChose)
+{
+    BuildMoneyFormat();
+    ReportData rows(rptMain().dataFields());
+    for (int i = 0; i < 100; ++i)
+        rows.appendRow({QDate(2021, 3, 5), 1.0, 0.0, u"P%1"_s.arg(i, 3, 10, QChar(u'0')), u"Q"_s});
+    const ReportPages report = layoutReport(rptMain(), rows, QSize(12240, 15840));
+    ASSERT_EQ(report.pages.size(), 3u); // 37 lines to a letter page
+
+    QTemporaryDir folder;
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(folder.filePath(u"range.pdf"_s));
+    printer.setPageSize(QPageSize(QPageSize::Letter));
+    printer.setPrintRange(QPrinter::PageRange);
+    printer.setFromTo(2, 3);
+    printReport(printer, report);
+
+    const QStringList pages = pdfPages(printer.outputFileName());
+    ASSERT_EQ(pages.size(), 2);
+    EXPECT_FALSE(pages[0].contains(u"P036"_s));
+    EXPECT_TRUE(pages[0].contains(u"P037"_s));
+    EXPECT_TRUE(pages[1].contains(u"P099"_s));
+    EXPECT_TRUE(pages[1].contains(u"Total IN"_s));
+}
+
+} // namespace

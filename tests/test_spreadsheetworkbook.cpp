@@ -1,0 +1,111 @@
+// The workbook the export writes: its private folder, its cells and its fitted columns.
+#include "output/spreadsheetprogram.h"
+#include "output/spreadsheetworkbook.h"
+#include "support/xlsxreader.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+void PrintTo(const QString& text, std::ostream* out)
+{
+    *out << '"' << text.toStdString() << '"';
+}
+
+namespace {
+
+class SpreadsheetWorkbookTest : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QDir home(QString::fromLocal8Bit(qgetenv("HOME")));
+        home.mkpath(u"tmp"_s);
+        temp_ = home.filePath(u"tmp"_s);
+        qputenv("TMPDIR", QFile::encodeName(temp_));
+    }
+
+    void TearDown() override { qputenv("TMPDIR", savedTemp_); }
+
+    QStringList leftInTemp() const { return QDir(temp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+
+    QString temp_;
+
+private:
+    QByteArray savedTemp_ = qgetenv("TMPDIR");
+};
+
+TEST_F(SpreadsheetWorkbookTest, LivesInAPrivateFolderThatGoesUnlessShown)
+{
+    {
+        SpreadsheetWorkbook book;
+        book.setText(1, 1, u"ID"_s);
+        const QStringList folders = leftInTemp();
+        ASSERT_EQ(folders.size(), 1);
+        const QFile::Permissions others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther |
+                                          QFile::WriteOther | QFile::ExeOther;
+        EXPECT_EQ(QFile::permissions(temp_ + u'/' + folders[0]) & others, QFile::Permissions());
+    }
+    EXPECT_TRUE(leftInTemp().isEmpty()) << "dropped unsaved";
+
+    {
+        SpreadsheetWorkbook book;
+        EXPECT_TRUE(QFile::exists(book.save()));
+    }
+    EXPECT_TRUE(leftInTemp().isEmpty()) << "saved but never shown";
+
+    {
+        SpreadsheetWorkbook book;
+        EXPECT_THROW(book.show(SpreadsheetProgram{temp_ + u"/missingcalc"_s, {u"%f"_s}}), std::exception);
+    }
+    EXPECT_TRUE(leftInTemp().isEmpty()) << "the program could not start";
+}
+
+TEST_F(SpreadsheetWorkbookTest, WritesCellsWhereTold)
+{
+    SpreadsheetWorkbook book;
+    book.setText(1, 1, u"ID"_s);
+    book.setText(1, 2, u""_s);
+    book.setText(1, 3, u"=SUM(A1:A2)"_s);
+    book.setNumber(2, 1, 42);
+    book.setText(2, 27, u"Ærø"_s);
+    EXPECT_THROW(book.setText(3, 1, QString(32768, u'x')), std::exception);
+    EXPECT_THROW(book.setText(0, 1, u"above the sheet"_s), std::exception);
+    EXPECT_THROW(book.setText(4, 16385, u"right of the sheet"_s), std::exception);
+    book.setText(5, 1, u"after the failures"_s);
+    EXPECT_THROW(book.setText(2, 2, u"rows go top to bottom"_s), std::exception);
+
+    const XlsxSheet sheet(book.save());
+    EXPECT_EQ(sheet.cells.keys(), (QStringList{u"A1"_s, u"A2"_s, u"A5"_s, u"AA2"_s, u"C1"_s}));
+    EXPECT_EQ(sheet.text(u"C1"_s), u"=SUM(A1:A2)") << "a text stays a text";
+    EXPECT_FALSE(sheet.cells.value(u"C1"_s).isNumber);
+    EXPECT_EQ(sheet.text(u"A2"_s), u"42");
+    EXPECT_TRUE(sheet.cells.value(u"A2"_s).isNumber);
+    EXPECT_EQ(sheet.text(u"AA2"_s), u"Ærø");
+    EXPECT_EQ(sheet.text(u"A5"_s), u"after the failures");
+}
+
+TEST_F(SpreadsheetWorkbookTest, FitsColumnsToTheLongestText)
+{
+    SpreadsheetWorkbook book;
+    book.setText(1, 1, u"ID"_s);
+    book.setText(1, 2, u"Reason"_s);
+    book.setNumber(2, 1, 1234567);
+    book.setText(2, 2, u"Guitar Teaching"_s);
+    book.setText(2, 4, QString(500, u'n'));
+    book.setText(3, 2, u"Gig"_s);
+    book.fitColumns();
+
+    const XlsxSheet sheet(book.save());
+    // A spreadsheet stores a width with a little padding of its own.
+    EXPECT_NEAR(sheet.columnWidth(1), 7 + 2, 1);
+    EXPECT_NEAR(sheet.columnWidth(2), 15 + 2, 1);
+    EXPECT_EQ(sheet.columnWidth(3), 0) << "an empty column keeps the default width";
+    EXPECT_GT(sheet.columnWidth(4), 40);
+    EXPECT_LT(sheet.columnWidth(4), 80) << "a long note does not push everything off screen";
+}
+
+} // namespace
