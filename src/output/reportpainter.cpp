@@ -1,6 +1,7 @@
 #include "output/reportpainter.h"
 
 #include "app/failure.h"
+#include "app/fonts.h"
 
 #include <QFontMetricsF>
 #include <QHash>
@@ -106,10 +107,7 @@ private:
         const auto key = std::make_pair(f.pointSize, f.bold);
         auto it = faces_.find(key);
         if (it == faces_.end()) {
-            QFont font(u"Arial"_s);
-            font.setStyleHint(QFont::SansSerif);
-            font.setPointSizeF(f.pointSize);
-            font.setBold(f.bold);
+            const QFont font = designFont(f.pointSize, f.bold);
             it = faces_.emplace(key, Face{font, QFontMetricsF(font, painter_.device()), {}}).first;
         }
         return it->second;
