@@ -3,6 +3,7 @@
 #include "store/storeerror.h"
 
 #include <QDate>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -70,12 +71,24 @@ qsizetype commentEnd(QStringView text, qsizetype pos)
     return close < 0 ? text.size() : close + 2;
 }
 
+// 'YYYY-MM-DD', as the ledger stores dates.
+QString isoDateLiteral(QDate date)
+{
+    char text[16];
+    const int size = std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
+    return QString::fromLatin1(text, size);
+}
+
 } // namespace
 
 QString translateDialect(QStringView sql)
 {
+    // Most statements hold no date literal at all: hand them on as they are.
+    if (!sql.contains(u'#'))
+        return sql.toString();
     QString out;
     out.reserve(sql.size() + 8);
+    qsizetype copied = 0; // sql[copied, pos) is still to be copied
     qsizetype pos = 0;
     while (pos < sql.size()) {
         const QChar c = sql[pos];
@@ -89,13 +102,15 @@ QString translateDialect(QStringView sql)
         } else if (c == u'#') {
             QDate date;
             if (const qsizetype length = parseDateLiteral(sql, pos, date)) {
-                out += u'\'' + date.toString(Qt::ISODate) + u'\'';
+                out += sql.mid(copied, pos - copied);
+                out += isoDateLiteral(date);
                 pos += length;
+                copied = pos;
                 continue;
             }
         }
-        out += sql.mid(pos, end - pos);
         pos = end;
     }
+    out += sql.mid(copied);
     return out;
 }
