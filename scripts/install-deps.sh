@@ -10,6 +10,8 @@ packages=(
     libxlsxwriter-dev
     libgtest-dev libbenchmark-dev
     xvfb xauth poppler-utils unzip
+    fonts-liberation2
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()

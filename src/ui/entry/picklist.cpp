@@ -1,8 +1,6 @@
 #include "ui/entry/picklist.h"
 
 #include <QAbstractItemModel>
-#include <algorithm>
-#include <ranges>
 
 QStringList pickListItems(QStringView text)
 {
@@ -26,8 +24,14 @@ QCollator pickListCollator(const QLocale& locale)
 
 int sortedRow(const QAbstractItemModel& model, const QString& item, const QCollator& collator)
 {
-    const auto rows = std::views::iota(0, model.rowCount());
-    const auto text = [&](int row) { return model.index(row, 0).data().toString(); };
-    const auto before = [&](const QString& a, const QString& b) { return collator.compare(a, b) < 0; };
-    return int(std::ranges::upper_bound(rows, item, before, text) - rows.begin());
+    // After every item that sorts before or equal to it, so equal items keep the order they came in.
+    int low = 0, high = model.rowCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (collator.compare(item, model.index(middle, 0).data().toString()) < 0)
+            high = middle;
+        else
+            low = middle + 1;
+    }
+    return low;
 }

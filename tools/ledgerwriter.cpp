@@ -1,0 +1,65 @@
+#include "ledgerwriter.h"
+
+#include "money/numberparser.h"
+#include "store/connection.h"
+#include "store/statements.h"
+
+#include <QDate>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Unbuffered, so a line that was written is in the pipe whatever kills the process next.
+void say(const QString& line)
+{
+    const QByteArray bytes = (line + u'\n').toUtf8();
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(STDOUT_FILENO, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n <= 0)
+            return;
+        done += n;
+    }
+}
+
+EntryFields entry(const QString& marker, int n)
+{
+    EntryFields e;
+    e.date = QDate(2021, 1, 1).addDays(n % 365);
+    e.reason = u"Crash test 'saved'"_s;
+    e.fromCompany = u"Marrowfen"_s;
+    e.toCompany = u"Tobren"_s;
+    e.amountText = amountText(n * 1.25 + 0.01);
+    e.paymentMethod = u"Cash"_s;
+    e.notes = marker;
+    e.paymentType = n % 2 + 1;
+    return e;
+}
+
+} // namespace
+
+QString entryMarker(const QString& prefix, int n)
+{
+    return prefix + u'-' + QString::number(n);
+}
+
+int runLedgerWriter(const QString& dataRoot, const QString& prefix, int count)
+{
+    try {
+        Connection conn;
+        conn.open(connectionString(dataRoot));
+        say(u"ready"_s);
+        for (int n = 0; n < count; ++n) {
+            const QString marker = entryMarker(prefix, n);
+            conn.execute(insertEntry(entry(marker, n)));
+            say(marker);
+        }
+        return 0;
+    } catch (const std::exception& e) {
+        fprintf(stderr, "writer %s: %s\n", qPrintable(prefix), e.what());
+        return 2;
+    }
+}

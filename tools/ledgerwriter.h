@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// The child process: opens the ledger under `dataRoot` as the program does, prints "ready", then
+// saves `count` entries with S3, printing each entry's marker only after execute() has returned.
+// Returns the exit code: 0 when all were saved, 2 on the first store failure (reported on stderr).
+int runLedgerWriter(const QString& dataRoot, const QString& prefix, int count);
+
+// The marker the writer puts in the notes of its n-th entry.
+QString entryMarker(const QString& prefix, int n);

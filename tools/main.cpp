@@ -1,0 +1,38 @@
+// quorvane_crash_harness: does the store keep every saved entry when its process dies, and when
+// two processes save at once?
+//   quorvane_crash_harness kill [RUNS [SEED]]        (default 200 runs, a random seed)
+//   quorvane_crash_harness contend [WRITERS [ENTRIES]] (default 2 writers x 500 entries)
+//   quorvane_crash_harness write DATAROOT PREFIX COUNT  (the child the other two start)
+#include "contention.h"
+#include "killrun.h"
+#include "ledgerwriter.h"
+
+#include <QCoreApplication>
+#include <cstdio>
+#include <random>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+int argument(const QStringList& args, int index, int fallback)
+{
+    return index < args.size() ? args[index].toInt() : fallback;
+}
+
+} // namespace
+
+int main(int argc, char* argv[])
+{
+    QCoreApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const QString mode = args.value(1);
+    if (mode == u"write" && args.size() == 5)
+        return runLedgerWriter(args[2], args[3], args[4].toInt());
+    if (mode == u"kill")
+        return runKillHarness(argument(args, 2, 200), unsigned(argument(args, 3, int(std::random_device()() >> 1))));
+    if (mode == u"contend")
+        return runContentionHarness(argument(args, 2, 2), argument(args, 3, 500));
+    fprintf(stderr, "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]]\n", argv[0]);
+    return 64;
+}
