@@ -4,6 +4,7 @@
 
 #include "store/conn.h"
 #include "store/recordset.h"
+#include "support/printers.h"
 #include "ui/entry/form2.h"
 
 #include <QComboBox>
@@ -14,12 +15,6 @@
 #include <ostream>
 
 using namespace Qt::StringLiterals;
-
-// Readable texts in failure messages.
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 // Sets m_ID, then the caption (which loads the window), then shows it without a modal loop.
 inline std::unique_ptr<Form2> openEntryWindow(const QString& id = {})

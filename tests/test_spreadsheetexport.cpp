@@ -4,6 +4,7 @@
 #include "app/pointer.h"
 #include "money/moneyformat.h"
 #include "support/fakespreadsheet.h"
+#include "support/printers.h"
 #include "support/scriptedprompter.h"
 #include "support/xlsxreader.h"
 #include "ui/main/ledgermodel.h"
@@ -18,12 +19,6 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-// Readable texts in failure messages.
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

@@ -1,16 +1,12 @@
 // Finding the user's spreadsheet program: on PATH, else through the desktop's default for .xlsx.
 #include "output/spreadsheetprogram.h"
+#include "support/printers.h"
 
 #include <QDir>
 #include <QFile>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 

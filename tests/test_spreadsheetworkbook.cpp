@@ -1,6 +1,7 @@
 // The workbook the export writes: its private folder, its cells and its fitted columns.
 #include "output/spreadsheetprogram.h"
 #include "output/spreadsheetworkbook.h"
+#include "support/printers.h"
 #include "support/xlsxreader.h"
 
 #include <QDir>
@@ -9,11 +10,6 @@
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
-
-void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 namespace {
 
