@@ -231,3 +231,36 @@ TEST_F(CommandsTest, CurrencyAfterTheAmountShowsAtOnceAndCancelChangesNothing)
     EXPECT_EQ(list().text(0, 2), u"1,234.50 $");
     EXPECT_TRUE(boxes.messages.isEmpty());
 }
+
+TEST_F(CommandsTest, ButtonsStandWhereDesignedAndTheListStretches)
+{
+    struct Design
+    {
+        const char* name;
+        const char16_t* caption;
+        int left, top;
+    } buttons[] = {{"PushButton2", u"Add New", 120, 2800},
+                   {"PushButton4", u"Duplicate Selected", 3000, 2800},
+                   {"PushButton1", u"Edit Selected", 5880, 2800},
+                   {"PushButton3", u"Delete Selected", 8760, 2800},
+                   {"PushButton7", u"Currency Option", 120, 3310},
+                   {"PushButton5", u"Create/Print Report", 3000, 3310},
+                   {"PushButton6", u"Save Database To Excel", 5880, 3310},
+                   {"PushButton8", u"Help", 8760, 3310}};
+    window.show();
+    for (const Design& d : buttons) {
+        const auto* button = window.findChild<QPushButton*>(QString::fromLatin1(d.name));
+        ASSERT_NE(button, nullptr) << d.name;
+        EXPECT_EQ(button->text(), QString::fromUtf16(d.caption));
+        EXPECT_EQ(button->geometry(), QRect(d.left / 15, d.top / 15, 2760 / 15, 405 / 15)) << d.name;
+    }
+    const QRect list = window.listView()->geometry();
+    EXPECT_EQ(list, QRect(8, 8, 11400 / 15, 2595 / 15));
+
+    window.resize(window.width() + 200, window.height() + 100);
+    EXPECT_EQ(window.listView()->geometry(), list.adjusted(0, 0, 200, 100));
+    const auto* help = window.findChild<QPushButton*>(u"PushButton8"_s);
+    EXPECT_EQ(help->geometry().topLeft(), QPoint(8760 / 15, 3310 / 15 + 100));
+    for (const QLabel* label : window.summaryLabels())
+        EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
+}

@@ -38,6 +38,8 @@ constexpr ColumnDesign columnDesign[] = {{u"ID", 400},      {u"Date", 1200},  {u
 
 constexpr int designWidth = 11640;
 constexpr int designHeight = 4605;
+constexpr int firstButtonRowTop = 2800;
+constexpr int secondButtonRowTop = 3310;
 
 int tickBoxWidth(const QWidget* list)
 {
@@ -89,14 +91,14 @@ void Form1::buildControls()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
 
-    PushButton2 = makeButton(this, "PushButton2", tr("Add New"), 120, 2800);
-    PushButton4 = makeButton(this, "PushButton4", tr("Duplicate Selected"), 3000, 2800);
-    PushButton1 = makeButton(this, "PushButton1", tr("Edit Selected"), 5880, 2800);
-    PushButton3 = makeButton(this, "PushButton3", tr("Delete Selected"), 8760, 2800);
-    PushButton7 = makeButton(this, "PushButton7", tr("Currency Option"), 120, 3310);
-    PushButton5 = makeButton(this, "PushButton5", tr("Create/Print Report"), 3000, 3310);
-    PushButton6 = makeButton(this, "PushButton6", tr("Save Database To Excel"), 5880, 3310);
-    PushButton8 = makeButton(this, "PushButton8", tr("Help"), 8760, 3310);
+    PushButton2 = makeButton(this, "PushButton2", tr("Add New"), 120, firstButtonRowTop);
+    PushButton4 = makeButton(this, "PushButton4", tr("Duplicate Selected"), 3000, firstButtonRowTop);
+    PushButton1 = makeButton(this, "PushButton1", tr("Edit Selected"), 5880, firstButtonRowTop);
+    PushButton3 = makeButton(this, "PushButton3", tr("Delete Selected"), 8760, firstButtonRowTop);
+    PushButton7 = makeButton(this, "PushButton7", tr("Currency Option"), 120, secondButtonRowTop);
+    PushButton5 = makeButton(this, "PushButton5", tr("Create/Print Report"), 3000, secondButtonRowTop);
+    PushButton6 = makeButton(this, "PushButton6", tr("Save Database To Excel"), 5880, secondButtonRowTop);
+    PushButton8 = makeButton(this, "PushButton8", tr("Help"), 8760, secondButtonRowTop);
 
     Frame1 = new QGroupBox(tr("Summary"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -161,14 +163,10 @@ void Form1::resizeEvent(QResizeEvent* event)
     const int extraHeight = height() - twips(designHeight);
     const int fullWidth = twips(11400) + extraWidth;
     ListView1->setGeometry(twips(120), twips(120), fullWidth, twips(2595) + extraHeight);
-    const int buttonShift = extraHeight;
-    for (QPushButton* button :
-         {PushButton1, PushButton2, PushButton3, PushButton4, PushButton5, PushButton6, PushButton7, PushButton8}) {
-        const int designTop =
-            button->property("designTop").isValid() ? button->property("designTop").toInt() : button->y();
-        button->setProperty("designTop", designTop);
-        button->move(button->x(), designTop + buttonShift);
-    }
+    for (QPushButton* button : {PushButton2, PushButton4, PushButton1, PushButton3})
+        button->move(button->x(), twips(firstButtonRowTop) + extraHeight);
+    for (QPushButton* button : {PushButton7, PushButton5, PushButton6, PushButton8})
+        button->move(button->x(), twips(secondButtonRowTop) + extraHeight);
     Frame1->setGeometry(twips(120), twips(3750) + extraHeight, fullWidth, twips(735));
     // The three totals keep their designed share of the frame's width, each ending before the next.
     const int lefts[] = {twips(360), twips(360) + fullWidth * (3960 - 360) / 11400,
