@@ -3,24 +3,35 @@ BUILD ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: deps configure build run test bench clean
+# `make run` installs and builds only the program; `make test` adds the test and benchmark packages
+# and targets to the same build folder.
+.PHONY: deps deps-test configure configure-test build build-test run test bench clean
 
 deps:
-	@scripts/install-deps.sh
+	@scripts/install-deps.sh run
+
+deps-test:
+	@scripts/install-deps.sh test
 
 configure: deps
-	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=OFF >/dev/null
+
+configure-test: deps-test
+	@cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS) -DQUORVANE_TESTS=ON -DQUORVANE_BENCH=ON >/dev/null
 
 build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+build-test: configure-test
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
 	$(BUILD)/bin/quorvane
 
-test: build
+test: build-test
 	cd $(BUILD) && ctest --output-on-failure -j $(JOBS)
 
-bench: configure
+bench: configure-test
 	@cmake --build $(BUILD) -j $(JOBS) --target benchmarks
 	$(BUILD)/bin/quorvane_bench
 
@@ -39,13 +50,14 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_
 
 .PHONY: test-asan fuzz fuzz-smoke fuzz-targets crash-harness
 
-test-asan: deps
+test-asan: deps-test
 	@cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DQUORVANE_SANITIZE=ON \
 		-DQUORVANE_BENCH=OFF >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS)
 	cd $(ASAN_BUILD) && $(SANITIZER_ENV) ctest --output-on-failure -j $(JOBS)
 
-fuzz-targets: deps
+fuzz-targets:
+	@scripts/install-deps.sh fuzz
 	@cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DQUORVANE_FUZZ=ON -DQUORVANE_SANITIZE=ON -DQUORVANE_TESTS=OFF -DQUORVANE_BENCH=OFF >/dev/null
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_targets
@@ -56,7 +68,7 @@ fuzz: fuzz-targets
 fuzz-smoke: fuzz-targets
 	@$(SANITIZER_ENV) fuzz/run.sh $(FUZZ_BUILD) 20 $(FUZZ_TARGETS)
 
-crash-harness: configure
+crash-harness: configure-test
 	@cmake --build $(BUILD) -j $(JOBS) --target quorvane_crash_harness
 	$(BUILD)/bin/quorvane_crash_harness kill 200
 	$(BUILD)/bin/quorvane_crash_harness contend 2 500

@@ -1,18 +1,34 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Quorvane needs to build, test and run.
+# Installs the Debian packages Quorvane needs, by purpose, so that a user who only wants to run it
+# downloads no test or fuzzing toolchain:
+#   install-deps.sh run      build and run the program (the default)
+#   install-deps.sh test     run + the test suite, the sanitizer suite and the benchmarks
+#   install-deps.sh fuzz     test + the clang toolchain for the libFuzzer targets
+#   install-deps.sh ci       test + debootstrap, for the bare-machine check in .ci/run
+# Every package the build links or runs against is named here, even where another package
+# usually drags it in: nothing is left to what a machine happens to have.
 # Idempotent: packages already present are skipped, so a second run is quick.
 set -euo pipefail
 
-packages=(
+run_packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3
-    libxlsxwriter-dev
-    libgtest-dev libbenchmark-dev
-    xvfb xauth poppler-utils unzip
+    libxlsxwriter-dev zlib1g-dev
     fonts-liberation2
-    clang libclang-rt-14-dev llvm
 )
+test_packages=(libgtest-dev libbenchmark-dev xvfb xauth poppler-utils unzip)
+fuzz_packages=(clang libclang-rt-14-dev llvm)
+ci_packages=(debootstrap)
+
+packages=("${run_packages[@]}")
+case "${1:-run}" in
+    run) ;;
+    test) packages+=("${test_packages[@]}") ;;
+    fuzz) packages+=("${test_packages[@]}" "${fuzz_packages[@]}") ;;
+    ci) packages+=("${test_packages[@]}" "${ci_packages[@]}") ;;
+    *) echo "usage: install-deps.sh [run|test|fuzz|ci]" >&2; exit 2 ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do
