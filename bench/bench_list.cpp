@@ -2,7 +2,7 @@
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "money/moneyformat.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgermodel.h"
 

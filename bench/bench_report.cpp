@@ -1,14 +1,15 @@
 // The printed report: the whole command up to its preview on screen (staging, reading back,
 // layout and the preview's painting of every page), and the layout and the painting on their own.
 #include "benchledger.h"
+#include "ui/currency/storedcurrency.h"
 #include "ledgergenerator.h"
 #include "money/moneyformat.h"
-#include "output/printedreport.h"
-#include "output/reportdata.h"
-#include "output/reportlayout.h"
-#include "output/reportmain.h"
-#include "output/reportpainter.h"
-#include "store/conn.h"
+#include "ui/main/printedreport.h"
+#include "output/report/reportdata.h"
+#include "output/report/reportlayout.h"
+#include "output/report/reportmain.h"
+#include "output/preview/reportpainter.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 
@@ -30,7 +31,7 @@ void BM_ReportCommandToPreview(benchmark::State& state)
 {
     BenchHome home(int(state.range(0)));
     openUserLedger();
-    BuildMoneyFormat();
+    buildStoredMoneyFormat();
     QWidget owner;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [] {
@@ -56,7 +57,7 @@ StagedReport stagedReport(int count)
 {
     BenchHome home(count);
     openUserLedger();
-    BuildMoneyFormat();
+    buildStoredMoneyFormat();
     QWidget owner;
     QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
     printLedgerReport(&owner, 0); // fills the staging table

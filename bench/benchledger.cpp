@@ -1,8 +1,8 @@
 #include "benchledger.h"
 
-#include "app/paths.h"
+#include "base/paths.h"
 #include "ledgergenerator.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 
 #include <QDir>
 #include <QFile>

@@ -2,10 +2,7 @@
 // BuildMoneyFormat from any stored symbol shows that symbol exactly, before or after the number.
 #include "fuzzinput.h"
 #include "money/moneyformat.h"
-#include "settings/settings.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
 #include <cmath>
 
 using namespace Qt::StringLiterals;
@@ -23,9 +20,7 @@ void checkPattern(double value, const QString& pattern, const QLocale& locale)
 
 void checkSymbol(double value, const QString& symbol, bool before)
 {
-    SaveSetting(u"CurrencySymbol"_s, symbol);
-    SaveSetting(u"CurrencyBefore"_s, before ? u"1"_s : u"0"_s);
-    BuildMoneyFormat();
+    BuildMoneyFormat(symbol, before ? u"1"_s : u"0"_s);
     const QString text = FormatMoney(value);
     // A negative amount puts "-" before the symbol.
     const bool shown = before ? text.startsWith(symbol) || (text.startsWith(u'-') && text.mid(1).startsWith(symbol))
@@ -38,10 +33,6 @@ void checkSymbol(double value, const QString& symbol, bool before)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    // Settings of their own, in a scratch folder.
-    static QTemporaryDir config(scratchFolderTemplate());
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
     return 0;
 }

@@ -1,7 +1,7 @@
 // The error report's text and the rule that a procedure goes on after a failing step.
-#include "app/errorreport.h"
+#include "base/errorreport.h"
 #include "app/errortrap.h"
-#include "app/failure.h"
+#include "base/failure.h"
 #include "support/scriptedprompter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The main window's commands, driven through its buttons on a real ledger and settings file.
 #include "settings/settings.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/modal.h"

@@ -2,7 +2,7 @@
 
 // Opens the entry window the way the main window does and drives it like a user would.
 
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/printers.h"
 #include "ui/entry/form2.h"

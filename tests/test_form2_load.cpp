@@ -1,7 +1,7 @@
 // Opening the entry window: pick lists from the settings, add mode, and loading an entry in edit mode.
 #include "test_form2_driver.h"
 
-#include "app/clock.h"
+#include "base/clock.h"
 #include "settings/settings.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"

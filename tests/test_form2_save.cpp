@@ -1,7 +1,7 @@
 // The OK button: the six checks in order, and the insert or update that follows them.
 #include "test_form2_driver.h"
 
-#include "app/apptitle.h"
+#include "base/apptitle.h"
 #include "settings/settings.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"

@@ -1,7 +1,7 @@
 // Broken or hostile surroundings: each ends in a clear report, no crash, and the user's files untouched.
-#include "app/paths.h"
+#include "base/paths.h"
 #include "settings/settings.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"

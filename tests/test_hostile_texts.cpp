@@ -1,7 +1,7 @@
 // Hostile texts typed by a user travel every road: the entry window, the list, a duplicate, the
 // report's staging table and the spreadsheet export, and come back exactly.
-#include "output/printedreport.h"
-#include "store/conn.h"
+#include "ui/main/printedreport.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "support/fakespreadsheet.h"
@@ -176,7 +176,7 @@ TEST_F(HostileTexts, EveryTextComesBackExactlyOnEveryRoad)
     installFakeSpreadsheet(home.filePath(u"bin"_s), home.filePath(u"out"_s));
     for (int row = 0; row < list.rowCount(); ++row)
         list.setTicked(row, true);
-    exportLedgerList(&window, list, window.summaryLabels());
+    exportLedgerList(window);
     ASSERT_FALSE(fakeSpreadsheetArguments(home.filePath(u"out"_s)).isEmpty());
     qputenv("PATH", savedPath);
     const XlsxSheet sheet(home.filePath(u"out/document.xlsx"_s));

@@ -1,8 +1,9 @@
 // The ledger list and its summary as ListData fills them from a real ledger file.
-#include "app/pointer.h"
+#include "app/pointerkind.h"
+#include "ui/currency/storedcurrency.h"
 #include "money/moneyformat.h"
 #include "settings/settings.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"
 #include "ui/main/form1.h"
@@ -117,7 +118,7 @@ TEST_F(ListDataTest, NewMoneyFormatChangesOnlyTheAmountsAndTotals)
     const QStringList before = row(0);
     SaveSetting(u"CurrencySymbol"_s, u"€"_s);
     SaveSetting(u"CurrencyBefore"_s, u"0"_s);
-    BuildMoneyFormat();
+    buildStoredMoneyFormat();
     // The rows keep the texts they were filled with until the next refill.
     EXPECT_EQ(row(0), before);
     window.ListData();

@@ -1,7 +1,7 @@
 // The money display: the regional default symbol, the money format built from the settings, and
 // amounts rendered with it.
 #include "money/moneyformat.h"
-#include "settings/settings.h"
+#include "base/failure.h"
 
 #include <cmath>
 #include <gtest/gtest.h>
@@ -19,12 +19,9 @@ void useLocale(const QString& name)
     QLocale::setDefault(QLocale(name));
 }
 
-// Stores the two settings as the currency dialog would and rebuilds the money format.
 void buildWith(const QString& symbol, const QString& before)
 {
-    SaveSetting(u"CurrencySymbol"_s, symbol);
-    SaveSetting(u"CurrencyBefore"_s, before);
-    BuildMoneyFormat();
+    BuildMoneyFormat(symbol, before);
 }
 
 } // namespace
@@ -73,7 +70,7 @@ TEST(DefaultCurrencySymbol, FollowsTheDefaultLocale)
 
 TEST(BuildMoneyFormat, JoinsSymbolPlaceAndPattern)
 {
-    BuildMoneyFormat(); // nothing stored
+    buildWith(u""_s, u"1"_s); // nothing stored
     EXPECT_EQ(moneyFormat(), u"$ ###,###,###,##0.00"_s);
 
     buildWith(u"kr."_s, u"0"_s);
@@ -90,23 +87,18 @@ TEST(BuildMoneyFormat, JoinsSymbolPlaceAndPattern)
 
 TEST(BuildMoneyFormat, ReadsCurrencyBeforeAsAWholeNumberUpTo255)
 {
-    SaveSetting(u"CurrencySymbol"_s, u"$"_s);
-    EXPECT_EQ(currencyBeforeSetting(), 1); // missing key
     for (const auto& [text, number] :
          {std::pair{u"1"_s, 1}, {u" 2"_s, 2}, {u"0"_s, 0}, {u"255"_s, 255}, {u"001"_s, 1}}) {
-        SaveSetting(u"CurrencyBefore"_s, text);
-        EXPECT_EQ(currencyBeforeSetting(), number) << text.toStdString();
-        BuildMoneyFormat();
+        EXPECT_EQ(currencyBeforeValue(text), number) << text.toStdString();
+        buildWith(u"$"_s, text);
         EXPECT_EQ(FormatMoney(5), number == 1 ? u"$ 5.00"_s : u"5.00 $"_s) << text.toStdString();
     }
 
     buildWith(u"€"_s, u"1"_s);
     for (const QString& text :
          {u"abc"_s, u"256"_s, u"-1"_s, u"1.5"_s, u""_s, u" "_s, u"1e2"_s, u"99999999999"_s, u"\u0661"_s}) {
-        SaveSetting(u"CurrencySymbol"_s, u"kr"_s);
-        SaveSetting(u"CurrencyBefore"_s, text);
-        EXPECT_THROW(currencyBeforeSetting(), std::runtime_error) << text.toStdString();
-        EXPECT_THROW(BuildMoneyFormat(), std::runtime_error) << text.toStdString();
+        EXPECT_THROW(currencyBeforeValue(text), Failure) << text.toStdString();
+        EXPECT_THROW(buildWith(u"kr"_s, text), Failure) << text.toStdString();
         EXPECT_EQ(moneyFormat(), u"€ ###,###,###,##0.00"_s) << text.toStdString();
     }
 }

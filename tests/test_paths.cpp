@@ -1,7 +1,7 @@
 // Paths of the ledger and the application title.
-#include "app/apptitle.h"
-#include "app/failure.h"
-#include "app/paths.h"
+#include "base/apptitle.h"
+#include "base/failure.h"
+#include "base/paths.h"
 #include "support/ledgerfixture.h"
 
 #include <QDir>

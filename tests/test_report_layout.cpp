@@ -1,10 +1,11 @@
 // The report engine without painting: the ledger report's design, its bindings and formats,
 // and how its rows flow onto pages.
-#include "app/failure.h"
+#include "base/failure.h"
+#include "ui/currency/storedcurrency.h"
 #include "money/moneyformat.h"
-#include "output/reportdata.h"
-#include "output/reportlayout.h"
-#include "output/reportmain.h"
+#include "output/report/reportdata.h"
+#include "output/report/reportlayout.h"
+#include "output/report/reportmain.h"
 
 #include <QDate>
 #include <QLocale>
@@ -54,7 +55,7 @@ const PlacedText* find(const ReportPage& page, QStringView control)
 class ReportLayout : public testing::Test
 {
 protected:
-    void SetUp() override { BuildMoneyFormat(); }
+    void SetUp() override { buildStoredMoneyFormat(); }
 };
 
 TEST_F(ReportLayout, ReceivedAndPaidEntriesGiveTwoLinesAndTheTotals)

@@ -1,13 +1,14 @@
 // The Create/Print Report command on a real ledger: the staging table, the preview window and
 // what it prints, read back from PDF with pdftotext (poppler-utils), and its failures.
-#include "app/paths.h"
+#include "base/paths.h"
+#include "ui/currency/storedcurrency.h"
 #include "money/moneyformat.h"
-#include "output/printedreport.h"
-#include "output/reportdata.h"
-#include "output/reportlayout.h"
-#include "output/reportmain.h"
-#include "output/reportpainter.h"
-#include "store/conn.h"
+#include "ui/main/printedreport.h"
+#include "output/report/reportdata.h"
+#include "output/report/reportlayout.h"
+#include "output/report/reportmain.h"
+#include "output/preview/reportpainter.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"
@@ -129,7 +130,7 @@ protected:
     void SetUp() override
     {
         openFreshLedger();
-        BuildMoneyFormat();
+        buildStoredMoneyFormat();
     }
 
     // Runs the command and returns the pages it printed; the watch tells about the window.
@@ -360,7 +361,7 @@ TEST_F(PrintedReport, AStagingBatchThatCannotBeCommittedIsRolledBack)
 
 TEST(ReportPdf, WritesTheLaidOutPagesThroughThePainter)
 {
-    BuildMoneyFormat();
+    buildStoredMoneyFormat();
     ReportDesign report = rptMain();
     report.section(u"Section1").control(u"Text2").format = moneyFormat();
     report.section(u"Section5").control(u"lblBalance").caption = FormatMoney(-1234567.5);
@@ -387,7 +388,7 @@ TEST(ReportPdf, WritesTheLaidOutPagesThroughThePainter)
 
 TEST(ReportPdf, PrintsOnlyThePagesTheUserChose)
 {
-    BuildMoneyFormat();
+    buildStoredMoneyFormat();
     ReportData rows(rptMain().dataFields());
     for (int i = 0; i < 100; ++i)
         rows.appendRow({QDate(2021, 3, 5), 1.0, 0.0, u"P%1"_s.arg(i, 3, 10, QChar(u'0')), u"Q"_s});

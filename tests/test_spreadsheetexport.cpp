@@ -1,7 +1,8 @@
 // The spreadsheet export command, driven against a fake spreadsheet program that records how it
 // was started and keeps a copy of the workbook it was given.
-#include "app/apptitle.h"
-#include "app/pointer.h"
+#include "base/apptitle.h"
+#include "ui/currency/storedcurrency.h"
+#include "app/pointerkind.h"
 #include "money/moneyformat.h"
 #include "support/fakespreadsheet.h"
 #include "support/printers.h"
@@ -54,7 +55,7 @@ protected:
         qputenv("TMPDIR", QFile::encodeName(temp_));
         for (const QString& title : titles)
             list.addColumn(title);
-        BuildMoneyFormat();
+        buildStoredMoneyFormat();
         received.setText(u"Received: $ 30.00"_s);
         paid.setText(u"Paid: $ 5.00"_s);
         balance.setText(u"Balance: $ 25.00"_s);

@@ -1,5 +1,5 @@
 // Finding the user's spreadsheet program: on PATH, else through the desktop's default for .xlsx.
-#include "output/spreadsheetprogram.h"
+#include "output/spreadsheet/spreadsheetprogram.h"
 #include "support/printers.h"
 
 #include <QDir>

@@ -1,6 +1,6 @@
 // The workbook the export writes: its private folder, its cells and its fitted columns.
-#include "output/spreadsheetprogram.h"
-#include "output/spreadsheetworkbook.h"
+#include "output/spreadsheet/spreadsheetprogram.h"
+#include "output/spreadsheet/spreadsheetworkbook.h"
 #include "support/printers.h"
 #include "support/xlsxreader.h"
 

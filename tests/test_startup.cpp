@@ -1,6 +1,6 @@
 // Start-up and shutdown of the main window on a fresh or an existing user folder.
-#include "app/paths.h"
-#include "store/conn.h"
+#include "base/paths.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"

@@ -1,6 +1,6 @@
 // The ledger store over a real ledger file: dialect, round trips, failures.
-#include "app/paths.h"
-#include "store/conn.h"
+#include "base/paths.h"
+#include "store/programconnection.h"
 #include "store/dialect.h"
 #include "store/recordset.h"
 #include "store/statements.h"

@@ -1,8 +1,15 @@
 #include "app/errortrap.h"
 
-#include "app/errorreport.h"
+#include "app/prompter.h"
+#include "base/errorreport.h"
 
 #include <QCoreApplication>
+
+void showErrorReport(const QString& description, const QString& location, int step)
+{
+    prompter().showMessage(errorReportText(description, location, step), QStringLiteral("Application Error"),
+                           MessageIcon::Warning);
+}
 
 ErrorTrap::ErrorTrap(QStringView window, QStringView procedure) : location_(errorLocation(window, procedure)) {}
 

@@ -7,6 +7,9 @@
 #include <type_traits>
 #include <utility>
 
+// Shows the error report in a warning box captioned "Application Error".
+void showErrorReport(const QString& description, const QString& location, int step);
+
 // Runs a procedure's numbered steps: a step that throws is reported with its number and the
 // procedure goes on with the next step, so no user action is ever abandoned half-way silently.
 // Inside a loop, the same failure at the same step is reported once per procedure run.

@@ -1,6 +1,6 @@
 #include "app/prompter.h"
 
-#include "app/apptitle.h"
+#include "base/apptitle.h"
 
 #include <QApplication>
 #include <QInputDialog>

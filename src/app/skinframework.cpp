@@ -1,9 +1,8 @@
 #include "app/skinframework.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
@@ -12,11 +11,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString yesNo(bool value)
-{
-    return value ? u"true"_s : u"false"_s;
-}
 
 // One style object serves every skinned widget; it lives as long as the application, which outlives the
 // windows (a widget does not own the style it is given).
@@ -35,39 +29,33 @@ QStyle* skinStyle()
 
 SkinFramework::SkinFramework(QObject* parent) : QObject(parent) {}
 
-void SkinFramework::LoadSkin(const QString& skinPath, const QString& section)
+void SkinFramework::LoadSkin(const QString& skinPath, const QString& /*section: the file holds one*/)
 {
-    calls_ << u"LoadSkin(\"%1\", \"%2\")"_s.arg(QDir::toNativeSeparators(skinPath), section);
     skinPath_ = skinPath;
 }
 
 int SkinFramework::applyOptions()
 {
-    calls_ << u"applyOptions -> %1"_s.arg(options_);
     return options_;
 }
 
 void SkinFramework::setApplyOptions(int options)
 {
-    calls_ << u"setApplyOptions(%1)"_s.arg(options);
     options_ = options;
 }
 
 void SkinFramework::setColorsEnabled(bool enabled)
 {
-    calls_ << u"setColorsEnabled(%1)"_s.arg(yesNo(enabled));
     colorsEnabled_ = enabled;
 }
 
 void SkinFramework::setStyleEnabled(bool enabled)
 {
-    calls_ << u"setStyleEnabled(%1)"_s.arg(yesNo(enabled));
     styleEnabled_ = enabled;
 }
 
 void SkinFramework::ApplyWindow(QWidget* window)
 {
-    calls_ << u"ApplyWindow(%1)"_s.arg(window->objectName());
     ensure(!skinPath_.isEmpty(), u"No skin was loaded before it was applied to a window."_s);
     QList<QWidget*> targets{window};
     if (options_ & skinChildControls)

@@ -3,13 +3,11 @@
 #include <QObject>
 #include <QPalette>
 #include <QString>
-#include <QStringList>
 
 class QWidget;
 
 // The main window's skin: the Fusion style and a calm blue-grey palette of its own. It is switched on only
-// by the skin file; it takes the file's path but keeps its looks in code. Each call is kept in calls(), in
-// the order made, so the order of the switching-on can be checked.
+// by the skin file; it takes the file's path but keeps its looks in code.
 class SkinFramework : public QObject
 {
     Q_OBJECT
@@ -31,7 +29,6 @@ public:
     // Skins one window. Throws when no skin was loaded or its style is missing.
     void ApplyWindow(QWidget* window);
 
-    const QStringList& calls() const { return calls_; }
     static QPalette skinPalette();
 
 private:
@@ -39,5 +36,4 @@ private:
     int options_ = 0;
     bool colorsEnabled_ = false;
     bool styleEnabled_ = false;
-    QStringList calls_;
 };

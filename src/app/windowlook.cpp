@@ -1,9 +1,9 @@
 #include "app/windowlook.h"
 
-#include "app/cursorfile.h"
+#include "app/cursorfileloader.h"
 #include "app/errortrap.h"
-#include "app/paths.h"
-#include "app/pointer.h"
+#include "base/paths.h"
+#include "app/pointerkind.h"
 #include "app/skinframework.h"
 
 #include <QCheckBox>

@@ -1,10 +1,9 @@
 #include "money/moneyformat.h"
 
 #include "money/moneypattern.h"
-#include "settings/settings.h"
+#include "base/failure.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -24,27 +23,25 @@ bool isAsciiDigit(QChar c)
 
 } // namespace
 
-int currencyBeforeSetting()
+int currencyBeforeValue(const QString& stored)
 {
-    const QString stored = GetSetting(u"CurrencyBefore"_s, u"1"_s);
     const QString trimmed = stored.trimmed();
     bool ok = !trimmed.isEmpty() && std::all_of(trimmed.begin(), trimmed.end(), isAsciiDigit);
     const int value = ok ? trimmed.toInt(&ok) : 0;
     if (!ok || value > 255)
-        throw std::runtime_error(
-            u"The setting \"CurrencyBefore\" holds \"%1\", which is not a whole number from 0 to 255."_s.arg(stored)
-                .toStdString());
+        throw Failure(
+            u"The setting \"CurrencyBefore\" holds \"%1\", which is not a whole number from 0 to 255."_s.arg(stored));
     return value;
 }
 
-void BuildMoneyFormat()
+void BuildMoneyFormat(const QString& storedSymbol, const QString& storedBefore)
 {
-    QString symbol = GetSetting(u"CurrencySymbol"_s, QString());
+    QString symbol = storedSymbol;
     if (symbol.isEmpty())
         symbol = DefaultCurrencySymbol();
     // Escaped so that the pattern shows the full stop rather than reading a decimal point.
     symbol.replace(u"."_s, u"\\."_s);
-    const bool before = currencyBeforeSetting() == 1;
+    const bool before = currencyBeforeValue(storedBefore) == 1;
     currentMoneyFormat() = before ? symbol + symbolBeforePattern : symbolAfterPattern + symbol;
 }
 

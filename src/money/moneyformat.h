@@ -10,13 +10,14 @@ QString DefaultCurrencySymbol();
 // "0,00 €", "kr. 0,00" or "¥0": digits and separators go, a full stop ending the symbol stays.
 QString currencySymbolFromText(const QString& zeroText);
 
-// "CurrencyBefore" (default 1) as a whole number from 0 to 255; 1 puts the symbol before the amount.
-// Throws std::runtime_error when the stored text is anything else.
-int currencyBeforeSetting();
+// A stored "CurrencyBefore" text as a whole number from 0 to 255; 1 puts the symbol before the amount.
+// Throws Failure when the text is anything else.
+int currencyBeforeValue(const QString& stored);
 
-// Rebuilds the program-wide money format from "CurrencySymbol" and "CurrencyBefore".
-// Throws (and keeps the previous format) when the settings cannot be read or are not valid.
-void BuildMoneyFormat();
+// Rebuilds the program-wide money format from the stored "CurrencySymbol" (empty: the regional
+// symbol) and "CurrencyBefore" texts. Throws Failure (and keeps the previous format) when the
+// position is not valid.
+void BuildMoneyFormat(const QString& storedSymbol, const QString& storedBefore);
 
 // The program-wide money format, such as "$ ###,###,###,##0.00"; empty before the first build.
 const QString& moneyFormat();

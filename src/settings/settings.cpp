@@ -1,9 +1,12 @@
 #include "settings/settings.h"
 
+#include "base/failure.h"
+
 #include <QFile>
 #include <QSettings>
 #include <QStringDecoder>
-#include <stdexcept>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -26,19 +29,16 @@ bool looksDamaged(const QString& fileName)
     return utf8.hasError() || bytes.contains('\0');
 }
 
-void check(const QSettings& store, const char* action)
+void check(const QSettings& store, const QString& action)
 {
-    if (store.status() == QSettings::NoError && looksDamaged(store.fileName()))
-        throw std::runtime_error("The settings file " + store.fileName().toStdString() +
-                                 " is damaged; it was left as it is.");
+    const QString damaged = u"The settings file "_s + store.fileName() + u" is damaged; it was left as it is."_s;
     switch (store.status()) {
     case QSettings::AccessError:
-        throw std::runtime_error(std::string("Could not ") + action + " the settings file " +
-                                 store.fileName().toStdString() + ".");
+        throw Failure(u"Could not "_s + action + u" the settings file "_s + store.fileName() + u"."_s);
     case QSettings::FormatError:
-        throw std::runtime_error("The settings file " + store.fileName().toStdString() +
-                                 " is damaged; it was left as it is.");
+        throw Failure(damaged);
     case QSettings::NoError:
+        ensure(!looksDamaged(store.fileName()), damaged);
         break;
     }
 }
@@ -53,7 +53,7 @@ QString keyPath(const QString& key)
 QString GetSetting(const QString& key, const QString& defaultValue)
 {
     QSettings store = openStore();
-    check(store, "read");
+    check(store, u"read"_s);
     const QVariant value = store.value(keyPath(key));
     if (!value.isValid())
         return defaultValue;
@@ -66,8 +66,8 @@ QString GetSetting(const QString& key, const QString& defaultValue)
 void SaveSetting(const QString& key, const QString& value)
 {
     QSettings store = openStore();
-    check(store, "read");
+    check(store, u"read"_s);
     store.setValue(keyPath(key), value);
     store.sync();
-    check(store, "write");
+    check(store, u"write"_s);
 }

@@ -1,6 +1,6 @@
 #include "store/connection.h"
 
-#include "store/functions.h"
+#include "store/sqlfunctions.h"
 #include "store/prepare.h"
 #include "store/storeerror.h"
 

@@ -102,11 +102,18 @@ void Recordset::requireRow() const
         throw StoreError(QStringLiteral("Either BOF or EOF is True, or the current record has been deleted."));
 }
 
-int Recordset::fieldIndex(QStringView name) const
+int Recordset::findField(QStringView name) const
 {
     for (size_t i = 0; i < names_.size(); ++i)
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0)
             return int(i);
+    return -1;
+}
+
+int Recordset::fieldIndex(QStringView name) const
+{
+    if (const int index = findField(name); index >= 0)
+        return index;
     throw StoreError(u"Item '"_s + name.toString() +
                      u"' cannot be found in the collection corresponding to the requested name or ordinal."_s);
 }

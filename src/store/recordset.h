@@ -32,6 +32,8 @@ public:
 
     // The fast path for readers of many rows: look the column up once, read it per row.
     int fieldIndex(QStringView name) const;
+    // The column's index, or -1 when the result has no column of that name.
+    int findField(QStringView name) const;
     QVariant value(int index) const;
     double doubleValue(int index) const;
     qint64 intValue(int index) const;

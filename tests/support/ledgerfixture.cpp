@@ -1,7 +1,7 @@
 #include "support/ledgerfixture.h"
 
-#include "app/paths.h"
-#include "store/conn.h"
+#include "base/paths.h"
+#include "store/programconnection.h"
 
 #include <QCoreApplication>
 #include <QDir>

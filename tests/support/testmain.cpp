@@ -1,5 +1,5 @@
 // Test entry point: a QApplication, offscreen, and a fresh HOME / XDG folders for every test.
-#include "store/conn.h"
+#include "store/programconnection.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,8 +1,10 @@
 #include "ui/currency/form3.h"
 
+#include "ui/currency/storedcurrency.h"
+
 #include "app/errortrap.h"
 #include "app/fonts.h"
-#include "app/pointerrule.h"
+#include "app/hoverpointer.h"
 #include "app/twips.h"
 #include "app/windowlook.h"
 #include "money/moneyformat.h"
@@ -24,9 +26,6 @@ namespace {
 constexpr int designWidth = 4200;
 constexpr int designHeight = 2370;
 
-// The layout is measured in Arial. Where it is missing, its metric twins keep every caption inside its
-// control; the bare style hint would pick a wider face and clip the options.
-
 // Only the blank counts: a tab typed into the symbol is kept as typed.
 QString trimSpaces(const QString& text)
 {
@@ -37,12 +36,6 @@ QString trimSpaces(const QString& text)
     while (last > first && text[last - 1] == u' ')
         --last;
     return text.mid(first, last - first);
-}
-
-void place(QWidget* control, const char* name, int left, int top, int width, int height)
-{
-    control->setObjectName(QString::fromLatin1(name));
-    control->setGeometry(twips(left), twips(top), twips(width), twips(height));
 }
 
 } // namespace
@@ -68,28 +61,28 @@ void Form3::buildControls()
     // The run of blanks pushes the bracketed advice onto the label's second line. The label reaches down
     // to Text1 so that a face with taller lines than Arial keeps that line whole.
     Label1 = new QLabel(tr("Currency Symbol") + QString(43, u' ') + tr("(Leave Blank To Set Back To Default)"), this);
-    place(Label1, "Label1", 120, 105, 3915, 510);
+    placeControl(Label1, u"Label1"_s, 120, 105, 3915, 510);
     Label1->setWordWrap(true);
     Label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     Label1->setAccessibleName(Label1->text().simplified());
 
     Text1 = new QLineEdit(this);
-    place(Text1, "Text1", 120, 615, 3960, 345);
+    placeControl(Text1, u"Text1"_s, 120, 615, 3960, 345);
     Label1->setBuddy(Text1);
     Text1->setAccessibleName(Label1->accessibleName());
 
     Frame1 = new QGroupBox(tr("Currency Symbol"), this);
-    place(Frame1, "Frame1", 120, 1020, 3960, 735);
+    placeControl(Frame1, u"Frame1"_s, 120, 1020, 3960, 735);
     Option1 = new QRadioButton(tr("Before Amount"), Frame1);
     // Wide enough for the indicator and the caption together; the captions stay where they were designed.
-    place(Option1, "Option1", 240, 300, 1800, 255);
+    placeControl(Option1, u"Option1"_s, 240, 300, 1800, 255);
     Option2 = new QRadioButton(tr("After Amount"), Frame1);
-    place(Option2, "Option2", 2040, 300, 1800, 255);
+    placeControl(Option2, u"Option2"_s, 2040, 300, 1800, 255);
 
     PushButton2 = new QPushButton(tr("OK"), this);
-    place(PushButton2, "PushButton2", 120, 1860, 1920, 405);
+    placeControl(PushButton2, u"PushButton2"_s, 120, 1860, 1920, 405);
     PushButton1 = new QPushButton(tr("Cancel"), this);
-    place(PushButton1, "PushButton1", 2160, 1860, 1920, 405);
+    placeControl(PushButton1, u"PushButton1"_s, 2160, 1860, 1920, 405);
     for (QPushButton* button : {PushButton2, PushButton1})
         button->setFont(designFont(11.25, true));
 
@@ -126,13 +119,13 @@ void Form3::Form_Load()
     ErrorTrap trap(u"Form3", u"Form_Load");
     applyDialogLook(trap, this);
     QString symbol;
-    trap.step(108, [&] { symbol = GetSetting(u"CurrencySymbol"_s, QString()); });
+    trap.step(108, [&] { symbol = storedCurrencySymbol(); });
     if (trap.test(110, [&] { return symbol.isEmpty(); }))
         trap.step(112, [&] { symbol = DefaultCurrencySymbol(); });
     trap.step(114, [&] { Text1->setText(symbol); });
     // A stored position that cannot be read counts as 0, "After Amount".
     int before = 0;
-    trap.step(116, [&] { before = currencyBeforeSetting(); });
+    trap.step(116, [&] { before = currencyBeforeValue(storedCurrencyBefore()); });
     if (trap.test(118, [&] { return before == 1; }))
         trap.step(120, [&] { Option1->setChecked(true); });
     else
@@ -154,7 +147,7 @@ void Form3::PushButton2_Click()
     else
         trap.step(112, [&] { before = 0; });
     trap.step(114, [&] { SaveSetting(u"CurrencyBefore"_s, QString::number(before)); });
-    trap.step(116, [&] { BuildMoneyFormat(); });
+    trap.step(116, [&] { buildStoredMoneyFormat(); });
     trap.step(118, [&] { refillList_(); });
     trap.step(120, [&] { accept(); });
 }

@@ -35,16 +35,10 @@ QString fourDigitYearFormat(const QString& format)
     return out.replace(year, u"yyyy"_s);
 }
 
-void place(QWidget* widget, const QString& name, int x, int y, int width, int height)
-{
-    widget->setObjectName(name);
-    widget->setGeometry(twips(x), twips(y), twips(width), twips(height));
-}
-
 QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, int top, QWidget* field)
 {
     auto* label = new QLabel(caption, parent);
-    place(label, name, left, top, fullWidth, labelHeight);
+    placeControl(label, name, left, top, fullWidth, labelHeight);
     // The label names its field for screen readers.
     label->setBuddy(field);
     return label;
@@ -53,7 +47,7 @@ QLabel* makeLabel(QWidget* parent, const QString& name, const QString& caption, 
 QPushButton* makeButton(QWidget* parent, const QString& name, const QString& caption, int x, int y, int width)
 {
     auto* button = new QPushButton(caption, parent);
-    place(button, name, x, y, width, fieldHeight);
+    placeControl(button, name, x, y, width, fieldHeight);
     return button;
 }
 
@@ -75,13 +69,13 @@ void Form2::buildControls()
     setFixedSize(twips(clientWidth), twips(clientHeight));
 
     DateTimePicker1 = new QDateEdit(this);
-    place(DateTimePicker1, u"DateTimePicker1"_s, left, 400, fullWidth, fieldHeight);
+    placeControl(DateTimePicker1, u"DateTimePicker1"_s, left, 400, fullWidth, fieldHeight);
     DateTimePicker1->setCalendarPopup(true);
     DateTimePicker1->setDisplayFormat(fourDigitYearFormat(QLocale().dateFormat(QLocale::ShortFormat)));
     makeLabel(this, u"Label1_0"_s, tr("Date"), 120, DateTimePicker1);
 
     Text1 = new QLineEdit(this);
-    place(Text1, u"Text1"_s, left, 1100, fullWidth, fieldHeight);
+    placeControl(Text1, u"Text1"_s, left, 1100, fullWidth, fieldHeight);
     makeLabel(this, u"Label1_2"_s, tr("Amount"), 820, Text1);
 
     QComboBox** combos[] = {&Combo1, &Combo2, &Combo3, &Combo4};
@@ -92,7 +86,7 @@ void Form2::buildControls()
         const int top = 1800 + 700 * list;
         const QString label = tr(pickListDesign[list].label);
         auto* combo = new QComboBox(this);
-        place(combo, QString::fromUtf16(pickListDesign[list].key), left, top, listWidth, fieldHeight);
+        placeControl(combo, QString::fromUtf16(pickListDesign[list].key), left, top, listWidth, fieldHeight);
         combo->setEditable(false);
         makeLabel(this, labelNames[list], label, top - 280, combo);
         *combos[list] = combo;
@@ -103,17 +97,17 @@ void Form2::buildControls()
     }
 
     Text2 = new QPlainTextEdit(this);
-    place(Text2, u"Text2"_s, left, 4575, fullWidth, 1470);
+    placeControl(Text2, u"Text2"_s, left, 4575, fullWidth, 1470);
     Text2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     Text2->setTabChangesFocus(true);
     makeLabel(this, u"lblDetails_2"_s, tr("Notes"), 4320, Text2);
 
     Frame1 = new QGroupBox(tr("Direction"), this);
-    place(Frame1, u"Frame1"_s, left, 6090, fullWidth, 750);
+    placeControl(Frame1, u"Frame1"_s, left, 6090, fullWidth, 750);
     Option1 = new QRadioButton(tr("Received"), Frame1);
-    place(Option1, u"Option1"_s, 120, 330, 1800, 300);
+    placeControl(Option1, u"Option1"_s, 120, 330, 1800, 300);
     Option2 = new QRadioButton(tr("Paid Out"), Frame1);
-    place(Option2, u"Option2"_s, 2040, 330, 1800, 300);
+    placeControl(Option2, u"Option2"_s, 2040, 330, 1800, 300);
     Option1->setChecked(true);
 
     PushButton2 = makeButton(this, u"PushButton2"_s, tr("OK"), left, 6960, 1920);

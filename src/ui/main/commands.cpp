@@ -2,10 +2,10 @@
 #include "ui/main/form1.h"
 
 #include "app/errortrap.h"
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/prompter.h"
 #include "money/numberparser.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "ui/entry/form2.h"
@@ -51,6 +51,17 @@ QString Form1::selectedId() const
     return model_->text(rows.first().row(), 0);
 }
 
+std::optional<QString> Form1::selectedEntry(ErrorTrap& trap) const
+{
+    if (trap.test(100, [&] { return listIsEmpty(); }))
+        return std::nullopt;
+    QString id;
+    // Without a selected row there is no entry to act on: report it and stop.
+    if (!trap.step(102, [&] { id = selectedId(); }))
+        return std::nullopt;
+    return id;
+}
+
 void Form1::openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption)
 {
     Form2 form(this);
@@ -69,38 +80,31 @@ void Form1::PushButton2_Click()
 void Form1::PushButton1_Click()
 {
     ErrorTrap trap(u"Form1", u"PushButton1_Click");
-    if (trap.test(100, [&] { return listIsEmpty(); }))
+    const auto id = selectedEntry(trap);
+    if (!id)
         return;
-    QString id;
-    // Without a selected row there is no entry to edit: report it and stop.
-    if (!trap.step(102, [&] { id = selectedId(); }))
-        return;
-    openEntryWindow(trap, 102, id, u"Edit Data"_s);
+    openEntryWindow(trap, 102, *id, u"Edit Data"_s);
     trap.step(108, [&] { ListData(); });
 }
 
 void Form1::PushButton3_Click()
 {
     ErrorTrap trap(u"Form1", u"PushButton3_Click");
-    if (trap.test(100, [&] { return listIsEmpty(); }))
+    const auto id = selectedEntry(trap);
+    if (!id)
         return;
-    QString id;
-    if (!trap.step(102, [&] { id = selectedId(); }))
-        return;
-    trap.step(102, [&] { Conn().execute(deleteEntry(id)); });
+    trap.step(102, [&] { Conn().execute(deleteEntry(*id)); });
     trap.step(104, [&] { ListData(); });
 }
 
 void Form1::PushButton4_Click()
 {
     ErrorTrap trap(u"Form1", u"PushButton4_Click");
-    if (trap.test(100, [&] { return listIsEmpty(); }))
-        return;
-    QString id;
-    if (!trap.step(102, [&] { id = selectedId(); }))
+    const auto id = selectedEntry(trap);
+    if (!id)
         return;
     Recordset rs;
-    const bool opened = trap.step(104, [&] { rs.open(selectEntry(id), Conn(), adOpenStatic, adLockReadOnly); });
+    const bool opened = trap.step(104, [&] { rs.open(selectEntry(*id), Conn(), adOpenStatic, adLockReadOnly); });
     if (opened) {
         if (trap.test(106, [&] { return !rs.eof(); }))
             trap.step(108, [&] { Conn().execute(insertCopy(copiedFields(rs))); });

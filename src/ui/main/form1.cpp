@@ -1,15 +1,17 @@
 #include "ui/main/form1.h"
 
-#include "app/apptitle.h"
+#include "base/apptitle.h"
 #include "app/errortrap.h"
-#include "app/paths.h"
-#include "app/pointerrule.h"
+#include "base/paths.h"
+#include "app/hoverpointer.h"
+#include "app/pointerkind.h"
 #include "app/twips.h"
 #include "app/windowlook.h"
 #include "money/moneyformat.h"
-#include "output/printedreport.h"
-#include "store/conn.h"
+#include "ui/main/printedreport.h"
+#include "store/programconnection.h"
 #include "ui/currency/form3.h"
+#include "ui/currency/storedcurrency.h"
 #include "ui/main/ledgermodel.h"
 #include "ui/main/spreadsheetexport.h"
 
@@ -50,8 +52,7 @@ int tickBoxWidth(const QWidget* list)
 QPushButton* makeButton(QWidget* parent, const char* name, const QString& caption, int left, int top)
 {
     auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(twips(left), twips(top), twips(2760), twips(405));
+    placeControl(button, QString::fromLatin1(name), left, top, 2760, 405);
     return button;
 }
 
@@ -132,7 +133,7 @@ void Form1::PushButton5_Click()
 
 void Form1::PushButton6_Click()
 {
-    exportLedgerList(this, *model_, summaryLabels());
+    exportLedgerList(*this);
 }
 
 void Form1::PushButton7_Click()
@@ -142,6 +143,12 @@ void Form1::PushButton7_Click()
         Form3 dialog([this] { ListData(); }, this);
         dialog.exec();
     });
+}
+
+void Form1::setExporting(bool exporting)
+{
+    exporting_ = exporting;
+    setPointerKind(this, exporting ? pointerHourglass : pointerDefault);
 }
 
 void Form1::keepSelection(int previousRow)
@@ -210,7 +217,7 @@ void Form1::Form_Load()
         step += 2;
         ++index;
     }
-    trap.step(180, [&] { BuildMoneyFormat(); });
+    trap.step(180, [&] { buildStoredMoneyFormat(); });
     trap.step(182, [&] { ListData(); });
 }
 

@@ -5,13 +5,21 @@
 //   ListView1      the ledger list, one row per entry, a tick box in the first column
 //   Frame1         "Summary" frame under the list
 //   Label1..3      Received / Paid / Balance totals inside Frame1
-//   PushButton2    Add New            PushButton4  Duplicate Selected
-//   PushButton1    Edit Selected      PushButton3  Delete Selected
-//   PushButton7    Currency Option    PushButton5  Create/Print Report
-//   PushButton6    Save Database To Excel          PushButton8  Help
+//
+// Each button and the file that holds its procedure:
+//   PushButton2    Add New                  commands.cpp
+//   PushButton1    Edit Selected            commands.cpp
+//   PushButton3    Delete Selected          commands.cpp
+//   PushButton4    Duplicate Selected       commands.cpp
+//   PushButton8    Help                     commands.cpp
+//   PushButton5    Create/Print Report      printedreport.cpp (printLedgerReport)
+//   PushButton6    Save Database To Excel   spreadsheetexport.cpp (exportLedgerList)
+//   PushButton7    Currency Option          form1.cpp, opening Form3
+// Start-up and shutdown are in form1.cpp, the refill of the list in listdata.cpp.
 
 #include <QWidget>
 #include <array>
+#include <optional>
 
 class ErrorTrap;
 class QGroupBox;
@@ -40,6 +48,12 @@ public:
     std::array<const QLabel*, 3> summaryLabels() const { return {Label1, Label2, Label3}; }
     LedgerModel* ledgerModel() const { return model_; }
 
+    // While the list is being exported, a refill keeps the rows already listed and appends the
+    // new ones after them, so the export never reads a row twice or loses its place. The window
+    // shows the hourglass meanwhile.
+    void setExporting(bool exporting);
+    bool isExporting() const { return exporting_; }
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -61,12 +75,16 @@ private:
     bool listIsEmpty() const;
     // The id text of the selected row; throws when no row is selected.
     QString selectedId() const;
+    // Steps 100 and 102 of Edit, Delete and Duplicate: the selected entry's id, or nothing when
+    // the list is empty or no row is selected (reported).
+    std::optional<QString> selectedEntry(ErrorTrap& trap) const;
     // Sets m_ID, then the caption (which loads the window), then shows it modally: three steps.
     void openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption);
     // Keeps a row selected after a refill, so the commands always have one to act on.
     void keepSelection(int previousRow);
 
     double balance_ = 0;
+    bool exporting_ = false;
     QTableView* ListView1 = nullptr;
     LedgerModel* model_ = nullptr;
     QGroupBox* Frame1 = nullptr;

@@ -2,9 +2,9 @@
 #include "ui/main/form1.h"
 
 #include "app/errortrap.h"
-#include "app/pointer.h"
+#include "base/failure.h"
 #include "money/moneyformat.h"
-#include "store/conn.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "ui/main/ledgermodel.h"
@@ -12,7 +12,6 @@
 #include <QLabel>
 #include <QScopeGuard>
 #include <QTableView>
-#include <stdexcept>
 
 using namespace Qt::StringLiterals;
 
@@ -37,14 +36,11 @@ struct LedgerColumns
                                                            {&paymenttype, u"paymenttype"}};
         QStringList missing;
         for (auto [index, name] : wanted) {
-            try {
-                *index = rs.fieldIndex(QStringView(name));
-            } catch (const std::exception&) {
+            *index = rs.findField(QStringView(name));
+            if (*index < 0)
                 missing.append(QString::fromUtf16(name));
-            }
         }
-        if (!missing.isEmpty())
-            throw std::runtime_error("The ledger table has no column " + missing.join(u", ").toStdString() + ".");
+        ensure(missing.isEmpty(), u"The ledger table has no column "_s + missing.join(u", ") + u"."_s);
     }
 };
 
@@ -60,8 +56,8 @@ template <class F> void readColumn(int index, F&& read)
 void Form1::ListData()
 {
     ErrorTrap trap(u"Form1", u"ListData");
-    // During the spreadsheet export (hourglass) the old rows stay and the new ones follow them.
-    const bool clearRows = trap.test(100, [&] { return pointerKind(this) != pointerHourglass; });
+    // During the spreadsheet export the old rows stay and the new ones follow them.
+    const bool clearRows = trap.test(100, [&] { return !exporting_; });
     const QModelIndex current = ListView1->currentIndex();
     const int previousRow = current.isValid() ? current.row() : 0;
     model_->beginRefill(!clearRows);

@@ -1,10 +1,10 @@
 #include "ui/main/spreadsheetexport.h"
 
 #include "app/errortrap.h"
-#include "app/pointer.h"
 #include "app/prompter.h"
-#include "output/spreadsheetprogram.h"
-#include "output/spreadsheetworkbook.h"
+#include "output/spreadsheet/spreadsheetprogram.h"
+#include "output/spreadsheet/spreadsheetworkbook.h"
+#include "ui/main/form1.h"
 #include "ui/main/ledgermodel.h"
 
 #include <QCoreApplication>
@@ -93,8 +93,10 @@ bool SaveResultsAsExcelFileIsExcelInstalled()
     return installed;
 }
 
-void exportLedgerList(QWidget* window, const LedgerModel& list, const std::array<const QLabel*, 3>& summary)
+void exportLedgerList(Form1& window)
 {
+    const LedgerModel& list = *window.ledgerModel();
+    const auto summary = window.summaryLabels();
     ErrorTrap trap(u"Form1", u"PushButton6_Click");
     if (trap.test(100, [] { return !SaveResultsAsExcelFileIsExcelInstalled(); })) {
         trap.step(184, [] {
@@ -104,7 +106,7 @@ void exportLedgerList(QWidget* window, const LedgerModel& list, const std::array
     }
     if (trap.test(108, [&] { return list.rowCount() == 0; }))
         return;
-    trap.step(110, [&] { setPointerKind(window, pointerHourglass); });
+    trap.step(110, [&] { window.setExporting(true); });
     SpreadsheetProgram program;
     trap.step(112, [&] { program = spreadsheetProgram(); });
     std::optional<SpreadsheetWorkbook> sheet;
@@ -118,5 +120,5 @@ void exportLedgerList(QWidget* window, const LedgerModel& list, const std::array
         trap.step(178, [&] { sheet->fitColumns(); });
         trap.step(180, [&] { sheet->show(program); });
     }
-    trap.step(182, [&] { setPointerKind(window, pointerDefault); });
+    trap.step(182, [&] { window.setExporting(false); });
 }

@@ -7,6 +7,3 @@ QString errorLocation(QStringView window, QStringView procedure);
 
 // The report's text: description, CR LF, location, "at line ", step, CR CR, the support request.
 QString errorReportText(const QString& description, const QString& location, int step);
-
-// Shows the report in a warning box captioned "Application Error".
-void showErrorReport(const QString& description, const QString& location, int step);

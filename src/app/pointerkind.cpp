@@ -1,4 +1,4 @@
-#include "app/pointer.h"
+#include "app/pointerkind.h"
 
 #include <QCursor>
 #include <QVariant>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/reportdesign.h"
+#include "output/report/reportdesign.h"
 
 #include <QLine>
 #include <QSize>

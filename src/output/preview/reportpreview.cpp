@@ -1,6 +1,6 @@
-#include "output/reportpreview.h"
+#include "output/preview/reportpreview.h"
 
-#include "output/reportpainter.h"
+#include "output/preview/reportpainter.h"
 
 #include <QPrintPreviewDialog>
 #include <QPrinter>

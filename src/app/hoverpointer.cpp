@@ -1,6 +1,6 @@
-#include "app/pointerrule.h"
+#include "app/hoverpointer.h"
 
-#include "app/pointer.h"
+#include "app/pointerkind.h"
 
 #include <QAbstractScrollArea>
 #include <QCursor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/reportdesign.h"
+#include "output/report/reportdesign.h"
 
 // The ledger report's design: column titles on every page, one line per staging row, and
 // the totals with the balance once at the end.

@@ -1,4 +1,4 @@
-#include "store/functions.h"
+#include "store/sqlfunctions.h"
 
 #include "money/numberparser.h"
 #include "store/recordset.h"

@@ -1,7 +1,7 @@
-#include "output/reportlayout.h"
+#include "output/report/reportlayout.h"
 
-#include "output/reportdata.h"
-#include "output/reportformat.h"
+#include "output/report/reportdata.h"
+#include "output/report/reportformat.h"
 
 #include <QDate>
 #include <QHash>

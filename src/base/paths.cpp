@@ -1,6 +1,6 @@
-#include "app/paths.h"
+#include "base/paths.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QCoreApplication>
 #include <QDir>

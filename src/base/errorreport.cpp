@@ -1,6 +1,4 @@
-#include "app/errorreport.h"
-
-#include "app/prompter.h"
+#include "base/errorreport.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,10 +15,4 @@ QString errorReportText(const QString& description, const QString& location, int
 {
     return description + u"\r\n"_s + location + u"at line "_s + QString::number(step) + u"\r\r"_s +
            u"Please email screenshot of this message to "_s + QString::fromUtf16(supportAddress);
-}
-
-void showErrorReport(const QString& description, const QString& location, int step)
-{
-    prompter().showMessage(errorReportText(description, location, step), QStringLiteral("Application Error"),
-                           MessageIcon::Warning);
 }

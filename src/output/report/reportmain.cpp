@@ -1,4 +1,4 @@
-#include "output/reportmain.h"
+#include "output/report/reportmain.h"
 
 using namespace Qt::StringLiterals;
 

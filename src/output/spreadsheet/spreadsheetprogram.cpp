@@ -1,6 +1,6 @@
-#include "output/spreadsheetprogram.h"
+#include "output/spreadsheet/spreadsheetprogram.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "output/reportlayout.h"
+#include "output/report/reportlayout.h"
 
 class QPrinter;
 

@@ -1,4 +1,4 @@
-#include "output/reportformat.h"
+#include "output/report/reportformat.h"
 
 #include "money/moneyformat.h"
 

@@ -1,6 +1,6 @@
-#include "output/reportpainter.h"
+#include "output/preview/reportpainter.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "app/fonts.h"
 
 #include <QFontMetricsF>

@@ -1,6 +1,6 @@
-#include "output/reportdesign.h"
+#include "output/report/reportdesign.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 
 using namespace Qt::StringLiterals;
 

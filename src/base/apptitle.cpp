@@ -1,4 +1,4 @@
-#include "app/apptitle.h"
+#include "base/apptitle.h"
 
 namespace {
 QString& storedTitle()

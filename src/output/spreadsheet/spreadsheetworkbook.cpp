@@ -1,7 +1,7 @@
-#include "output/spreadsheetworkbook.h"
+#include "output/spreadsheet/spreadsheetworkbook.h"
 
-#include "app/failure.h"
-#include "output/spreadsheetprogram.h"
+#include "base/failure.h"
+#include "output/spreadsheet/spreadsheetprogram.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
-#include "output/reportdata.h"
+#include "output/report/reportdata.h"
 
-#include "app/failure.h"
+#include "base/failure.h"
 #include "store/recordset.h"
 
 using namespace Qt::StringLiterals;

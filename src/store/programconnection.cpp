@@ -1,4 +1,4 @@
-#include "store/conn.h"
+#include "store/programconnection.h"
 
 #include "store/storeerror.h"
 
