@@ -27,9 +27,10 @@ public:
     void beginBatch();
     void commitBatch();
 
-private:
-    friend class Recordset;
+    // The engine's handle, for the store's own helpers (change recording, backups); throws when closed.
     sqlite3* handle() const;
+
+private:
 
     sqlite3* db_ = nullptr;
 };

@@ -9,6 +9,7 @@
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "ui/entry/form2.h"
+#include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
 
 #include <QItemSelectionModel>
@@ -73,7 +74,7 @@ void Form1::openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, c
 void Form1::PushButton2_Click()
 {
     ErrorTrap trap(u"Form1", u"PushButton2_Click");
-    openEntryWindow(trap, 100, QString(), u"Add New"_s);
+    history_->record(tr("Add"), [&] { openEntryWindow(trap, 100, QString(), u"Add New"_s); });
     trap.step(106, [&] { ListData(); });
 }
 
@@ -83,7 +84,7 @@ void Form1::PushButton1_Click()
     const auto id = selectedEntry(trap);
     if (!id)
         return;
-    openEntryWindow(trap, 102, *id, u"Edit Data"_s);
+    history_->record(tr("Edit"), [&] { openEntryWindow(trap, 102, *id, u"Edit Data"_s); });
     trap.step(108, [&] { ListData(); });
 }
 
@@ -93,7 +94,7 @@ void Form1::PushButton3_Click()
     const auto id = selectedEntry(trap);
     if (!id)
         return;
-    trap.step(102, [&] { Conn().execute(deleteEntry(*id)); });
+    history_->record(tr("Delete"), [&] { trap.step(102, [&] { Conn().execute(deleteEntry(*id)); }); });
     trap.step(104, [&] { ListData(); });
 }
 
@@ -103,13 +104,15 @@ void Form1::PushButton4_Click()
     const auto id = selectedEntry(trap);
     if (!id)
         return;
-    Recordset rs;
-    const bool opened = trap.step(104, [&] { rs.open(selectEntry(*id), Conn(), adOpenStatic, adLockReadOnly); });
-    if (opened) {
-        if (trap.test(106, [&] { return !rs.eof(); }))
-            trap.step(108, [&] { Conn().execute(insertCopy(copiedFields(rs))); });
-        trap.step(110, [&] { rs.close(); });
-    }
+    history_->record(tr("Duplicate"), [&] {
+        Recordset rs;
+        const bool opened = trap.step(104, [&] { rs.open(selectEntry(*id), Conn(), adOpenStatic, adLockReadOnly); });
+        if (opened) {
+            if (trap.test(106, [&] { return !rs.eof(); }))
+                trap.step(108, [&] { Conn().execute(insertCopy(copiedFields(rs))); });
+            trap.step(110, [&] { rs.close(); });
+        }
+    });
     trap.step(112, [&] { ListData(); });
 }
 

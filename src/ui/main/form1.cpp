@@ -12,6 +12,7 @@
 #include "store/programconnection.h"
 #include "ui/currency/form3.h"
 #include "ui/currency/storedcurrency.h"
+#include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
 #include "ui/main/spreadsheetexport.h"
 
@@ -21,6 +22,8 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QMenu>
+#include <QShortcut>
 #include <QPushButton>
 #include <QStyle>
 #include <QTableView>
@@ -73,6 +76,7 @@ void Form1::buildControls()
     setMinimumSize(twips(designWidth), twips(designHeight));
 
     model_ = new LedgerModel(this);
+    history_ = new LedgerHistory([this](const QList<qint64>& ids) { refillAndSelect(ids); }, this);
     ListView1 = new QTableView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(tr("Ledger entries"));
@@ -91,6 +95,7 @@ void Form1::buildControls()
     ListView1->horizontalHeader()->setSectionsClickable(false);
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
 
     PushButton2 = makeButton(this, "PushButton2", tr("Add New"), 120, firstButtonRowTop);
     PushButton4 = makeButton(this, "PushButton4", tr("Duplicate Selected"), 3000, firstButtonRowTop);
@@ -124,6 +129,36 @@ void Form1::connectEvents()
     connect(PushButton6, &QPushButton::clicked, this, &Form1::PushButton6_Click);
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
+    connect(ListView1, &QWidget::customContextMenuRequested, this, &Form1::showListMenu);
+    // The keyboard's ways to the same menu, opened at the current row.
+    for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
+        connect(new QShortcut(keys, ListView1, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
+                [this] {
+                    const QRect row = ListView1->visualRect(ListView1->currentIndex());
+                    showListMenu(row.isValid() ? row.center() : QPoint(0, 0));
+                });
+    }
+}
+
+void Form1::showListMenu(const QPoint& position)
+{
+    QMenu menu(this);
+    menu.addAction(history_->undoAction());
+    menu.addAction(history_->redoAction());
+    menu.exec(ListView1->viewport()->mapToGlobal(position));
+}
+
+void Form1::refillAndSelect(const QList<qint64>& ids)
+{
+    ListData();
+    for (qint64 id : ids) {
+        const int row = model_->rowOfId(id);
+        if (row >= 0) {
+            keepSelection(row);
+            ListView1->scrollTo(model_->index(row, 0));
+            return;
+        }
+    }
 }
 
 void Form1::PushButton5_Click()

@@ -26,6 +26,7 @@ class QGroupBox;
 class QLabel;
 class QPushButton;
 class QTableView;
+class LedgerHistory;
 class LedgerModel;
 
 class Form1 : public QWidget
@@ -47,6 +48,8 @@ public:
     // Label1, Label2, Label3: the Received, Paid and Balance captions.
     std::array<const QLabel*, 3> summaryLabels() const { return {Label1, Label2, Label3}; }
     LedgerModel* ledgerModel() const { return model_; }
+    // Undo and redo of this run's changes to the ledger.
+    LedgerHistory* history() const { return history_; }
 
     // While the list is being exported, a refill keeps the rows already listed and appends the
     // new ones after them, so the export never reads a row twice or loses its place. The window
@@ -82,11 +85,16 @@ private:
     void openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption);
     // Keeps a row selected after a refill, so the commands always have one to act on.
     void keepSelection(int previousRow);
+    // After an undo or redo: the list refilled and the first of these entries selected.
+    void refillAndSelect(const QList<qint64>& ids);
+    // The list's context menu: the additions to the designed commands.
+    void showListMenu(const QPoint& position);
 
     double balance_ = 0;
     bool exporting_ = false;
     QTableView* ListView1 = nullptr;
     LedgerModel* model_ = nullptr;
+    LedgerHistory* history_ = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

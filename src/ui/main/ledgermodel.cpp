@@ -128,6 +128,15 @@ QString LedgerModel::text(int rowIndex, int column) const
     }
 }
 
+int LedgerModel::rowOfId(qint64 id) const
+{
+    for (size_t row = 0; row < rows_.size(); ++row) {
+        if ((rows_[row].flags & HasId) && rows_[row].id == id)
+            return int(row);
+    }
+    return -1;
+}
+
 bool LedgerModel::isTicked(int row) const
 {
     return row >= 0 && size_t(row) < rows_.size() && (rows_[size_t(row)].flags & Ticked);

@@ -42,6 +42,8 @@ public:
     // The text the list shows in a cell (column 0 is the id).
     QString text(int row, int column) const;
     bool isTicked(int row) const;
+    // The row that lists the entry with this id; -1 when none does.
+    int rowOfId(qint64 id) const;
     void setTicked(int row, bool ticked);
 
     int rowCount(const QModelIndex& parent = {}) const override;
