@@ -72,3 +72,4 @@ crash-harness: configure-test
 	@cmake --build $(BUILD) -j $(JOBS) --target quorvane_crash_harness
 	$(BUILD)/bin/quorvane_crash_harness kill 200
 	$(BUILD)/bin/quorvane_crash_harness contend 2 500
+	$(BUILD)/bin/quorvane_crash_harness restore 100

@@ -46,7 +46,7 @@ QString entryMarker(const QString& prefix, int n)
     return prefix + u'-' + QString::number(n);
 }
 
-int runLedgerWriter(const QString& dataRoot, const QString& prefix, int count)
+int runLedgerWriter(const QString& dataRoot, const QString& prefix, int count, int pauseMs)
 {
     try {
         Connection conn;
@@ -56,6 +56,8 @@ int runLedgerWriter(const QString& dataRoot, const QString& prefix, int count)
             const QString marker = entryMarker(prefix, n);
             conn.execute(insertEntry(entry(marker, n)));
             say(marker);
+            if (pauseMs > 0)
+                ::usleep(useconds_t(pauseMs) * 1000);
         }
         return 0;
     } catch (const std::exception& e) {

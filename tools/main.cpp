@@ -2,10 +2,13 @@
 // two processes save at once?
 //   quorvane_crash_harness kill [RUNS [SEED]]        (default 200 runs, a random seed)
 //   quorvane_crash_harness contend [WRITERS [ENTRIES]] (default 2 writers x 500 entries)
-//   quorvane_crash_harness write DATAROOT PREFIX COUNT  (the child the other two start)
+//   quorvane_crash_harness restore [RUNS [SEED]]      (default 100 kills while restoring backups)
+//   quorvane_crash_harness write DATAROOT PREFIX COUNT [PAUSE_MS] (the child kill and contend start)
+//   quorvane_crash_harness restore-loop LEDGER A B      (the child restore starts)
 #include "contention.h"
 #include "killrun.h"
 #include "ledgerwriter.h"
+#include "restorekill.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -27,12 +30,17 @@ int main(int argc, char* argv[])
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
     const QString mode = args.value(1);
-    if (mode == u"write" && args.size() == 5)
-        return runLedgerWriter(args[2], args[3], args[4].toInt());
+    if (mode == u"write" && (args.size() == 5 || args.size() == 6))
+        return runLedgerWriter(args[2], args[3], args[4].toInt(), argument(args, 5, 0));
     if (mode == u"kill")
         return runKillHarness(argument(args, 2, 200), unsigned(argument(args, 3, int(std::random_device()() >> 1))));
+    if (mode == u"restore-loop" && args.size() == 5)
+        return runRestoreLoop(args[2], args[3], args[4]);
+    if (mode == u"restore")
+        return runRestoreKillHarness(argument(args, 2, 100),
+                                     unsigned(argument(args, 3, int(std::random_device()() >> 1))));
     if (mode == u"contend")
         return runContentionHarness(argument(args, 2, 2), argument(args, 3, 500));
-    fprintf(stderr, "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]]\n", argv[0]);
+    fprintf(stderr, "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]] | restore [RUNS [SEED]]\n", argv[0]);
     return 64;
 }

@@ -25,6 +25,12 @@ public:
             QInputDialog::getText(QApplication::activeWindow(), title, prompt, QLineEdit::Normal, QString(), &ok);
         return ok ? answer : QString();
     }
+
+    bool askYesNo(const QString& text, const QString& caption) override
+    {
+        return QMessageBox::question(QApplication::activeWindow(), caption, text, QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    }
 };
 
 Prompter*& current()

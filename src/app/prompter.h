@@ -12,6 +12,8 @@ public:
     virtual void showMessage(const QString& text, const QString& caption, MessageIcon icon) = 0;
     // The typed answer; the empty text when the user cancels.
     virtual QString askText(const QString& prompt, const QString& title) = 0;
+    // A question answered with Yes or No; No is the default, so a stray Enter changes nothing.
+    virtual bool askYesNo(const QString& text, const QString& caption) = 0;
 };
 
 // The prompter in force: the Qt one unless a ScopedPrompter replaced it.

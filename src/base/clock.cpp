@@ -22,3 +22,8 @@ ScopedToday::~ScopedToday()
 {
     pinned() = previous_;
 }
+
+QDateTime now()
+{
+    return QDateTime::currentDateTime();
+}

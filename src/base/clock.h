@@ -1,10 +1,14 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <optional>
 
 // Today's date; tests pin it with ScopedToday.
 QDate today();
+
+// The present moment, for the names and the keeping rule of backups.
+QDateTime now();
 
 class ScopedToday
 {

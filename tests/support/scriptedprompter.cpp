@@ -11,6 +11,12 @@ QString ScriptedPrompter::askText(const QString& prompt, const QString& title)
     return answers.isEmpty() ? QString() : answers.takeFirst();
 }
 
+bool ScriptedPrompter::askYesNo(const QString& text, const QString& caption)
+{
+    messages.append({text, caption, MessageIcon::None});
+    return !yesNoAnswers.isEmpty() && yesNoAnswers.takeFirst();
+}
+
 QStringList ScriptedPrompter::texts() const
 {
     QStringList out;

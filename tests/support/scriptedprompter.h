@@ -26,10 +26,13 @@ public:
 
     void showMessage(const QString& text, const QString& caption, MessageIcon icon) override;
     QString askText(const QString& prompt, const QString& title) override;
+    // Recorded as a message; answered from yesNoAnswers (No when none is left).
+    bool askYesNo(const QString& text, const QString& caption) override;
 
     QList<Message> messages;
     QList<Question> questions;
     QStringList answers; // taken from the front; the empty text when none is left
+    QList<bool> yesNoAnswers;
 
     // The texts of the boxes shown so far.
     QStringList texts() const;

@@ -12,7 +12,9 @@
 #include "store/programconnection.h"
 #include "ui/currency/form3.h"
 #include "ui/currency/storedcurrency.h"
+#include "ui/main/backupsdialog.h"
 #include "ui/main/ledgerhistory.h"
+#include "ui/main/safetynet.h"
 #include "ui/main/ledgermodel.h"
 #include "ui/main/spreadsheetexport.h"
 
@@ -26,6 +28,7 @@
 #include <QShortcut>
 #include <QPushButton>
 #include <QStyle>
+#include <QUndoStack>
 #include <QTableView>
 #include <algorithm>
 
@@ -77,6 +80,7 @@ void Form1::buildControls()
 
     model_ = new LedgerModel(this);
     history_ = new LedgerHistory([this](const QList<qint64>& ids) { refillAndSelect(ids); }, this);
+    safetyNet_ = new SafetyNet([this] { reconnect(); }, this);
     ListView1 = new QTableView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(tr("Ledger entries"));
@@ -145,7 +149,31 @@ void Form1::showListMenu(const QPoint& position)
     QMenu menu(this);
     menu.addAction(history_->undoAction());
     menu.addAction(history_->redoAction());
+    menu.addSeparator();
+    menu.addAction(tr("Backups…"), this, &Form1::showBackups);
     menu.exec(ListView1->viewport()->mapToGlobal(position));
+}
+
+void Form1::startSafetyNet()
+{
+    safetyNet_->start();
+}
+
+void Form1::showBackups()
+{
+    BackupsDialog dialog(*safetyNet_, this);
+    dialog.exec();
+}
+
+void Form1::reconnect()
+{
+    ErrorTrap trap(u"Form1", u"reconnect");
+    trap.step(100, [&] {
+        ConnSlot() = std::make_unique<Connection>();
+        Conn().open(connectionString(SpecialFolderPath(35)));
+    });
+    history_->stack()->clear();
+    trap.step(102, [&] { ListData(); });
 }
 
 void Form1::refillAndSelect(const QList<qint64>& ids)
@@ -269,6 +297,7 @@ void Form1::Form_QueryUnload()
 void Form1::closeEvent(QCloseEvent* event)
 {
     Form_QueryUnload();
+    safetyNet_->finish(history_->hasChanges());
     event->accept();
     QCoreApplication::quit();
 }

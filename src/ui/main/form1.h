@@ -27,6 +27,7 @@ class QLabel;
 class QPushButton;
 class QTableView;
 class LedgerHistory;
+class SafetyNet;
 class LedgerModel;
 
 class Form1 : public QWidget
@@ -50,6 +51,12 @@ public:
     LedgerModel* ledgerModel() const { return model_; }
     // Undo and redo of this run's changes to the ledger.
     LedgerHistory* history() const { return history_; }
+    // Backups and restore; startSafetyNet checks and backs up the ledger in the background once the
+    // window shows.
+    SafetyNet* safetyNet() const { return safetyNet_; }
+    void startSafetyNet();
+    // The list's "Backups…" command.
+    void showBackups();
 
     // While the list is being exported, a refill keeps the rows already listed and appends the
     // new ones after them, so the export never reads a row twice or loses its place. The window
@@ -89,12 +96,16 @@ private:
     void refillAndSelect(const QList<qint64>& ids);
     // The list's context menu: the additions to the designed commands.
     void showListMenu(const QPoint& position);
+    // After a restore: the connection opened afresh on the new ledger, the list refilled, and the
+    // undo history of the replaced ledger forgotten.
+    void reconnect();
 
     double balance_ = 0;
     bool exporting_ = false;
     QTableView* ListView1 = nullptr;
     LedgerModel* model_ = nullptr;
     LedgerHistory* history_ = nullptr;
+    SafetyNet* safetyNet_ = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+class QTreeWidget;
+class SafetyNet;
+
+// "Backups": the verified backups of the ledger, newest first, with the moment each was taken, its
+// number of entries and its Received / Paid / Balance; Restore puts the chosen one in place of the
+// ledger (after backing the ledger up).
+class BackupsDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    BackupsDialog(SafetyNet& safetyNet, QWidget* parent);
+
+private:
+    void fill();
+    void restoreSelected();
+
+    SafetyNet& safetyNet_;
+    QTreeWidget* list_;
+    QPushButton* restore_;
+};
