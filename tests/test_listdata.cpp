@@ -97,16 +97,18 @@ TEST_F(ListDataTest, DatesShowTheRegionalOrderWithAFourDigitYear)
     EXPECT_EQ(row(0)[1], u"05.03.2021");
 }
 
-TEST_F(ListDataTest, BusyPointerKeepsTheOldRowsAndAppends)
+TEST_F(ListDataTest, WhileExportingARefillKeepsTheOldRowsAndAppends)
 {
     addEntry(sampleEntry(u"a"_s, u"1"_s));
     addEntry(sampleEntry(u"b"_s, u"2"_s));
     window.ListData();
-    setPointerKind(&window, pointerHourglass);
+    window.setExporting(true);
+    EXPECT_EQ(pointerKind(&window), pointerHourglass);
     window.ListData();
     EXPECT_EQ(window.ledgerModel()->rowCount(), 4);
     EXPECT_EQ(row(2)[3], u"a");
-    setPointerKind(&window, pointerDefault);
+    window.setExporting(false);
+    EXPECT_EQ(pointerKind(&window), pointerDefault);
     window.ListData();
     EXPECT_EQ(window.ledgerModel()->rowCount(), 2);
 }
