@@ -9,6 +9,13 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
+QString homeFolder(const QString& name)
+{
+    const QDir home(qEnvironmentVariable("HOME"));
+    home.mkpath(name);
+    return home.filePath(name);
+}
+
 QString templateLedgerPath()
 {
     return QCoreApplication::applicationDirPath() + QStringLiteral("/dbBlank.mdb");
@@ -48,7 +55,7 @@ EntryFields sampleEntry(const QString& reason, const QString& amount, int paymen
 
 unsigned fileMode(const QString& path)
 {
-    struct stat info{};
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return unsigned(info.st_mode) & 07777u;

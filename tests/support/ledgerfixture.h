@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// A folder of this name in the test's own HOME, made when missing; returns its path.
+QString homeFolder(const QString& name);
+
 // The template ledger that the build puts beside the test programs.
 QString templateLedgerPath();
 
