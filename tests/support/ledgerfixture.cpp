@@ -2,6 +2,7 @@
 
 #include "base/paths.h"
 #include "store/programconnection.h"
+#include "store/recordset.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -51,6 +52,20 @@ EntryFields sampleEntry(const QString& reason, const QString& amount, int paymen
     e.notes = QString();
     e.paymentType = paymentType;
     return e;
+}
+
+QString newestId()
+{
+    Recordset rs;
+    rs.open(QStringLiteral("select max(id) as id from tblData"), Conn());
+    return rs.field(u"id").toString();
+}
+
+int entryCount()
+{
+    Recordset rs;
+    rs.open(QStringLiteral("select count(*) as n from tblData"), Conn());
+    return rs.field(u"n").toInt();
 }
 
 unsigned fileMode(const QString& path)
