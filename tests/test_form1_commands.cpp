@@ -3,9 +3,10 @@
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
+#include "support/mainwindow.h"
 #include "support/modal.h"
-#include "support/scriptedprompter.h"
-#include "ui/main/form1.h"
+#include "support/printers.h"
+#include "support/windowdriver.h"
 #include "ui/main/ledgermodel.h"
 
 #include <QComboBox>
@@ -22,50 +23,35 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class CommandsTest : public testing::Test
+class CommandsTest : public MainWindowTest
 {
 protected:
-    void SetUp() override { window.Form_Load(); }
-
-    void press(const char* button) { window.findChild<QPushButton*>(QString::fromLatin1(button))->click(); }
     LedgerModel& list() const { return *window.ledgerModel(); }
     void select(int row) { window.listView()->selectRow(row); }
-    QString caption(int index) const { return window.summaryLabels()[size_t(index)]->text(); }
-
-    QStringList rowTexts(int row) const
-    {
-        QStringList texts;
-        for (int c = 0; c < 9; ++c)
-            texts.append(list().text(row, c));
-        return texts;
-    }
+    QString caption(int index) const { return summaryCaptions(window)[index]; }
 
     // Fills the entry window that is open and presses OK.
     static void fillAndSave(QWidget* entry, const QString& amount, bool paidOut)
     {
         for (int i = 1; i <= 4; ++i)
-            entry->findChild<QComboBox*>(u"Combo%1"_s.arg(i))->setCurrentIndex(0);
-        entry->findChild<QLineEdit*>(u"Text1"_s)->setText(amount);
-        entry->findChild<QRadioButton*>(paidOut ? u"Option2"_s : u"Option1"_s)->setChecked(true);
-        entry->findChild<QPushButton*>(u"PushButton2"_s)->click();
+            combo(entry, i)->setCurrentIndex(0);
+        control<QLineEdit>(entry, u"Text1"_s)->setText(amount);
+        control<QRadioButton>(entry, paidOut ? u"Option2"_s : u"Option1"_s)->setChecked(true);
+        press(entry, u"PushButton2"_s);
     }
-
-    ScriptedPrompter boxes;
-    Form1 window;
 };
 
 } // namespace
 
 TEST_F(CommandsTest, AddNewCancelledRefillsWithNoChange)
 {
-    addEntry(sampleEntry(u"a"_s, u"5"_s));
-    window.ListData();
+    listEntries({sampleEntry(u"a"_s, u"5"_s)});
     QString caption;
     whenModalOpens([&](QWidget* entry) {
         caption = entry->windowTitle();
-        entry->findChild<QPushButton*>(u"PushButton1"_s)->click();
+        press(entry, u"PushButton1"_s);
     });
-    press("PushButton2");
+    press(&window, u"PushButton2"_s);
     EXPECT_EQ(caption, u"Add New");
     EXPECT_EQ(list().rowCount(), 1);
     EXPECT_TRUE(boxes.messages.isEmpty());
@@ -74,7 +60,7 @@ TEST_F(CommandsTest, AddNewCancelledRefillsWithNoChange)
 TEST_F(CommandsTest, AddNewSavedAddsARowAndChangesTheTotals)
 {
     whenModalOpens([](QWidget* entry) { fillAndSave(entry, u"12.5"_s, false); });
-    press("PushButton2");
+    press(&window, u"PushButton2"_s);
     ASSERT_EQ(list().rowCount(), 1);
     EXPECT_EQ(boxes.texts(), QStringList{u"Record successfully saved."_s});
     EXPECT_EQ(caption(0), u"Received: $ 12.50");
@@ -83,18 +69,16 @@ TEST_F(CommandsTest, AddNewSavedAddsARowAndChangesTheTotals)
 
 TEST_F(CommandsTest, EditSelectedChangesTheRowInPlace)
 {
-    addEntry(sampleEntry(u"first"_s, u"1"_s));
-    addEntry(sampleEntry(u"second"_s, u"2"_s));
-    window.ListData();
+    listEntries({sampleEntry(u"first"_s, u"1"_s), sampleEntry(u"second"_s, u"2"_s)});
     select(1);
     QString caption, amount;
     whenModalOpens([&](QWidget* entry) {
         caption = entry->windowTitle();
-        amount = entry->findChild<QLineEdit*>(u"Text1"_s)->text();
-        entry->findChild<QLineEdit*>(u"Text1"_s)->setText(u"99"_s);
-        entry->findChild<QPushButton*>(u"PushButton2"_s)->click();
+        amount = control<QLineEdit>(entry, u"Text1"_s)->text();
+        control<QLineEdit>(entry, u"Text1"_s)->setText(u"99"_s);
+        press(entry, u"PushButton2"_s);
     });
-    press("PushButton1");
+    press(&window, u"PushButton1"_s);
     EXPECT_EQ(caption, u"Edit Data");
     EXPECT_EQ(amount, u"2");
     ASSERT_EQ(list().rowCount(), 2);
@@ -106,11 +90,9 @@ TEST_F(CommandsTest, EditSelectedChangesTheRowInPlace)
 
 TEST_F(CommandsTest, DeleteSelectedRemovesTheRowAtOnceWithoutAQuestion)
 {
-    addEntry(sampleEntry(u"keep"_s, u"1"_s));
-    addEntry(sampleEntry(u"gone"_s, u"2"_s));
-    window.ListData();
+    listEntries({sampleEntry(u"keep"_s, u"1"_s), sampleEntry(u"gone"_s, u"2"_s)});
     select(1);
-    press("PushButton3");
+    press(&window, u"PushButton3"_s);
     ASSERT_EQ(list().rowCount(), 1);
     EXPECT_EQ(list().text(0, 3), u"keep");
     EXPECT_EQ(caption(0), u"Received: $ 1.00");
@@ -127,7 +109,7 @@ TEST_F(CommandsTest, DuplicateSelectedMakesAnExactCopyWithANewId)
     QLocale::setDefault(QLocale(u"de_DE"_s));
     window.ListData();
     select(0);
-    press("PushButton4");
+    press(&window, u"PushButton4"_s);
     EXPECT_TRUE(boxes.messages.isEmpty());
     ASSERT_EQ(list().rowCount(), 2);
 
@@ -140,7 +122,7 @@ TEST_F(CommandsTest, DuplicateSelectedMakesAnExactCopyWithANewId)
     EXPECT_EQ(rs.field(u"ids").toInt(), 2);
     EXPECT_EQ(rs.field(u"texts").toInt(), 1);
     EXPECT_EQ(rs.field(u"exact").toInt(), 1);
-    QStringList copy = rowTexts(1), original = rowTexts(0);
+    QStringList copy = rowTexts(&list(), 1), original = rowTexts(&list(), 0);
     EXPECT_NE(copy[0], original[0]);
     copy[0] = original[0];
     EXPECT_EQ(copy, original);
@@ -155,8 +137,8 @@ TEST_F(CommandsTest, WithAnEmptyListTheEntryCommandsDoNothing)
         opened = true;
         qobject_cast<QDialog*>(modal)->reject();
     });
-    for (const char* button : {"PushButton1", "PushButton3", "PushButton4"})
-        press(button);
+    for (const QString& button : {u"PushButton1"_s, u"PushButton3"_s, u"PushButton4"_s})
+        press(&window, button);
     QTest::qWait(50);
     EXPECT_FALSE(opened);
     EXPECT_TRUE(boxes.messages.isEmpty());
@@ -164,11 +146,10 @@ TEST_F(CommandsTest, WithAnEmptyListTheEntryCommandsDoNothing)
 
 TEST_F(CommandsTest, WithRowsButNoSelectionTheCommandReportsAndStops)
 {
-    addEntry(sampleEntry(u"a"_s, u"1"_s));
-    window.ListData();
+    listEntries({sampleEntry(u"a"_s, u"1"_s)});
     window.listView()->clearSelection();
-    for (const char* button : {"PushButton1", "PushButton3", "PushButton4"})
-        press(button);
+    for (const QString& button : {u"PushButton1"_s, u"PushButton3"_s, u"PushButton4"_s})
+        press(&window, button);
     const QStringList reports = boxes.errorReports();
     ASSERT_EQ(reports.size(), 3);
     EXPECT_NE(reports[0].indexOf(u"Form1.PushButton1_Click at line 102"), -1);
@@ -179,21 +160,19 @@ TEST_F(CommandsTest, WithRowsButNoSelectionTheCommandReportsAndStops)
 
 TEST_F(CommandsTest, ARowStaysSelectedAfterARefill)
 {
-    addEntry(sampleEntry(u"a"_s, u"1"_s));
-    addEntry(sampleEntry(u"b"_s, u"2"_s));
-    window.ListData();
+    listEntries({sampleEntry(u"a"_s, u"1"_s), sampleEntry(u"b"_s, u"2"_s)});
     select(1);
-    press("PushButton4");
+    press(&window, u"PushButton4"_s);
     ASSERT_EQ(list().rowCount(), 3);
-    press("PushButton3"); // acts on the row that is still selected
+    press(&window, u"PushButton3"_s); // acts on the row that is still selected
     EXPECT_EQ(list().rowCount(), 2);
     EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
 TEST_F(CommandsTest, HelpNamesTheContactPage)
 {
-    press("PushButton8");
-    press("PushButton8");
+    press(&window, u"PushButton8"_s);
+    press(&window, u"PushButton8"_s);
     ASSERT_EQ(boxes.messages.size(), 2);
     EXPECT_TRUE(boxes.messages[0].text.startsWith(u"Questions? Please contact Team Marrowfen at "));
     EXPECT_TRUE(boxes.messages[0].text.endsWith(u"/contact/"));
@@ -204,28 +183,27 @@ TEST_F(CommandsTest, HelpNamesTheContactPage)
 
 TEST_F(CommandsTest, CurrencyAfterTheAmountShowsAtOnceAndCancelChangesNothing)
 {
-    addEntry(sampleEntry(u"a"_s, u"1234.5"_s));
-    window.ListData();
+    listEntries({sampleEntry(u"a"_s, u"1234.5"_s)});
     QString shownSymbol;
     bool shownBefore = false;
     whenModalOpens([&](QWidget* dialog) {
-        shownSymbol = dialog->findChild<QLineEdit*>(u"Text1"_s)->text();
-        shownBefore = dialog->findChild<QRadioButton*>(u"Option1"_s)->isChecked();
-        dialog->findChild<QRadioButton*>(u"Option2"_s)->setChecked(true);
-        dialog->findChild<QPushButton*>(u"PushButton2"_s)->click();
+        shownSymbol = control<QLineEdit>(dialog, u"Text1"_s)->text();
+        shownBefore = control<QRadioButton>(dialog, u"Option1"_s)->isChecked();
+        control<QRadioButton>(dialog, u"Option2"_s)->setChecked(true);
+        press(dialog, u"PushButton2"_s);
     });
-    press("PushButton7");
+    press(&window, u"PushButton7"_s);
     EXPECT_EQ(shownSymbol, u"$");
     EXPECT_TRUE(shownBefore);
     EXPECT_EQ(list().text(0, 2), u"1,234.50 $");
     EXPECT_EQ(caption(2), u"Balance: 1,234.50 $");
 
     whenModalOpens([](QWidget* dialog) {
-        dialog->findChild<QLineEdit*>(u"Text1"_s)->setText(u"Fr."_s);
-        dialog->findChild<QRadioButton*>(u"Option1"_s)->setChecked(true);
-        dialog->findChild<QPushButton*>(u"PushButton1"_s)->click();
+        control<QLineEdit>(dialog, u"Text1"_s)->setText(u"Fr."_s);
+        control<QRadioButton>(dialog, u"Option1"_s)->setChecked(true);
+        press(dialog, u"PushButton1"_s);
     });
-    press("PushButton7");
+    press(&window, u"PushButton7"_s);
     EXPECT_EQ(GetSetting(u"CurrencySymbol"_s, u"?"_s), u"$");
     EXPECT_EQ(GetSetting(u"CurrencyBefore"_s, u"?"_s), u"0");
     EXPECT_EQ(list().text(0, 2), u"1,234.50 $");
@@ -249,8 +227,8 @@ TEST_F(CommandsTest, ButtonsStandWhereDesignedAndTheListStretches)
                    {"PushButton8", u"Help", 8760, 3310}};
     window.show();
     for (const Design& d : buttons) {
-        const auto* button = window.findChild<QPushButton*>(QString::fromLatin1(d.name));
-        ASSERT_NE(button, nullptr) << d.name;
+        const auto* button = control<QPushButton>(&window, QString::fromLatin1(d.name));
+        ASSERT_NE(button, nullptr);
         EXPECT_EQ(button->text(), QString::fromUtf16(d.caption));
         EXPECT_EQ(button->geometry(), QRect(d.left / 15, d.top / 15, 2760 / 15, 405 / 15)) << d.name;
     }
@@ -259,7 +237,7 @@ TEST_F(CommandsTest, ButtonsStandWhereDesignedAndTheListStretches)
 
     window.resize(window.width() + 200, window.height() + 100);
     EXPECT_EQ(window.listView()->geometry(), list.adjusted(0, 0, 200, 100));
-    const auto* help = window.findChild<QPushButton*>(u"PushButton8"_s);
+    const auto* help = control<QPushButton>(&window, u"PushButton8"_s);
     EXPECT_EQ(help->geometry().topLeft(), QPoint(8760 / 15, 3310 / 15 + 100));
     for (const QLabel* label : window.summaryLabels())
         EXPECT_LE(label->geometry().right(), label->parentWidget()->width());

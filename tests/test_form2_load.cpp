@@ -1,26 +1,31 @@
 // Opening the entry window: pick lists from the settings, add mode, and loading an entry in edit mode.
-#include "test_form2_driver.h"
-
 #include "base/clock.h"
 #include "settings/settings.h"
 #include "support/ledgerfixture.h"
+#include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "support/windowdriver.h"
+#include "ui/entry/form2.h"
 
+#include <QComboBox>
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 void expectAddModeValues(const Form2& form, QDate day)
 {
     for (int number = 1; number <= 4; ++number)
-        EXPECT_EQ(combo(form, number)->currentIndex(), -1) << number;
-    EXPECT_EQ(control<QLineEdit>(form, u"Text1"_s)->text(), QString());
-    EXPECT_EQ(control<QPlainTextEdit>(form, u"Text2"_s)->toPlainText(), QString());
-    EXPECT_EQ(control<QDateEdit>(form, u"DateTimePicker1"_s)->date(), day);
-    EXPECT_TRUE(control<QRadioButton>(form, u"Option1"_s)->isChecked());
+        EXPECT_EQ(combo(&form, number)->currentIndex(), -1) << number;
+    EXPECT_EQ(control<QLineEdit>(&form, u"Text1"_s)->text(), QString());
+    EXPECT_EQ(control<QPlainTextEdit>(&form, u"Text2"_s)->toPlainText(), QString());
+    EXPECT_EQ(control<QDateEdit>(&form, u"DateTimePicker1"_s)->date(), day);
+    EXPECT_TRUE(control<QRadioButton>(&form, u"Option1"_s)->isChecked());
 }
 
 } // namespace
@@ -32,11 +37,11 @@ TEST(EntryWindowLoad, AddModeTakesTheDefaultListsWhenNoKeyIsStored)
     const auto form = openEntryWindow();
 
     EXPECT_EQ(form->windowTitle(), u"Add New"_s);
-    EXPECT_EQ(itemsOf(combo(*form, 1)), (QStringList{u"Electric"_s, u"Gig"_s, u"Guitar Lesson"_s, u"Guitar Teaching"_s,
-                                                     u"Job"_s, u"Rent"_s, u"Water Bill"_s}));
-    EXPECT_EQ(itemsOf(combo(*form, 2)), (QStringList{u"Marrowfen"_s, u"Tobren"_s}));
-    EXPECT_EQ(itemsOf(combo(*form, 3)), (QStringList{u"Marrowfen"_s, u"Tobren"_s}));
-    EXPECT_EQ(itemsOf(combo(*form, 4)), (QStringList{u"Cash"_s, u"Cheque"_s, u"Transfer"_s}));
+    EXPECT_EQ(itemsOf(combo(form.get(), 1)), (QStringList{u"Electric"_s, u"Gig"_s, u"Guitar Lesson"_s,
+                                                          u"Guitar Teaching"_s, u"Job"_s, u"Rent"_s, u"Water Bill"_s}));
+    EXPECT_EQ(itemsOf(combo(form.get(), 2)), (QStringList{u"Marrowfen"_s, u"Tobren"_s}));
+    EXPECT_EQ(itemsOf(combo(form.get(), 3)), (QStringList{u"Marrowfen"_s, u"Tobren"_s}));
+    EXPECT_EQ(itemsOf(combo(form.get(), 4)), (QStringList{u"Cash"_s, u"Cheque"_s, u"Transfer"_s}));
     expectAddModeValues(*form, QDate(2024, 2, 29));
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
@@ -49,10 +54,10 @@ TEST(EntryWindowLoad, StoredTextsGiveTheirPiecesInAlphabeticalOrder)
     SaveSetting(u"Combo4"_s, u" Cash|Cheque"_s);
     const auto form = openEntryWindow();
 
-    EXPECT_EQ(itemsOf(combo(*form, 1)), (QStringList{u"Job"_s, u"Rent"_s}));
-    EXPECT_TRUE(itemsOf(combo(*form, 2)).isEmpty());
-    EXPECT_EQ(itemsOf(combo(*form, 3)), (QStringList{u"apple"_s, u"rent"_s, u"Rent"_s, u"Tobren"_s, u"Tobren"_s}));
-    EXPECT_TRUE(itemsOf(combo(*form, 4)).contains(u" Cash"_s));
+    EXPECT_EQ(itemsOf(combo(form.get(), 1)), (QStringList{u"Job"_s, u"Rent"_s}));
+    EXPECT_TRUE(itemsOf(combo(form.get(), 2)).isEmpty());
+    EXPECT_EQ(itemsOf(combo(form.get(), 3)), (QStringList{u"apple"_s, u"rent"_s, u"Rent"_s, u"Tobren"_s, u"Tobren"_s}));
+    EXPECT_TRUE(itemsOf(combo(form.get(), 4)).contains(u" Cash"_s));
     expectAddModeValues(*form, today());
 }
 
@@ -61,13 +66,13 @@ TEST(EntryWindowLoad, DatePickerShowsTheRegionalOrderWithAFourDigitYear)
     const ScopedToday day(QDate(2003, 1, 2));
     {
         const auto form = openEntryWindow();
-        const auto* picker = control<QDateEdit>(*form, u"DateTimePicker1"_s);
+        const auto* picker = control<QDateEdit>(form.get(), u"DateTimePicker1"_s);
         EXPECT_TRUE(picker->calendarPopup());
         EXPECT_EQ(picker->text(), u"1/2/2003"_s);
     }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     const auto form = openEntryWindow();
-    EXPECT_EQ(control<QDateEdit>(*form, u"DateTimePicker1"_s)->text(), u"02.01.2003"_s);
+    EXPECT_EQ(control<QDateEdit>(form.get(), u"DateTimePicker1"_s)->text(), u"02.01.2003"_s);
 }
 
 TEST(EntryWindowLoad, EditModeLoadsEveryField)
@@ -81,15 +86,15 @@ TEST(EntryWindowLoad, EditModeLoadsEveryField)
     const auto form = openEntryWindow(newestId());
 
     EXPECT_EQ(form->windowTitle(), u"Edit Data"_s);
-    EXPECT_EQ(control<QDateEdit>(*form, u"DateTimePicker1"_s)->date(), QDate(2003, 1, 2));
-    EXPECT_EQ(combo(*form, 1)->currentText(), u"Rent"_s);
-    EXPECT_EQ(combo(*form, 2)->currentText(), u"Marrowfen"_s);
-    EXPECT_EQ(combo(*form, 3)->currentText(), u"Tobren"_s);
-    EXPECT_EQ(combo(*form, 4)->currentText(), u"Cash"_s);
-    EXPECT_EQ(combo(*form, 1)->count(), 7);
-    EXPECT_EQ(control<QLineEdit>(*form, u"Text1"_s)->text(), u"1234.5"_s);
-    EXPECT_EQ(control<QPlainTextEdit>(*form, u"Text2"_s)->toPlainText(), entry.notes);
-    EXPECT_TRUE(control<QRadioButton>(*form, u"Option2"_s)->isChecked());
+    EXPECT_EQ(control<QDateEdit>(form.get(), u"DateTimePicker1"_s)->date(), QDate(2003, 1, 2));
+    EXPECT_EQ(combo(form.get(), 1)->currentText(), u"Rent"_s);
+    EXPECT_EQ(combo(form.get(), 2)->currentText(), u"Marrowfen"_s);
+    EXPECT_EQ(combo(form.get(), 3)->currentText(), u"Tobren"_s);
+    EXPECT_EQ(combo(form.get(), 4)->currentText(), u"Cash"_s);
+    EXPECT_EQ(combo(form.get(), 1)->count(), 7);
+    EXPECT_EQ(control<QLineEdit>(form.get(), u"Text1"_s)->text(), u"1234.5"_s);
+    EXPECT_EQ(control<QPlainTextEdit>(form.get(), u"Text2"_s)->toPlainText(), entry.notes);
+    EXPECT_TRUE(control<QRadioButton>(form.get(), u"Option2"_s)->isChecked());
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -99,7 +104,7 @@ TEST(EntryWindowLoad, AmountIsPlainNumberTextOfTheUserLocale)
     openFreshLedger();
     addEntry(sampleEntry(u"Rent"_s, u"1234567,25"_s));
     const auto form = openEntryWindow(newestId());
-    EXPECT_EQ(control<QLineEdit>(*form, u"Text1"_s)->text(), u"1234567,25"_s);
+    EXPECT_EQ(control<QLineEdit>(form.get(), u"Text1"_s)->text(), u"1234567,25"_s);
 }
 
 TEST(EntryWindowLoad, TextsMissingFromAListAreAddedSelectedAndKeptAfterCancel)
@@ -112,19 +117,20 @@ TEST(EntryWindowLoad, TextsMissingFromAListAreAddedSelectedAndKeptAfterCancel)
     auto form = openEntryWindow(newestId());
 
     // Differing only in letter case is a different item.
-    EXPECT_EQ(itemsOf(combo(*form, 1)).filter(u"rent"_s, Qt::CaseInsensitive), (QStringList{u"Rent"_s, u"rent"_s}));
-    EXPECT_EQ(combo(*form, 1)->currentText(), u"rent"_s);
-    EXPECT_EQ(itemsOf(combo(*form, 2)), QStringList{u"Marrowfen"_s});
-    EXPECT_EQ(combo(*form, 2)->currentText(), u"Marrowfen"_s);
-    EXPECT_EQ(combo(*form, 4)->currentText(), u"Voucher"_s);
+    EXPECT_EQ(itemsOf(combo(form.get(), 1)).filter(u"rent"_s, Qt::CaseInsensitive),
+              (QStringList{u"Rent"_s, u"rent"_s}));
+    EXPECT_EQ(combo(form.get(), 1)->currentText(), u"rent"_s);
+    EXPECT_EQ(itemsOf(combo(form.get(), 2)), QStringList{u"Marrowfen"_s});
+    EXPECT_EQ(combo(form.get(), 2)->currentText(), u"Marrowfen"_s);
+    EXPECT_EQ(combo(form.get(), 4)->currentText(), u"Voucher"_s);
 
-    press(*form, u"PushButton1"_s);
+    press(form.get(), u"PushButton1"_s);
     EXPECT_FALSE(form->isVisible());
     EXPECT_EQ(GetSetting(u"Combo4"_s, {}), u"Cash|Cheque|Transfer|Voucher"_s);
     EXPECT_EQ(GetSetting(u"Combo2"_s, {}), u"Marrowfen"_s);
     EXPECT_EQ(GetSetting(u"Combo1"_s, {}), u"Electric|Gig|Guitar Lesson|Guitar Teaching|Job|Rent|rent|Water Bill"_s);
     form = openEntryWindow();
-    EXPECT_TRUE(itemsOf(combo(*form, 4)).contains(u"Voucher"_s));
+    EXPECT_TRUE(itemsOf(combo(form.get(), 4)).contains(u"Voucher"_s));
 }
 
 TEST(EntryWindowLoad, AnIdWithoutARowLooksLikeAddModeCaptionedEditData)
@@ -136,7 +142,7 @@ TEST(EntryWindowLoad, AnIdWithoutARowLooksLikeAddModeCaptionedEditData)
     const auto form = openEntryWindow(u"999"_s);
     EXPECT_EQ(form->windowTitle(), u"Edit Data"_s);
     expectAddModeValues(*form, QDate(2022, 7, 5));
-    EXPECT_EQ(combo(*form, 4)->count(), 3);
+    EXPECT_EQ(combo(form.get(), 4)->count(), 3);
     EXPECT_TRUE(prompts.messages.isEmpty());
 }
 
@@ -152,5 +158,5 @@ TEST(EntryWindowLoad, AFailedReadIsReportedOnceAndLeavesTheAddModeValues)
     }
     EXPECT_EQ(steps, (QStringList{u"102"_s}));
     expectAddModeValues(*form, today());
-    EXPECT_EQ(combo(*form, 4)->count(), 3);
+    EXPECT_EQ(combo(form.get(), 4)->count(), 3);
 }

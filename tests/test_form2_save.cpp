@@ -1,26 +1,36 @@
 // The OK button: the six checks in order, and the insert or update that follows them.
-#include "test_form2_driver.h"
-
 #include "base/apptitle.h"
 #include "settings/settings.h"
+#include "store/programconnection.h"
+#include "store/recordset.h"
+#include "store/statements.h"
 #include "support/ledgerfixture.h"
+#include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "support/windowdriver.h"
+#include "ui/entry/form2.h"
 
+#include <QComboBox>
 #include <QDateEdit>
+#include <QDialog>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
+#include <QTest>
 #include <QTimer>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace {
 
 void fillValid(const Form2& form, const QString& amount)
 {
-    pick(combo(form, 1), u"Rent"_s);
-    pick(combo(form, 2), u"Marrowfen"_s);
-    pick(combo(form, 3), u"Tobren"_s);
-    control<QLineEdit>(form, u"Text1"_s)->setText(amount);
-    pick(combo(form, 4), u"Cash"_s);
+    pick(combo(&form, 1), u"Rent"_s);
+    pick(combo(&form, 2), u"Marrowfen"_s);
+    pick(combo(&form, 3), u"Tobren"_s);
+    control<QLineEdit>(&form, u"Text1"_s)->setText(amount);
+    pick(combo(&form, 4), u"Cash"_s);
 }
 
 struct Row
@@ -48,10 +58,10 @@ TEST(EntryWindowSave, ChecksRunInOrderEachWithItsMessageAndFocus)
     ScriptedPrompter prompts;
     openFreshLedger();
     const auto form = openEntryWindow();
-    auto* amount = control<QLineEdit>(*form, u"Text1"_s);
+    auto* amount = control<QLineEdit>(form.get(), u"Text1"_s);
     const auto okSays = [&](const QString& message, const QString& focus) {
         prompts.messages.clear();
-        press(*form, u"PushButton2"_s);
+        press(form.get(), u"PushButton2"_s);
         ASSERT_EQ(prompts.messages.size(), 1) << message.toStdString();
         EXPECT_EQ(prompts.messages[0].text, message);
         EXPECT_EQ(prompts.messages[0].caption, appTitle());
@@ -61,11 +71,11 @@ TEST(EntryWindowSave, ChecksRunInOrderEachWithItsMessageAndFocus)
     };
 
     okSays(u"You forgot to input Reason."_s, u"Combo1"_s);
-    pick(combo(*form, 1), u"Rent"_s);
+    pick(combo(form.get(), 1), u"Rent"_s);
     okSays(u"You forgot to input From."_s, u"Combo2"_s);
-    pick(combo(*form, 2), u"Marrowfen"_s);
+    pick(combo(form.get(), 2), u"Marrowfen"_s);
     okSays(u"You forgot to input To."_s, u"Combo3"_s);
-    pick(combo(*form, 3), u"Tobren"_s);
+    pick(combo(form.get(), 3), u"Tobren"_s);
     okSays(u"You forgot to input Amount."_s, u"Text1"_s);
     for (const QString& notANumber : {u" "_s, u"abc"_s, u"12'5"_s, u"nan"_s, u"inf"_s, u"1,2,3.4.5"_s}) {
         amount->setText(notANumber);
@@ -74,8 +84,8 @@ TEST(EntryWindowSave, ChecksRunInOrderEachWithItsMessageAndFocus)
     }
     amount->setText(u"12.5"_s);
     okSays(u"You forgot to input Payment Method."_s, u"Combo4"_s);
-    EXPECT_EQ(rowCount(), 0);
-    EXPECT_EQ(combo(*form, 1)->currentText(), u"Rent"_s);
+    EXPECT_EQ(entryCount(), 0);
+    EXPECT_EQ(combo(form.get(), 1)->currentText(), u"Rent"_s);
 }
 
 TEST(EntryWindowSave, AddModeInsertsTheAmountAsTypedAndCloses)
@@ -85,11 +95,11 @@ TEST(EntryWindowSave, AddModeInsertsTheAmountAsTypedAndCloses)
         openFreshLedger();
         const auto form = openEntryWindow();
         fillValid(*form, typed);
-        press(*form, u"PushButton2"_s);
+        press(form.get(), u"PushButton2"_s);
         EXPECT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
         EXPECT_FALSE(form->isVisible());
         EXPECT_EQ(form->result(), QDialog::Accepted);
-        ASSERT_EQ(rowCount(), 1);
+        ASSERT_EQ(entryCount(), 1);
         EXPECT_EQ(readRow(newestId()).amount, stored) << typed.toStdString();
     }
 }
@@ -101,11 +111,11 @@ TEST(EntryWindowSave, AmountsAreReadInTheUserLocale)
     openFreshLedger();
     const auto form = openEntryWindow();
     fillValid(*form, u"1,234.5"_s);
-    press(*form, u"PushButton2"_s);
+    press(form.get(), u"PushButton2"_s);
     EXPECT_EQ(prompts.texts(), QStringList{u"Amount must be numeric value"_s});
-    control<QLineEdit>(*form, u"Text1"_s)->setText(u"1.234,5"_s);
-    press(*form, u"PushButton2"_s);
-    ASSERT_EQ(rowCount(), 1);
+    control<QLineEdit>(form.get(), u"Text1"_s)->setText(u"1.234,5"_s);
+    press(form.get(), u"PushButton2"_s);
+    ASSERT_EQ(entryCount(), 1);
     EXPECT_EQ(readRow(newestId()).amount, 1234.5);
 }
 
@@ -117,15 +127,15 @@ TEST(EntryWindowSave, TextsAreStoredAndShownBackUnchanged)
     SaveSetting(u"Combo2"_s, u"D'Arcy ''Ltd''"_s);
     const QString notes = u"Paid ' in cash;\n#01/02/2003# -- not a date\n\n10\u00a0€ tip "_s;
     auto form = openEntryWindow();
-    control<QDateEdit>(*form, u"DateTimePicker1"_s)->setDateTime(QDateTime(QDate(2021, 7, 5), QTime(23, 59)));
-    pick(combo(*form, 1), u"O'Brien's rent"_s);
-    pick(combo(*form, 2), u"D'Arcy ''Ltd''"_s);
-    pick(combo(*form, 3), u"Tobren"_s);
-    control<QLineEdit>(*form, u"Text1"_s)->setText(u"7"_s);
-    pick(combo(*form, 4), u"Cheque"_s);
-    control<QPlainTextEdit>(*form, u"Text2"_s)->setPlainText(notes);
-    control<QRadioButton>(*form, u"Option2"_s)->setChecked(true);
-    press(*form, u"PushButton2"_s);
+    control<QDateEdit>(form.get(), u"DateTimePicker1"_s)->setDateTime(QDateTime(QDate(2021, 7, 5), QTime(23, 59)));
+    pick(combo(form.get(), 1), u"O'Brien's rent"_s);
+    pick(combo(form.get(), 2), u"D'Arcy ''Ltd''"_s);
+    pick(combo(form.get(), 3), u"Tobren"_s);
+    control<QLineEdit>(form.get(), u"Text1"_s)->setText(u"7"_s);
+    pick(combo(form.get(), 4), u"Cheque"_s);
+    control<QPlainTextEdit>(form.get(), u"Text2"_s)->setPlainText(notes);
+    control<QRadioButton>(form.get(), u"Option2"_s)->setChecked(true);
+    press(form.get(), u"PushButton2"_s);
     ASSERT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
 
     const Row row = readRow(newestId());
@@ -137,11 +147,11 @@ TEST(EntryWindowSave, TextsAreStoredAndShownBackUnchanged)
 
     // Shown back and saved again without a change, the row stays as it was.
     form = openEntryWindow(newestId());
-    EXPECT_EQ(combo(*form, 1)->currentText(), u"O'Brien's rent"_s);
-    EXPECT_EQ(combo(*form, 2)->currentText(), u"D'Arcy ''Ltd''"_s);
-    press(*form, u"PushButton2"_s);
+    EXPECT_EQ(combo(form.get(), 1)->currentText(), u"O'Brien's rent"_s);
+    EXPECT_EQ(combo(form.get(), 2)->currentText(), u"D'Arcy ''Ltd''"_s);
+    press(form.get(), u"PushButton2"_s);
     EXPECT_FALSE(form->isVisible());
-    EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(entryCount(), 1);
     const Row again = readRow(newestId());
     EXPECT_EQ(std::tie(again.reason, again.from, again.notes, again.date, again.paymentType),
               std::tie(row.reason, row.from, row.notes, row.date, row.paymentType));
@@ -155,11 +165,11 @@ TEST(EntryWindowSave, EditModeUpdatesTheRowItWasOpenedFor)
     const QString first = newestId();
     addEntry(sampleEntry(u"Job"_s, u"20"_s, 1));
     const auto form = openEntryWindow(first);
-    control<QLineEdit>(*form, u"Text1"_s)->setText(u"-3.25"_s);
-    control<QRadioButton>(*form, u"Option2"_s)->setChecked(true);
-    press(*form, u"PushButton2"_s);
+    control<QLineEdit>(form.get(), u"Text1"_s)->setText(u"-3.25"_s);
+    control<QRadioButton>(form.get(), u"Option2"_s)->setChecked(true);
+    press(form.get(), u"PushButton2"_s);
     EXPECT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
-    EXPECT_EQ(rowCount(), 2);
+    EXPECT_EQ(entryCount(), 2);
     EXPECT_EQ(readRow(first).amount, -3.25);
     EXPECT_EQ(readRow(first).paymentType, 2);
     EXPECT_EQ(readRow(newestId()).amount, 20.0);
@@ -176,24 +186,24 @@ TEST(EntryWindowSave, ARefusedSaveKeepsTheWindowOpenWithItsInput)
                  : u"create trigger refuse before insert on tblData begin select raise(abort, 'disk says no'); end"_s);
         const auto form = openEntryWindow(edit ? newestId() : QString());
         fillValid(*form, u"99.5"_s);
-        press(*form, u"PushButton2"_s);
+        press(form.get(), u"PushButton2"_s);
 
         ASSERT_EQ(prompts.messages.size(), 1);
         EXPECT_TRUE(prompts.errorReports()[0].startsWith(u"disk says no\r\n"_s));
         EXPECT_TRUE(prompts.errorReports()[0].contains(u"in Quorvane2021/08/31.Form2.PushButton2_Click at line "_s +
                                                        (edit ? u"124"_s : u"128"_s)));
         EXPECT_TRUE(form->isVisible());
-        EXPECT_EQ(control<QLineEdit>(*form, u"Text1"_s)->text(), u"99.5"_s);
-        EXPECT_EQ(combo(*form, 1)->currentText(), u"Rent"_s);
+        EXPECT_EQ(control<QLineEdit>(form.get(), u"Text1"_s)->text(), u"99.5"_s);
+        EXPECT_EQ(combo(form.get(), 1)->currentText(), u"Rent"_s);
         EXPECT_EQ(readRow(newestId()).amount, 10.0);
 
         // Once the ledger takes it again, the same window saves.
         Conn().execute(u"drop trigger refuse"_s);
-        press(*form, u"PushButton2"_s);
+        press(form.get(), u"PushButton2"_s);
         EXPECT_EQ(prompts.texts().last(), u"Record successfully saved."_s);
         EXPECT_FALSE(form->isVisible());
         EXPECT_EQ(readRow(newestId()).amount, 99.5);
-        EXPECT_EQ(rowCount(), edit ? 1 : 2);
+        EXPECT_EQ(entryCount(), edit ? 1 : 2);
     }
 }
 
@@ -206,11 +216,11 @@ TEST(EntryWindowSave, EnterInTheAmountBoxPressesOkInTheModalWindow)
     form.setCaption(u"Add New"_s);
     QTimer::singleShot(0, [&] {
         fillValid(form, u"42"_s);
-        auto* amount = control<QLineEdit>(form, u"Text1"_s);
+        auto* amount = control<QLineEdit>(&form, u"Text1"_s);
         amount->setFocus();
         QTest::keyClick(amount, Qt::Key_Return);
     });
     EXPECT_EQ(form.exec(), QDialog::Accepted);
     EXPECT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
-    EXPECT_EQ(rowCount(), 1);
+    EXPECT_EQ(entryCount(), 1);
 }

@@ -1,15 +1,22 @@
 // The entry window's controls as a person meets them: placement, keyboard order and screen-reader names.
-#include "test_form2_driver.h"
-
+#include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "support/windowdriver.h"
+#include "ui/entry/form2.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 TEST(EntryWindowControls, CaptionsAndPlacementAsDesigned)
 {
@@ -28,20 +35,20 @@ TEST(EntryWindowControls, CaptionsAndPlacementAsDesigned)
                                                             {u"PushButton2"_s, u"OK"_s, QRect(8, 464, 128, 25)},
                                                             {u"PushButton1"_s, u"Cancel"_s, QRect(144, 464, 128, 25)}};
     for (const auto& [name, caption, geometry] : designed) {
-        const auto* widget = control<QWidget>(form, name);
+        const auto* widget = control<QWidget>(&form, name);
         EXPECT_EQ(widget->geometry(), geometry) << name.toStdString();
         if (!caption.isEmpty()) {
-            EXPECT_EQ(control<QPushButton>(form, name)->text(), caption);
+            EXPECT_EQ(control<QPushButton>(&form, name)->text(), caption);
         }
     }
-    EXPECT_EQ(control<QGroupBox>(form, u"Frame1"_s)->title(), u"Direction"_s);
-    EXPECT_EQ(control<QRadioButton>(form, u"Option1"_s)->text(), u"Received"_s);
-    EXPECT_EQ(control<QRadioButton>(form, u"Option2"_s)->text(), u"Paid Out"_s);
-    EXPECT_GT(control<QRadioButton>(form, u"Option2"_s)->x(), control<QRadioButton>(form, u"Option1"_s)->x());
-    EXPECT_TRUE(control<QRadioButton>(form, u"Option1"_s)->isChecked());
+    EXPECT_EQ(control<QGroupBox>(&form, u"Frame1"_s)->title(), u"Direction"_s);
+    EXPECT_EQ(control<QRadioButton>(&form, u"Option1"_s)->text(), u"Received"_s);
+    EXPECT_EQ(control<QRadioButton>(&form, u"Option2"_s)->text(), u"Paid Out"_s);
+    EXPECT_GT(control<QRadioButton>(&form, u"Option2"_s)->x(), control<QRadioButton>(&form, u"Option1"_s)->x());
+    EXPECT_TRUE(control<QRadioButton>(&form, u"Option1"_s)->isChecked());
     for (int number = 1; number <= 4; ++number)
-        EXPECT_FALSE(combo(form, number)->isEditable());
-    EXPECT_EQ(control<QPlainTextEdit>(form, u"Text2"_s)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+        EXPECT_FALSE(combo(&form, number)->isEditable());
+    EXPECT_EQ(control<QPlainTextEdit>(&form, u"Text2"_s)->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
 }
 
 TEST(EntryWindowControls, TabVisitsTheControlsInWindowOrder)
@@ -49,7 +56,7 @@ TEST(EntryWindowControls, TabVisitsTheControlsInWindowOrder)
     ScriptedPrompter prompts;
     const auto form = openEntryWindow();
     QApplication::setActiveWindow(form.get());
-    control<QWidget>(*form, u"DateTimePicker1"_s)->setFocus();
+    control<QWidget>(form.get(), u"DateTimePicker1"_s)->setFocus();
     QStringList visited{QApplication::focusWidget()->objectName()};
     while (visited.size() < 19) {
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -80,7 +87,7 @@ TEST(EntryWindowControls, ScreenReadersHearEachFieldByItsLabel)
                                                  {u"PushButton9"_s, u"Add Payment Method"_s},
                                                  {u"PushButton8"_s, u"Remove To (Payee)"_s}};
     for (const auto& [name, spoken] : names) {
-        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control<QWidget>(form, name));
+        QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(control<QWidget>(&form, name));
         ASSERT_NE(accessible, nullptr) << name.toStdString();
         EXPECT_EQ(accessible->text(QAccessible::Name), spoken) << name.toStdString();
     }
@@ -92,7 +99,7 @@ TEST(EntryWindowControls, EnterInTheDateOrAmountPressesOk)
     const auto form = openEntryWindow();
     QApplication::setActiveWindow(form.get());
     for (const QString& field : {u"DateTimePicker1"_s, u"Text1"_s}) {
-        control<QWidget>(*form, field)->setFocus();
+        control<QWidget>(form.get(), field)->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     }
     EXPECT_EQ(prompts.texts(), (QStringList{u"You forgot to input Reason."_s, u"You forgot to input Reason."_s}));

@@ -1,7 +1,9 @@
 // The currency option dialog, driven as a user would: opening state, OK, the three ways to cancel, layout.
 #include "money/moneyformat.h"
 #include "settings/settings.h"
+#include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "support/windowdriver.h"
 #include "ui/currency/form3.h"
 
 #include <QAccessible>
@@ -26,14 +28,6 @@ namespace {
 
 const QString missing = u"<missing>"_s;
 
-template <class T> T* control(const Form3& dialog, const char* name)
-{
-    T* found = dialog.findChild<T*>(QString::fromLatin1(name));
-    if (!found)
-        ADD_FAILURE() << "no control " << name;
-    return found;
-}
-
 class CurrencyDialog : public testing::Test
 {
 protected:
@@ -50,14 +44,9 @@ protected:
 
     void typeSymbol(Form3& dialog, const QString& text)
     {
-        QLineEdit* box = control<QLineEdit>(dialog, "Text1");
+        QLineEdit* box = control<QLineEdit>(&dialog, u"Text1"_s);
         box->clear();
         QTest::keyClicks(box, text);
-    }
-
-    void click(Form3& dialog, const char* name)
-    {
-        QTest::mouseClick(control<QAbstractButton>(dialog, name), Qt::LeftButton);
     }
 
     ScriptedPrompter prompter;
@@ -72,9 +61,9 @@ protected:
 TEST_F(CurrencyDialog, FirstOpeningShowsTheRegionalSymbolBeforeTheAmount)
 {
     Form3 dialog(refill);
-    EXPECT_EQ(control<QLineEdit>(dialog, "Text1")->text(), u"$"_s);
-    EXPECT_TRUE(control<QRadioButton>(dialog, "Option1")->isChecked());
-    EXPECT_FALSE(control<QRadioButton>(dialog, "Option2")->isChecked());
+    EXPECT_EQ(control<QLineEdit>(&dialog, u"Text1"_s)->text(), u"$"_s);
+    EXPECT_TRUE(control<QRadioButton>(&dialog, u"Option1"_s)->isChecked());
+    EXPECT_FALSE(control<QRadioButton>(&dialog, u"Option2"_s)->isChecked());
     EXPECT_TRUE(prompter.messages.isEmpty());
     EXPECT_EQ(refills, 0);
 }
@@ -86,9 +75,9 @@ TEST_F(CurrencyDialog, OpeningShowsTheStoredChoice)
         SCOPED_TRACE(stored.toStdString());
         SaveSetting(u"CurrencyBefore"_s, stored);
         Form3 dialog(refill);
-        EXPECT_EQ(control<QLineEdit>(dialog, "Text1")->text(), u"kr."_s);
-        EXPECT_EQ(control<QRadioButton>(dialog, "Option1")->isChecked(), stored == u"1");
-        EXPECT_EQ(control<QRadioButton>(dialog, "Option2")->isChecked(), stored != u"1");
+        EXPECT_EQ(control<QLineEdit>(&dialog, u"Text1"_s)->text(), u"kr."_s);
+        EXPECT_EQ(control<QRadioButton>(&dialog, u"Option1"_s)->isChecked(), stored == u"1");
+        EXPECT_EQ(control<QRadioButton>(&dialog, u"Option2"_s)->isChecked(), stored != u"1");
     }
     EXPECT_TRUE(prompter.messages.isEmpty());
 }
@@ -105,9 +94,9 @@ TEST_F(CurrencyDialog, UnreadablePositionIsReportedAndOpensAfterAmount)
         EXPECT_TRUE(reports[0].contains(u"in Quorvane2021/08/31.Form3.Form_Load at line 116"_s))
             << reports[0].toStdString();
         EXPECT_EQ(prompter.messages.size(), 1);
-        EXPECT_EQ(control<QLineEdit>(dialog, "Text1")->text(), u"$"_s);
-        EXPECT_FALSE(control<QRadioButton>(dialog, "Option1")->isChecked());
-        EXPECT_TRUE(control<QRadioButton>(dialog, "Option2")->isChecked());
+        EXPECT_EQ(control<QLineEdit>(&dialog, u"Text1"_s)->text(), u"$"_s);
+        EXPECT_FALSE(control<QRadioButton>(&dialog, u"Option1"_s)->isChecked());
+        EXPECT_TRUE(control<QRadioButton>(&dialog, u"Option2"_s)->isChecked());
     }
 }
 
@@ -115,8 +104,8 @@ TEST_F(CurrencyDialog, AfterAmountAndOkStoresRebuildsAndRefillsOnce)
 {
     Form3 dialog(refill);
     const int result = execWith(dialog, [&] {
-        click(dialog, "Option2");
-        click(dialog, "PushButton2");
+        press(&dialog, u"Option2"_s);
+        press(&dialog, u"PushButton2"_s);
     });
     EXPECT_EQ(result, QDialog::Accepted);
     EXPECT_FALSE(dialog.isVisible());
@@ -135,8 +124,8 @@ TEST_F(CurrencyDialog, TypedSymbolIsStoredWithoutOuterSpaces)
     Form3 dialog(refill);
     execWith(dialog, [&] {
         typeSymbol(dialog, u"  Fr.  "_s);
-        click(dialog, "Option1");
-        click(dialog, "PushButton2");
+        press(&dialog, u"Option1"_s);
+        press(&dialog, u"PushButton2"_s);
     });
     EXPECT_EQ(GetSetting(u"CurrencySymbol"_s, missing), u"Fr."_s);
     EXPECT_EQ(GetSetting(u"CurrencyBefore"_s, missing), u"1"_s);
@@ -155,7 +144,7 @@ TEST_F(CurrencyDialog, EmptyBoxStoresTheRegionalSymbolOfThatMoment)
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
         execWith(dialog, [&] {
             typeSymbol(dialog, typed);
-            click(dialog, "PushButton2");
+            press(&dialog, u"PushButton2"_s);
         });
         EXPECT_EQ(GetSetting(u"CurrencySymbol"_s, missing), u"€"_s);
     }
@@ -166,8 +155,8 @@ TEST_F(CurrencyDialog, EmptyBoxStoresTheRegionalSymbolOfThatMoment)
 TEST_F(CurrencyDialog, CancelButtonEscapeAndCloseBoxStoreNothing)
 {
     const std::pair<const char*, std::function<void(Form3&)>> ways[] = {
-        {"Cancel button", [this](Form3& dialog) { click(dialog, "PushButton1"); }},
-        {"Escape", [](Form3& dialog) { QTest::keyClick(control<QLineEdit>(dialog, "Text1"), Qt::Key_Escape); }},
+        {"Cancel button", [](Form3& dialog) { press(&dialog, u"PushButton1"_s); }},
+        {"Escape", [](Form3& dialog) { QTest::keyClick(control<QLineEdit>(&dialog, u"Text1"_s), Qt::Key_Escape); }},
         {"close box", [](Form3& dialog) { dialog.close(); }},
     };
     SaveSetting(u"CurrencySymbol"_s, u"kr."_s);
@@ -178,7 +167,7 @@ TEST_F(CurrencyDialog, CancelButtonEscapeAndCloseBoxStoreNothing)
         Form3 dialog(refill);
         const int result = execWith(dialog, [&, cancel = cancel] {
             typeSymbol(dialog, u"Fr."_s);
-            click(dialog, "Option2");
+            press(&dialog, u"Option2"_s);
             cancel(dialog);
         });
         EXPECT_EQ(result, QDialog::Rejected);
@@ -200,7 +189,7 @@ TEST_F(CurrencyDialog, SettingsThatCannotBeWrittenAreReportedAndOkStillCloses)
     blocker.close();
 
     Form3 dialog(refill);
-    const int result = execWith(dialog, [&] { click(dialog, "PushButton2"); });
+    const int result = execWith(dialog, [&] { press(&dialog, u"PushButton2"_s); });
     const QStringList reports = prompter.errorReports();
     ASSERT_EQ(reports.size(), 2);
     EXPECT_TRUE(reports[0].contains(u"in Quorvane2021/08/31.Form3.PushButton2_Click at line 106"_s));
@@ -219,18 +208,18 @@ TEST_F(CurrencyDialog, LooksAsDesigned)
     EXPECT_EQ(dialog.font().family(), u"Arial"_s);
     EXPECT_EQ(dialog.font().pointSizeF(), 9.0);
     EXPECT_TRUE(dialog.font().bold());
-    for (const char* name : {"PushButton1", "PushButton2"}) {
-        const QFont font = control<QPushButton>(dialog, name)->font();
-        EXPECT_EQ(font.pointSizeF(), 11.25) << name;
-        EXPECT_TRUE(font.bold()) << name;
+    for (const QString& name : {u"PushButton1"_s, u"PushButton2"_s}) {
+        const QFont font = control<QPushButton>(&dialog, name)->font();
+        EXPECT_EQ(font.pointSizeF(), 11.25) << name.toStdString();
+        EXPECT_TRUE(font.bold()) << name.toStdString();
     }
 
-    const QLabel* label = control<QLabel>(dialog, "Label1");
+    const QLabel* label = control<QLabel>(&dialog, u"Label1"_s);
     const QString text = label->text();
     EXPECT_EQ(text.size(), 94);
     EXPECT_TRUE(text.startsWith(u"Currency Symbol"_s + QString(43, u' ') + u"(Leave Blank"_s));
     EXPECT_TRUE(text.endsWith(u"To Set Back To Default)"_s));
-    QLineEdit* box = control<QLineEdit>(dialog, "Text1");
+    QLineEdit* box = control<QLineEdit>(&dialog, u"Text1"_s);
     EXPECT_EQ(label->buddy(), box);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(box)->text(QAccessible::Name),
               u"Currency Symbol (Leave Blank To Set Back To Default)"_s);
@@ -249,16 +238,16 @@ TEST_F(CurrencyDialog, LooksAsDesigned)
     EXPECT_LE(layout.boundingRect().height(), label->contentsRect().height());
 
     // No caption is clipped.
-    for (const char* name : {"Option1", "Option2", "PushButton1", "PushButton2"}) {
-        const QWidget* widget = control<QWidget>(dialog, name);
-        EXPECT_LE(widget->sizeHint().width(), widget->width()) << name;
-        EXPECT_LE(widget->fontMetrics().height(), widget->height()) << name;
+    for (const QString& name : {u"Option1"_s, u"Option2"_s, u"PushButton1"_s, u"PushButton2"_s}) {
+        const QWidget* widget = control<QWidget>(&dialog, name);
+        EXPECT_LE(widget->sizeHint().width(), widget->width()) << name.toStdString();
+        EXPECT_LE(widget->fontMetrics().height(), widget->height()) << name.toStdString();
     }
-    const QGroupBox* frame = control<QGroupBox>(dialog, "Frame1");
-    for (const char* name : {"Option1", "Option2"})
-        EXPECT_TRUE(frame->rect().contains(control<QWidget>(dialog, name)->geometry())) << name;
-    EXPECT_FALSE(
-        control<QWidget>(dialog, "Option1")->geometry().intersects(control<QWidget>(dialog, "Option2")->geometry()));
+    const QGroupBox* frame = control<QGroupBox>(&dialog, u"Frame1"_s);
+    for (const QString& name : {u"Option1"_s, u"Option2"_s})
+        EXPECT_TRUE(frame->rect().contains(control<QWidget>(&dialog, name)->geometry())) << name.toStdString();
+    const QRect option1 = control<QWidget>(&dialog, u"Option1"_s)->geometry();
+    EXPECT_FALSE(option1.intersects(control<QWidget>(&dialog, u"Option2"_s)->geometry()));
     EXPECT_FALSE(label->geometry().intersects(box->geometry()));
 }
 
@@ -269,16 +258,16 @@ TEST_F(CurrencyDialog, OpensCentredWithTheSymbolFocusedAndTabsInOrder)
     mainWindow.show();
     Form3 dialog(refill, &mainWindow);
     execWith(dialog, [&] {
-        EXPECT_EQ(dialog.focusWidget(), control<QWidget>(dialog, "Text1"));
+        EXPECT_EQ(dialog.focusWidget(), control<QWidget>(&dialog, u"Text1"_s));
         const QRect screen = dialog.screen()->availableGeometry();
         EXPECT_LE((dialog.geometry().center() - screen.center()).manhattanLength(), 2);
         QStringList order;
-        QWidget* widget = control<QWidget>(dialog, "Text1");
+        QWidget* widget = control<QWidget>(&dialog, u"Text1"_s);
         do {
             if (widget->focusPolicy() & Qt::TabFocus)
                 order.append(widget->objectName());
             widget = widget->nextInFocusChain();
-        } while (widget != control<QWidget>(dialog, "Text1"));
+        } while (widget != control<QWidget>(&dialog, u"Text1"_s));
         EXPECT_EQ(order, (QStringList{u"Text1"_s, u"Option1"_s, u"Option2"_s, u"PushButton2"_s, u"PushButton1"_s}));
         dialog.reject();
     });

@@ -1,23 +1,20 @@
 // Hostile texts typed by a user travel every road: the entry window, the list, a duplicate, the
 // report's staging table and the spreadsheet export, and come back exactly.
-#include "ui/main/printedreport.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "support/fakespreadsheet.h"
 #include "support/ledgerfixture.h"
+#include "support/mainwindow.h"
 #include "support/modal.h"
-#include "support/scriptedprompter.h"
+#include "support/windowdriver.h"
 #include "support/xlsxreader.h"
-#include "ui/main/form1.h"
 #include "ui/main/ledgermodel.h"
-#include "ui/main/spreadsheetexport.h"
 
 #include <QComboBox>
-#include <QDir>
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
+#include <QRadioButton>
 #include <QTableView>
 #include <gtest/gtest.h>
 
@@ -99,34 +96,27 @@ QString exported(const QString& text)
     return QString(text).remove(u'=');
 }
 
-class HostileTexts : public testing::Test
+class HostileTexts : public MainWindowTest
 {
 protected:
-    void SetUp() override { window.Form_Load(); }
-
     // Adds an entry through the entry window, its reason, payer and notes all `text`.
     void addThroughEntryWindow(const QString& text, int direction)
     {
         boxes.answers = {text, text};
         whenModalOpens([&](QWidget* entry) {
-            auto* reasons = entry->findChild<QComboBox*>(u"Combo1"_s);
-            auto* payers = entry->findChild<QComboBox*>(u"Combo2"_s);
-            entry->findChild<QPushButton*>(u"PushButton3"_s)->click();
-            entry->findChild<QPushButton*>(u"PushButton5"_s)->click();
-            reasons->setCurrentIndex(reasons->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive));
-            payers->setCurrentIndex(payers->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive));
-            entry->findChild<QComboBox*>(u"Combo3"_s)->setCurrentIndex(0);
-            entry->findChild<QComboBox*>(u"Combo4"_s)->setCurrentIndex(0);
-            entry->findChild<QLineEdit*>(u"Text1"_s)->setText(u"12.5"_s);
-            entry->findChild<QPlainTextEdit*>(u"Text2"_s)->setPlainText(text);
-            entry->findChild<QWidget*>(direction == 1 ? u"Option1"_s : u"Option2"_s)->setProperty("checked", true);
-            entry->findChild<QPushButton*>(u"PushButton2"_s)->click();
+            press(entry, u"PushButton3"_s);
+            press(entry, u"PushButton5"_s);
+            pick(combo(entry, 1), text);
+            pick(combo(entry, 2), text);
+            combo(entry, 3)->setCurrentIndex(0);
+            combo(entry, 4)->setCurrentIndex(0);
+            control<QLineEdit>(entry, u"Text1"_s)->setText(u"12.5"_s);
+            control<QPlainTextEdit>(entry, u"Text2"_s)->setPlainText(text);
+            control<QRadioButton>(entry, direction == 1 ? u"Option1"_s : u"Option2"_s)->setChecked(true);
+            press(entry, u"PushButton2"_s);
         });
-        window.findChild<QPushButton*>(u"PushButton2"_s)->click();
+        press(&window, u"PushButton2"_s);
     }
-
-    ScriptedPrompter boxes;
-    Form1 window;
 };
 
 } // namespace
@@ -149,7 +139,7 @@ TEST_F(HostileTexts, EveryTextComesBackExactlyOnEveryRoad)
     // Duplicate every entry.
     for (int i = 0; i < texts.size(); ++i) {
         window.listView()->selectRow(i);
-        window.findChild<QPushButton*>(u"PushButton4"_s)->click();
+        press(&window, u"PushButton4"_s);
     }
     ASSERT_EQ(list.rowCount(), 2 * texts.size());
     for (int i = 0; i < texts.size(); ++i) {
@@ -159,7 +149,7 @@ TEST_F(HostileTexts, EveryTextComesBackExactlyOnEveryRoad)
 
     // Stage the report and read the staging rows back.
     whenModalOpens([](QWidget* preview) { preview->close(); });
-    printLedgerReport(&window, window.balance());
+    press(&window, u"PushButton5"_s);
     Recordset rs;
     rs.open(selectReport(), Conn());
     QStringList payers;
@@ -168,18 +158,12 @@ TEST_F(HostileTexts, EveryTextComesBackExactlyOnEveryRoad)
     EXPECT_EQ(payers, texts + texts);
 
     // Export every row to the spreadsheet.
-    const QDir home(qEnvironmentVariable("HOME"));
-    home.mkpath(u"bin"_s);
-    home.mkpath(u"out"_s);
-    const QByteArray savedPath = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(home.filePath(u"bin"_s)));
-    installFakeSpreadsheet(home.filePath(u"bin"_s), home.filePath(u"out"_s));
-    for (int row = 0; row < list.rowCount(); ++row)
-        list.setTicked(row, true);
-    exportLedgerList(window);
-    ASSERT_FALSE(fakeSpreadsheetArguments(home.filePath(u"out"_s)).isEmpty());
-    qputenv("PATH", savedPath);
-    const XlsxSheet sheet(home.filePath(u"out/document.xlsx"_s));
+    const FakeSpreadsheetHome spreadsheet;
+    spreadsheet.installProgram();
+    tickAll(window);
+    press(&window, u"PushButton6"_s);
+    ASSERT_FALSE(spreadsheet.launchArguments().isEmpty());
+    const XlsxSheet sheet(spreadsheet.openedWorkbook());
     for (int i = 0; i < 2 * texts.size(); ++i) {
         const QString text = texts[i % texts.size()];
         EXPECT_EQ(sheet.text(u"D"_s + QString::number(i + 2)), exported(text)) << i;
@@ -196,7 +180,7 @@ TEST_F(HostileTexts, AHundredThousandCharacterNoteIsKeptWhole)
     window.ListData();
     EXPECT_EQ(window.ledgerModel()->text(0, 7), notes);
     window.listView()->selectRow(0);
-    window.findChild<QPushButton*>(u"PushButton4"_s)->click();
+    press(&window, u"PushButton4"_s);
     EXPECT_EQ(window.ledgerModel()->text(1, 7), notes);
     EXPECT_TRUE(boxes.errorReports().isEmpty());
 }
@@ -207,14 +191,15 @@ TEST_F(HostileTexts, ANulCharacterIsRefusedWithAClearMessageAndTheWindowKeepsThe
     boxes.answers = {};
     whenModalOpens([&](QWidget* entry) {
         for (int i = 1; i <= 4; ++i)
-            entry->findChild<QComboBox*>(u"Combo%1"_s.arg(i))->setCurrentIndex(0);
-        entry->findChild<QLineEdit*>(u"Text1"_s)->setText(u"1"_s);
-        entry->findChild<QPlainTextEdit*>(u"Text2"_s)->setPlainText(u"before\0after"_s);
-        entry->findChild<QPushButton*>(u"PushButton2"_s)->click();
-        notesAfter = entry->findChild<QPlainTextEdit*>(u"Text2"_s)->toPlainText();
-        entry->findChild<QPushButton*>(u"PushButton1"_s)->click();
+            combo(entry, i)->setCurrentIndex(0);
+        control<QLineEdit>(entry, u"Text1"_s)->setText(u"1"_s);
+        auto* notes = control<QPlainTextEdit>(entry, u"Text2"_s);
+        notes->setPlainText(u"before\0after"_s);
+        press(entry, u"PushButton2"_s);
+        notesAfter = notes->toPlainText();
+        press(entry, u"PushButton1"_s);
     });
-    window.findChild<QPushButton*>(u"PushButton2"_s)->click();
+    press(&window, u"PushButton2"_s);
     ASSERT_EQ(boxes.errorReports().size(), 1);
     EXPECT_NE(boxes.errorReports()[0].indexOf(u"NUL"), -1) << boxes.errorReports()[0].toStdString();
     EXPECT_NE(boxes.errorReports()[0].indexOf(u"Form2.PushButton2_Click at line 128"), -1);

@@ -1,12 +1,12 @@
 // The ledger list and its summary as ListData fills them from a real ledger file.
 #include "app/pointerkind.h"
-#include "ui/currency/storedcurrency.h"
 #include "money/moneyformat.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
 #include "support/ledgerfixture.h"
-#include "support/scriptedprompter.h"
-#include "ui/main/form1.h"
+#include "support/mainwindow.h"
+#include "support/windowdriver.h"
+#include "ui/currency/storedcurrency.h"
 #include "ui/main/ledgermodel.h"
 
 #include <QLabel>
@@ -16,32 +16,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class ListDataTest : public testing::Test
+class ListDataTest : public MainWindowTest
 {
 protected:
-    void SetUp() override
-    {
-        window.Form_Load();
-        ASSERT_TRUE(boxes.messages.isEmpty());
-    }
-
-    QStringList row(int r) const
-    {
-        QStringList texts;
-        for (int c = 0; c < 9; ++c)
-            texts.append(window.ledgerModel()->text(r, c));
-        return texts;
-    }
-    QStringList captions() const
-    {
-        QStringList out;
-        for (const QLabel* label : window.summaryLabels())
-            out.append(label->text());
-        return out;
-    }
-
-    ScriptedPrompter boxes;
-    Form1 window;
+    QStringList row(int r) const { return rowTexts(window.ledgerModel(), r); }
+    QStringList captions() const { return summaryCaptions(window); }
 };
 
 } // namespace
@@ -97,7 +76,7 @@ TEST_F(ListDataTest, DatesShowTheRegionalOrderWithAFourDigitYear)
     EXPECT_EQ(row(0)[1], u"05.03.2021");
 }
 
-TEST_F(ListDataTest, DuringAnExportARefillKeepsTheOldRowsAndAppends)
+TEST_F(ListDataTest, WhileExportingARefillKeepsTheOldRowsAndAppends)
 {
     addEntry(sampleEntry(u"a"_s, u"1"_s));
     addEntry(sampleEntry(u"b"_s, u"2"_s));

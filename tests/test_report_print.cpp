@@ -1,17 +1,18 @@
-// The Create/Print Report command on a real ledger: the staging table, the preview window and
-// what it prints, read back from PDF with pdftotext (poppler-utils), and its failures.
+// The Create/Print Report command, pressed on the main window over a real ledger: the staging
+// table, the preview window and what it prints, read back from PDF with pdftotext
+// (poppler-utils), and its failures.
 #include "base/paths.h"
-#include "ui/currency/storedcurrency.h"
 #include "money/moneyformat.h"
-#include "ui/main/printedreport.h"
+#include "output/preview/reportpainter.h"
 #include "output/report/reportdata.h"
 #include "output/report/reportlayout.h"
 #include "output/report/reportmain.h"
-#include "output/preview/reportpainter.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
-#include "support/scriptedprompter.h"
+#include "support/mainwindow.h"
+#include "support/windowdriver.h"
+#include "ui/currency/storedcurrency.h"
 
 #include <QApplication>
 #include <QPageLayout>
@@ -124,21 +125,18 @@ QList<int> reportedSteps(const ScriptedPrompter& boxes)
     return steps;
 }
 
-class PrintedReport : public testing::Test
+class PrintedReport : public MainWindowTest
 {
 protected:
-    void SetUp() override
+    // Refills the list from the ledger as it now stands (as every command does after changing
+    // it), presses the command's button and returns the pages printed from the preview; the
+    // watch tells about the preview window.
+    QStringList run(PreviewWatch** watch = nullptr, std::optional<QPageLayout> paper = {})
     {
-        openFreshLedger();
-        buildStoredMoneyFormat();
-    }
-
-    // Runs the command and returns the pages it printed; the watch tells about the window.
-    QStringList run(double balance, PreviewWatch** watch = nullptr, std::optional<QPageLayout> paper = {})
-    {
+        window.ListData();
         const QString pdf = folder_.filePath(u"report%1.pdf"_s.arg(++runs_));
         lastWatch_ = std::make_unique<PreviewWatch>(pdf, std::move(paper));
-        printLedgerReport(&owner_, balance);
+        press(&window, u"PushButton5"_s);
         lastWatch_->stop();
         if (watch)
             *watch = lastWatch_.get();
@@ -166,8 +164,6 @@ protected:
         Conn().commitBatch();
     }
 
-    ScriptedPrompter boxes_;
-    QWidget owner_;
     QTemporaryDir folder_;
     int runs_ = 0;
     std::unique_ptr<PreviewWatch> lastWatch_;
@@ -177,15 +173,15 @@ TEST_F(PrintedReport, StagesTheLedgerAndPrintsItFromAModalPreview)
 {
     addTheExample();
     PreviewWatch* watch = nullptr;
-    const QStringList pages = run(60, &watch);
+    const QStringList pages = run(&watch);
 
-    EXPECT_TRUE(boxes_.messages.isEmpty()) << boxes_.texts().join(u"\n"_s).toStdString();
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n"_s).toStdString();
     EXPECT_EQ(stagedRows(Conn()),
               QStringList({u"2021-03-05|100|0|O'Neil|Tobren"_s, u"2021-03-09|0|40|Marrowfen|Water Board"_s}));
     EXPECT_EQ(watch->shown, 1);
     EXPECT_EQ(watch->title, u"DataReport1"_s);
     EXPECT_TRUE(watch->modal);
-    EXPECT_EQ(watch->owner, &owner_);
+    EXPECT_EQ(watch->owner, &window);
     EXPECT_EQ(watch->previewPages, 1);
 
     ASSERT_EQ(pages.size(), 1);
@@ -203,12 +199,12 @@ TEST_F(PrintedReport, StagesTheLedgerAndPrintsItFromAModalPreview)
 TEST_F(PrintedReport, RunningTwiceGivesTheSameReport)
 {
     addTheExample();
-    const QStringList first = run(60);
+    const QStringList first = run();
     const QStringList staged = stagedRows(Conn());
-    const QStringList second = run(60);
+    const QStringList second = run();
     EXPECT_EQ(stagedRows(Conn()), staged);
     EXPECT_EQ(second, first);
-    EXPECT_TRUE(boxes_.messages.isEmpty());
+    EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
 TEST_F(PrintedReport, StagedAmountsAreTheLedgersNumbersInAnyRegion)
@@ -217,8 +213,8 @@ TEST_F(PrintedReport, StagedAmountsAreTheLedgersNumbersInAnyRegion)
     addEntry(entry(QDate(2021, 3, 5), u"1234567.891"_s, 2, u"A"_s, u"B"_s));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
     addEntry(entry(QDate(2021, 3, 5), u"1234,5"_s, 1, u"A"_s, u"B"_s));
-    run(0);
-    EXPECT_TRUE(boxes_.messages.isEmpty()) << boxes_.texts().join(u"\n"_s).toStdString();
+    run();
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n"_s).toStdString();
 
     QList<double> ledger;
     Recordset entries;
@@ -239,9 +235,9 @@ TEST_F(PrintedReport, ALongLedgerPrintsOnSeveralPagesWithTheTotalsToTheCent)
     addLongLedger(receivedCents, paidCents);
 
     PreviewWatch* watch = nullptr;
-    const QStringList pages = run(double(receivedCents - paidCents) / 100, &watch);
+    const QStringList pages = run(&watch);
 
-    EXPECT_TRUE(boxes_.messages.isEmpty());
+    EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(stagedRows(Conn()).size(), 200);
     ASSERT_GT(pages.size(), 4);
     EXPECT_EQ(watch->previewPages, pages.size());
@@ -266,7 +262,7 @@ TEST_F(PrintedReport, ThePaperChosenToPrintOnGetsALayoutOfItsOwn)
 
     PreviewWatch* watch = nullptr;
     const QPageLayout landscape(QPageSize(QPageSize::Letter), QPageLayout::Landscape, QMarginsF());
-    const QStringList pages = run(0, &watch, landscape);
+    const QStringList pages = run(&watch, landscape);
 
     EXPECT_GT(pages.size(), watch->previewPages); // fewer lines fit across the paper
     int lines = 0;
@@ -281,15 +277,15 @@ TEST_F(PrintedReport, ThePaperChosenToPrintOnGetsALayoutOfItsOwn)
 TEST_F(PrintedReport, AStagingTableThatCannotBeEmptiedKeepsItsRowsAndGetsTheNewOnes)
 {
     addTheExample();
-    run(60);
+    run();
     Conn().execute(
         u"create trigger keep before delete on tblReport begin select raise(abort, 'staging is locked'); end"_s);
 
-    const QStringList pages = run(60);
+    const QStringList pages = run();
 
-    ASSERT_EQ(boxes_.errorReports().size(), 1);
-    EXPECT_TRUE(boxes_.errorReports().front().startsWith(u"staging is locked\r\n"_s));
-    EXPECT_EQ(reportedSteps(boxes_), QList<int>{110});
+    ASSERT_EQ(boxes.errorReports().size(), 1);
+    EXPECT_TRUE(boxes.errorReports().front().startsWith(u"staging is locked\r\n"_s));
+    EXPECT_EQ(reportedSteps(boxes), QList<int>{110});
     EXPECT_EQ(stagedRows(Conn()).size(), 4);
     ASSERT_EQ(pages.size(), 1);
     EXPECT_EQ(pages.front().count(u"O'Neil"_s), 2);
@@ -303,9 +299,9 @@ TEST_F(PrintedReport, ARejectedRowIsLeftOutAndTheOthersAreCommitted)
     Conn().execute(u"create trigger refuse before insert on tblReport when new.Payer = 'Reject' "
                    u"begin select raise(abort, 'row refused'); end"_s);
 
-    const QStringList pages = run(60);
+    const QStringList pages = run();
 
-    EXPECT_EQ(reportedSteps(boxes_), QList<int>{120});
+    EXPECT_EQ(reportedSteps(boxes), QList<int>{120});
     ASSERT_EQ(pages.size(), 1);
     EXPECT_FALSE(pages.front().contains(u"Reject"_s));
     EXPECT_TRUE(pages.front().contains(u"O'Neil"_s));
@@ -325,10 +321,10 @@ TEST_F(PrintedReport, AMissingStagingTableIsReportedAtEveryStepThatNeedsIt)
     Conn().execute(u"drop table tblReport"_s);
 
     PreviewWatch* watch = nullptr;
-    run(60, &watch);
+    run(&watch);
 
-    EXPECT_EQ(reportedSteps(boxes_), QList<int>({110, 120, 124, 130, 134, 146}));
-    EXPECT_TRUE(boxes_.errorReports().front().startsWith(u"no such table: tblReport\r\n"_s));
+    EXPECT_EQ(reportedSteps(boxes), QList<int>({110, 120, 124, 130, 134, 146}));
+    EXPECT_TRUE(boxes.errorReports().front().startsWith(u"no such table: tblReport\r\n"_s));
     EXPECT_EQ(watch->shown, 0);
     addEntry(sampleEntry(u"After"_s, u"5"_s));
     Connection other;
@@ -341,16 +337,16 @@ TEST_F(PrintedReport, AMissingStagingTableIsReportedAtEveryStepThatNeedsIt)
 TEST_F(PrintedReport, AStagingBatchThatCannotBeCommittedIsRolledBack)
 {
     addTheExample();
-    run(60);
+    run();
     // A reader elsewhere holds the ledger, so neither the clearing nor the commit can finish.
     auto other = std::make_unique<Connection>();
     other->open(connectionString(SpecialFolderPath(35)));
     auto reader = std::make_unique<Recordset>();
     reader->open(selectAllEntries(), *other);
 
-    run(60);
+    run();
 
-    EXPECT_EQ(reportedSteps(boxes_), QList<int>({110, 128}));
+    EXPECT_EQ(reportedSteps(boxes), QList<int>({110, 128}));
     reader.reset();
     EXPECT_EQ(stagedRows(*other).size(), 2); // the first run's rows: neither cleared nor added to
     addEntry(sampleEntry(u"After"_s, u"5"_s));

@@ -1,20 +1,18 @@
-// The spreadsheet export command, driven against a fake spreadsheet program that records how it
-// was started and keeps a copy of the workbook it was given.
-#include "base/apptitle.h"
-#include "ui/currency/storedcurrency.h"
+// The spreadsheet export command, pressed on the main window over a real ledger, against a
+// stand-in spreadsheet program that records how it was started and keeps a copy of the workbook
+// it was given.
 #include "app/pointerkind.h"
-#include "money/moneyformat.h"
+#include "base/apptitle.h"
 #include "support/fakespreadsheet.h"
+#include "support/ledgerfixture.h"
+#include "support/mainwindow.h"
 #include "support/printers.h"
-#include "support/scriptedprompter.h"
+#include "support/windowdriver.h"
 #include "support/xlsxreader.h"
-#include "ui/main/ledgermodel.h"
-#include "ui/main/spreadsheetexport.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLabel>
+#include <QTableView>
 #include <QTest>
 #include <QTimer>
 #include <gtest/gtest.h>
@@ -38,120 +36,56 @@ struct Entry
     int direction;
 };
 
-class SpreadsheetExport : public testing::Test
+class SpreadsheetExport : public MainWindowTest
 {
 protected:
-    void SetUp() override
+    // Lists sample entries with these reasons, notes, amounts and directions.
+    void append(const QList<Entry>& entries)
     {
-        const QDir home(QString::fromLocal8Bit(qgetenv("HOME")));
-        home.mkpath(u"tmp"_s);
-        home.mkpath(u"bin"_s);
-        home.mkpath(u"out"_s);
-        temp_ = home.filePath(u"tmp"_s);
-        bin_ = home.filePath(u"bin"_s);
-        out_ = home.filePath(u"out"_s);
-        // PATH holds our fakes only, so no real spreadsheet program is ever started.
-        qputenv("PATH", QFile::encodeName(bin_));
-        qputenv("TMPDIR", QFile::encodeName(temp_));
-        for (const QString& title : titles)
-            list.addColumn(title);
-        buildStoredMoneyFormat();
-        received.setText(u"Received: $ 30.00"_s);
-        paid.setText(u"Paid: $ 5.00"_s);
-        balance.setText(u"Balance: $ 25.00"_s);
-    }
-
-    void TearDown() override
-    {
-        qputenv("PATH", savedPath_);
-        qputenv("TMPDIR", savedTemp_);
-    }
-
-    void installFakeSpreadsheet() { ::installFakeSpreadsheet(bin_, out_); }
-
-    void append(const QList<Entry>& entries, bool keepRows = false)
-    {
-        list.beginRefill(keepRows);
+        QList<EntryFields> fields;
         for (const Entry& entry : entries) {
-            const QByteArray reason = entry.reason.toUtf8(), notes = entry.notes.toUtf8();
-            LedgerRowValues row;
-            row.id = ++lastId_;
-            row.hasId = true;
-            row.date = QDate(2021, 3, 5).addDays(lastId_);
-            row.amount = entry.amount;
-            row.hasAmount = true;
-            row.reason = reason;
-            row.fromCompany = "Marrowfen";
-            row.toCompany = "Tobren";
-            row.paymentMethod = "Cash";
-            row.notes = notes;
-            row.direction = entry.direction;
-            list.appendRow(row);
+            fields.append(sampleEntry(entry.reason, QString::number(entry.amount, 'f', 2), entry.direction));
+            fields.back().notes = entry.notes;
         }
-        list.endRefill();
+        listEntries(fields);
     }
 
-    void tickAll()
-    {
-        for (int row = 0; row < list.rowCount(); ++row)
-            list.setTicked(row, true);
-    }
+    void exportList() { press(&window, u"PushButton6"_s); }
 
-    void exportList() { exportLedgerList(&window, list, {&received, &paid, &balance}); }
-
-    QStringList launchArguments() const { return fakeSpreadsheetArguments(out_); }
-
-    // Exports, checks that the fake program opened the workbook, and reads it back.
+    // Exports, checks that the stand-in program opened the workbook, and reads it back.
     XlsxSheet exportedSheet()
     {
-        installFakeSpreadsheet();
+        spreadsheet.installProgram();
         exportList();
-        EXPECT_EQ(launchArguments().size(), 3);
-        return XlsxSheet(out_ + u"/document.xlsx"_s);
+        EXPECT_EQ(spreadsheet.launchArguments().size(), 3);
+        return XlsxSheet(spreadsheet.openedWorkbook());
     }
 
-    QStringList leftInTemp() const { return QDir(temp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
+    QStringList listRow(int row) const { return rowTexts(window.listView()->model(), row); }
+    QString summary(int index) const { return summaryCaptions(window)[index]; }
 
-    // The row as the list shows it, id as a number.
-    QStringList listRow(int row) const
-    {
-        QStringList texts;
-        for (int c = 0; c < titles.size(); ++c)
-            texts.append(list.text(row, c));
-        return texts;
-    }
-
-    ScriptedPrompter prompter;
-    QWidget window;
-    LedgerModel list;
-    QLabel received, paid, balance;
-    QString temp_, bin_, out_;
-
-private:
-    QByteArray savedPath_ = qgetenv("PATH");
-    QByteArray savedTemp_ = qgetenv("TMPDIR");
-    qint64 lastId_ = 0;
+    FakeSpreadsheetHome spreadsheet;
 };
 
 TEST_F(SpreadsheetExport, OpensTickedRowsUnderTheTitlesWithTheSummaryBelow)
 {
     append({{u"Gig"_s, u"first"_s, 20}, {u"Rent"_s, u"second"_s, 5, 2}, {u"Job"_s, u"third"_s, 10}});
-    tickAll();
-    installFakeSpreadsheet();
+    tickAll(window);
+    spreadsheet.installProgram();
     exportList();
 
-    const QStringList arguments = launchArguments();
+    const QStringList arguments = spreadsheet.launchArguments();
     ASSERT_EQ(arguments.size(), 3);
     EXPECT_EQ(arguments.mid(0, 2), (QStringList{u"--calc"_s, u"-n"_s}));
     const QFileInfo workbook(arguments[2]);
     EXPECT_EQ(workbook.suffix(), u"xlsx");
-    EXPECT_EQ(QFileInfo(workbook.path()).path(), temp_);
+    EXPECT_EQ(QFileInfo(workbook.path()).path(), spreadsheet.temp);
     const QFile::Permissions ownerOnly = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
     const QFile::Permissions others =
         QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     EXPECT_EQ(QFile::permissions(workbook.path()) & (ownerOnly | others), ownerOnly) << "a private folder";
 
-    const XlsxSheet sheet(out_ + u"/document.xlsx"_s);
+    const XlsxSheet sheet(spreadsheet.openedWorkbook());
     EXPECT_EQ(sheet.row(1, 9), titles);
     for (int row = 0; row < 3; ++row)
         EXPECT_EQ(sheet.row(row + 2, 9), listRow(row)) << "list row " << row;
@@ -160,9 +94,11 @@ TEST_F(SpreadsheetExport, OpensTickedRowsUnderTheTitlesWithTheSummaryBelow)
     EXPECT_TRUE(sheet.cells.value(u"A2"_s).isNumber);
     EXPECT_FALSE(sheet.cells.value(u"C2"_s).isNumber);
     EXPECT_EQ(sheet.usedRows(), (QList<int>{1, 2, 3, 4, 7}));
-    EXPECT_EQ(sheet.row(7, 9), (QStringList{{}, {}, received.text(), {}, {}, paid.text(), {}, {}, balance.text()}));
-    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(summaryCaptions(window), (QStringList{u"Received: $ 30.00"_s, u"Paid: $ 5.00"_s, u"Balance: $ 25.00"_s}));
+    EXPECT_EQ(sheet.row(7, 9), (QStringList{{}, {}, summary(0), {}, {}, summary(1), {}, {}, summary(2)}));
+    EXPECT_TRUE(boxes.messages.isEmpty());
     EXPECT_EQ(pointerKind(&window), pointerDefault);
+    EXPECT_FALSE(window.isExporting());
 }
 
 TEST_F(SpreadsheetExport, UntickedRowsKeepTheirPlaceEmpty)
@@ -171,12 +107,12 @@ TEST_F(SpreadsheetExport, UntickedRowsKeepTheirPlaceEmpty)
     const XlsxSheet none = exportedSheet();
     EXPECT_EQ(none.usedRows(), (QList<int>{1, 7}));
     EXPECT_EQ(none.row(1, 9), titles);
-    EXPECT_EQ(none.text(u"C7"_s), received.text());
-    EXPECT_EQ(none.text(u"F7"_s), paid.text());
-    EXPECT_EQ(none.text(u"I7"_s), balance.text());
+    EXPECT_EQ(none.text(u"C7"_s), summary(0));
+    EXPECT_EQ(none.text(u"F7"_s), summary(1));
+    EXPECT_EQ(none.text(u"I7"_s), summary(2));
 
-    QFile::remove(out_ + u"/arguments"_s);
-    list.setTicked(1, true);
+    spreadsheet.forgetLaunch();
+    tick(window, 1);
     const XlsxSheet middle = exportedSheet();
     EXPECT_EQ(middle.usedRows(), (QList<int>{1, 3, 7}));
     EXPECT_EQ(middle.text(u"D3"_s), u"Rent");
@@ -184,36 +120,36 @@ TEST_F(SpreadsheetExport, UntickedRowsKeepTheirPlaceEmpty)
 
 TEST_F(SpreadsheetExport, EmptyListMakesNoWorkbookAndSaysNothing)
 {
-    installFakeSpreadsheet();
+    spreadsheet.installProgram();
     exportList();
     QTest::qWait(200);
-    EXPECT_TRUE(prompter.messages.isEmpty());
-    EXPECT_TRUE(leftInTemp().isEmpty());
-    EXPECT_FALSE(QFile::exists(out_ + u"/arguments"_s));
+    EXPECT_TRUE(boxes.messages.isEmpty());
+    EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty());
+    EXPECT_FALSE(QFile::exists(spreadsheet.out + u"/arguments"_s));
 }
 
 TEST_F(SpreadsheetExport, WithoutSpreadsheetProgramSaysSoTwiceAndLeavesNoFile)
 {
     append({{u"Gig"_s}});
-    tickAll();
+    tickAll(window);
     exportList();
-    ASSERT_EQ(prompter.messages.size(), 2);
-    EXPECT_EQ(prompter.texts(), (QStringList{u"Excel is not installed on this computer. You need to have it installed "
-                                             "to use this software without error."_s,
-                                             u"Excel is not installed on this computer. You need to have it installed "
-                                             "to use this feature."_s}));
-    for (const ScriptedPrompter::Message& message : prompter.messages) {
+    ASSERT_EQ(boxes.messages.size(), 2);
+    EXPECT_EQ(boxes.texts(), (QStringList{u"Excel is not installed on this computer. You need to have it installed "
+                                          "to use this software without error."_s,
+                                          u"Excel is not installed on this computer. You need to have it installed "
+                                          "to use this feature."_s}));
+    for (const ScriptedPrompter::Message& message : boxes.messages) {
         EXPECT_EQ(message.caption, appTitle());
         EXPECT_EQ(message.icon, MessageIcon::None);
     }
-    EXPECT_TRUE(leftInTemp().isEmpty());
+    EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty());
     EXPECT_EQ(pointerKind(&window), pointerDefault);
 }
 
 TEST_F(SpreadsheetExport, ValuesStayUnderTheirOwnTitles)
 {
     append({{u"=1+1"_s, u""_s, 7, 2}, {u"Grüße aus Köln"_s, u"東京 → ½ € ✓ 😀"_s}, {u"Rent"_s, u"a=b==c"_s, 3, 0}});
-    tickAll();
+    tickAll(window);
     const XlsxSheet sheet = exportedSheet();
     EXPECT_EQ(sheet.row(1, 9), titles) << "a first row without notes keeps the Notes title";
     EXPECT_EQ(sheet.text(u"D2"_s), u"1+1");
@@ -223,42 +159,52 @@ TEST_F(SpreadsheetExport, ValuesStayUnderTheirOwnTitles)
     EXPECT_EQ(sheet.text(u"H3"_s), u"東京 → ½ € ✓ 😀");
     EXPECT_EQ(sheet.text(u"H4"_s), u"abc");
     EXPECT_EQ(sheet.text(u"I4"_s), u"") << "an unknown direction leaves In/Out empty";
-    EXPECT_EQ(sheet.text(u"C7"_s), received.text());
+    EXPECT_EQ(sheet.text(u"C7"_s), summary(0));
 }
 
 TEST_F(SpreadsheetExport, CellThatCannotBeWrittenIsReportedAndTheExportGoesOn)
 {
     append({{u"Gig"_s, QString(40000, u'x')}, {u"Rent"_s, u"short"_s}});
-    tickAll();
+    tickAll(window);
     const XlsxSheet sheet = exportedSheet();
-    const QStringList reports = prompter.errorReports();
+    const QStringList reports = boxes.errorReports();
     ASSERT_EQ(reports.size(), 1);
     EXPECT_TRUE(reports[0].contains(u"in Quorvane2021/08/31.Form1.PushButton6_Click at line 162"_s))
         << reports[0].toStdString();
     EXPECT_EQ(sheet.text(u"H2"_s), u"");
     EXPECT_EQ(sheet.text(u"I2"_s), u"Received");
     EXPECT_EQ(sheet.text(u"H3"_s), u"short");
-    EXPECT_EQ(sheet.text(u"I6"_s), balance.text());
+    EXPECT_EQ(sheet.text(u"I6"_s), summary(2));
     EXPECT_EQ(pointerKind(&window), pointerDefault);
 }
 
 TEST_F(SpreadsheetExport, RowsAddedWhileExportingAreExportedToo)
 {
     append({{u"Gig"_s}, {u"Rent"_s}});
-    tickAll();
-    int pointerDuringExport = -1;
-    // A ledger command clicked during the export: its refill appends while the hourglass shows.
+    tickAll(window);
+    bool exportingMeanwhile = false;
+    int pointerMeanwhile = -1;
+    // A ledger command run during the export: it adds entries and refills the list while the
+    // hourglass shows, so the refill keeps the listed rows and appends the whole ledger after them.
     QTimer::singleShot(0, [&] {
-        pointerDuringExport = pointerKind(&window);
-        append({{u"Job"_s}, {u"Water Bill"_s}}, pointerDuringExport == pointerHourglass);
-        tickAll();
+        exportingMeanwhile = window.isExporting();
+        pointerMeanwhile = pointerKind(&window);
+        append({{u"Job"_s}, {u"Water Bill"_s}});
+        tickAll(window);
     });
     const XlsxSheet sheet = exportedSheet();
-    EXPECT_EQ(pointerDuringExport, pointerHourglass);
-    EXPECT_EQ(sheet.usedRows(), (QList<int>{1, 2, 3, 4, 5, 8}));
-    EXPECT_EQ(sheet.text(u"D5"_s), u"Water Bill");
-    EXPECT_EQ(sheet.text(u"I8"_s), balance.text());
+    EXPECT_TRUE(exportingMeanwhile);
+    EXPECT_EQ(pointerMeanwhile, pointerHourglass);
+    ASSERT_EQ(window.listView()->model()->rowCount(), 6);
+    EXPECT_EQ(sheet.usedRows(), (QList<int>{1, 2, 3, 4, 5, 6, 7, 10}));
+    for (int row = 0; row < 6; ++row)
+        EXPECT_EQ(sheet.row(row + 2, 9), listRow(row)) << "list row " << row;
+    EXPECT_EQ(sheet.text(u"D4"_s), u"Gig");
+    EXPECT_EQ(sheet.text(u"D7"_s), u"Water Bill");
+    EXPECT_EQ(sheet.text(u"I10"_s), summary(2));
+    EXPECT_EQ(summary(2), u"Balance: $ 40.00");
     EXPECT_EQ(pointerKind(&window), pointerDefault);
+    EXPECT_FALSE(window.isExporting());
 }
 
 TEST_F(SpreadsheetExport, TenThousandTickedRows)
@@ -267,13 +213,13 @@ TEST_F(SpreadsheetExport, TenThousandTickedRows)
     for (int i = 0; i < 10000; ++i)
         entries.append({u"Reason %1"_s.arg(i), u"Note ü %1"_s.arg(i), i * 1.25, 1 + i % 2});
     append(entries);
-    tickAll();
+    tickAll(window);
     const XlsxSheet sheet = exportedSheet();
     EXPECT_EQ(sheet.usedRows().size(), 10000 + 2);
     for (int row : {0, 1, 4999, 9998, 9999})
         EXPECT_EQ(sheet.row(row + 2, 9), listRow(row)) << "list row " << row;
-    EXPECT_EQ(sheet.text(u"F10004"_s), paid.text());
-    EXPECT_TRUE(prompter.messages.isEmpty());
+    EXPECT_EQ(sheet.text(u"F10004"_s), summary(1));
+    EXPECT_TRUE(boxes.messages.isEmpty());
 }
 
 } // namespace

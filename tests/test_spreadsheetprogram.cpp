@@ -1,6 +1,8 @@
 // Finding the user's spreadsheet program: on PATH, else through the desktop's default for .xlsx.
 #include "output/spreadsheet/spreadsheetprogram.h"
+#include "support/ledgerfixture.h"
 #include "support/printers.h"
+#include "support/scopedenv.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,17 +17,7 @@ const QString workbook = u"/tmp/x/Ledger.xlsx"_s;
 class SpreadsheetProgramSearch : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const QDir home(QString::fromLocal8Bit(qgetenv("HOME")));
-        home.mkpath(u"bin"_s);
-        bin_ = home.filePath(u"bin"_s);
-        applications_ = QString::fromLocal8Bit(qgetenv("XDG_DATA_HOME")) + u"/applications"_s;
-        QDir().mkpath(applications_);
-        qputenv("PATH", QFile::encodeName(bin_));
-    }
-
-    void TearDown() override { qputenv("PATH", savedPath_); }
+    void SetUp() override { QDir().mkpath(applications_); }
 
     // A file in our PATH folder; only executable ones count as programs.
     QString install(const QString& name, const QByteArray& script = "#!/bin/sh\n", bool executable = true)
@@ -52,10 +44,12 @@ protected:
         file.write(desktopFile);
     }
 
-    QString bin_, applications_;
+    const QString bin_ = homeFolder(u"bin"_s);
+    const QString applications_ = qEnvironmentVariable("XDG_DATA_HOME") + u"/applications"_s;
 
 private:
-    QByteArray savedPath_ = qgetenv("PATH");
+    // Only our folder on PATH: what is found is what the test installed.
+    const ScopedEnv path_{"PATH", QFile::encodeName(bin_)};
 };
 
 TEST_F(SpreadsheetProgramSearch, PrefersLibreOfficeAndOpensTheWorkbookAsANewDocument)

@@ -1,7 +1,9 @@
 // The workbook the export writes: its private folder, its cells and its fitted columns.
 #include "output/spreadsheet/spreadsheetprogram.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
+#include "support/ledgerfixture.h"
 #include "support/printers.h"
+#include "support/scopedenv.h"
 #include "support/xlsxreader.h"
 
 #include <QDir>
@@ -16,22 +18,12 @@ namespace {
 class SpreadsheetWorkbookTest : public testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        const QDir home(QString::fromLocal8Bit(qgetenv("HOME")));
-        home.mkpath(u"tmp"_s);
-        temp_ = home.filePath(u"tmp"_s);
-        qputenv("TMPDIR", QFile::encodeName(temp_));
-    }
-
-    void TearDown() override { qputenv("TMPDIR", savedTemp_); }
-
     QStringList leftInTemp() const { return QDir(temp_).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 
-    QString temp_;
+    const QString temp_ = homeFolder(u"tmp"_s);
 
 private:
-    QByteArray savedTemp_ = qgetenv("TMPDIR");
+    const ScopedEnv tempDir_{"TMPDIR", QFile::encodeName(temp_)};
 };
 
 TEST_F(SpreadsheetWorkbookTest, LivesInAPrivateFolderThatGoesUnlessShown)

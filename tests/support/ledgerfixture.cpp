@@ -2,12 +2,20 @@
 
 #include "base/paths.h"
 #include "store/programconnection.h"
+#include "store/recordset.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <stdexcept>
 #include <sys/stat.h>
+
+QString homeFolder(const QString& name)
+{
+    const QDir home(qEnvironmentVariable("HOME"));
+    home.mkpath(name);
+    return home.filePath(name);
+}
 
 QString templateLedgerPath()
 {
@@ -46,9 +54,23 @@ EntryFields sampleEntry(const QString& reason, const QString& amount, int paymen
     return e;
 }
 
+QString newestId()
+{
+    Recordset rs;
+    rs.open(QStringLiteral("select max(id) as id from tblData"), Conn());
+    return rs.field(u"id").toString();
+}
+
+int entryCount()
+{
+    Recordset rs;
+    rs.open(QStringLiteral("select count(*) as n from tblData"), Conn());
+    return rs.field(u"n").toInt();
+}
+
 unsigned fileMode(const QString& path)
 {
-    struct stat info{};
+    struct stat info = {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return 0;
     return unsigned(info.st_mode) & 07777u;

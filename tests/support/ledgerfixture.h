@@ -4,6 +4,9 @@
 
 #include <QString>
 
+// A folder of this name in the test's own HOME, made when missing; returns its path.
+QString homeFolder(const QString& name);
+
 // The template ledger that the build puts beside the test programs.
 QString templateLedgerPath();
 
@@ -16,6 +19,12 @@ void addEntry(const EntryFields& entry);
 
 // A quick entry: date 2021-03-05, texts from `reason`, amount text, direction.
 EntryFields sampleEntry(const QString& reason, const QString& amount, int paymentType = 1);
+
+// The id of the newest ledger row, as the main window's list would hand it over.
+QString newestId();
+
+// How many entries the ledger holds.
+int entryCount();
 
 // The file's permission bits as the system keeps them (0700, 0600 ...).
 unsigned fileMode(const QString& path);
