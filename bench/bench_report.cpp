@@ -1,17 +1,17 @@
 // The printed report: the whole command up to its preview on screen (staging, reading back,
 // layout and the preview's painting of every page), and the layout and the painting on their own.
 #include "benchledger.h"
-#include "ui/currency/storedcurrency.h"
 #include "ledgergenerator.h"
 #include "money/moneyformat.h"
-#include "ui/main/printedreport.h"
+#include "output/preview/reportpainter.h"
 #include "output/report/reportdata.h"
 #include "output/report/reportlayout.h"
 #include "output/report/reportmain.h"
-#include "output/preview/reportpainter.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
+#include "ui/currency/storedcurrency.h"
+#include "ui/main/printedreport.h"
 
 #include <QApplication>
 #include <QPrintPreviewWidget>

@@ -1,6 +1,6 @@
 // The error report's text and the rule that a procedure goes on after a failing step.
-#include "base/errorreport.h"
 #include "app/errortrap.h"
+#include "base/errorreport.h"
 #include "base/failure.h"
 #include "support/scriptedprompter.h"
 

@@ -1,7 +1,7 @@
 // The money display: the regional default symbol, the money format built from the settings, and
 // amounts rendered with it.
-#include "money/moneyformat.h"
 #include "base/failure.h"
+#include "money/moneyformat.h"
 
 #include <cmath>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // The pointer rule, driven with mouse moves delivered the way the window system delivers them.
-#include "app/pointerkind.h"
 #include "app/hoverpointer.h"
+#include "app/pointerkind.h"
 
 #include <QApplication>
 #include <QComboBox>

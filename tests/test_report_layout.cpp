@@ -1,11 +1,11 @@
 // The report engine without painting: the ledger report's design, its bindings and formats,
 // and how its rows flow onto pages.
 #include "base/failure.h"
-#include "ui/currency/storedcurrency.h"
 #include "money/moneyformat.h"
 #include "output/report/reportdata.h"
 #include "output/report/reportlayout.h"
 #include "output/report/reportmain.h"
+#include "ui/currency/storedcurrency.h"
 
 #include <QDate>
 #include <QLocale>

@@ -18,7 +18,6 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QLabel>
-#include <QUndoStack>
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
@@ -26,6 +25,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;

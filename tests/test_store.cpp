@@ -1,7 +1,7 @@
 // The ledger store over a real ledger file: dialect, round trips, failures.
 #include "base/paths.h"
-#include "store/programconnection.h"
 #include "store/dialect.h"
+#include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "store/storeerror.h"

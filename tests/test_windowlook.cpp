@@ -1,12 +1,12 @@
 // The common look of the windows: button-face backgrounds, the skin, the hand cursor file, the program icon
 // and the design font. Colours are checked on the rendered window, as the user sees them.
 #include "app/cursorfileloader.h"
-#include "base/failure.h"
 #include "app/fonts.h"
-#include "base/paths.h"
 #include "app/pointerkind.h"
 #include "app/skinframework.h"
 #include "app/windowlook.h"
+#include "base/failure.h"
+#include "base/paths.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -82,8 +82,8 @@ int runRestoreKillHarness(int runs, unsigned seed)
 
     for (int run = 1; run <= runs; ++run) {
         QProcess child;
-        child.start(QCoreApplication::applicationFilePath(),
-                    {u"restore-loop"_s, ledgerOf(live.path()), ledgerOf(firstRoot.path()), ledgerOf(secondRoot.path())});
+        child.start(QCoreApplication::applicationFilePath(), {u"restore-loop"_s, ledgerOf(live.path()),
+                                                              ledgerOf(firstRoot.path()), ledgerOf(secondRoot.path())});
         if (!child.waitForReadyRead(60000)) {
             printf("run %d: the restoring child never got going: %s\n", run, child.readAllStandardError().constData());
             ++failures;

@@ -2,9 +2,9 @@
 
 #include "app/cursorfileloader.h"
 #include "app/errortrap.h"
-#include "base/paths.h"
 #include "app/pointerkind.h"
 #include "app/skinframework.h"
+#include "base/paths.h"
 
 #include <QCheckBox>
 #include <QCursor>

@@ -55,14 +55,13 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     QCoreApplication::setApplicationName(u"quorvane"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
     QCommandLineParser parser;
-    parser.setApplicationDescription(u"Quorvane, a ledger of money received and paid out.\n"
-                                     "Without options it opens its window on the ledger in '%1'."_s.arg(
-                                         QDir::toNativeSeparators(databaseFile())));
+    parser.setApplicationDescription(
+        u"Quorvane, a ledger of money received and paid out.\n"
+        "Without options it opens its window on the ledger in '%1'."_s.arg(QDir::toNativeSeparators(databaseFile())));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption restore(u"restore"_s,
-                                     u"Backs up the ledger, then replaces it with the ledger in <file> (a backup)."_s,
-                                     u"file"_s);
+    const QCommandLineOption restore(
+        u"restore"_s, u"Backs up the ledger, then replaces it with the ledger in <file> (a backup)."_s, u"file"_s);
     parser.addOption(restore);
     // Qt's own options (-platform, -style ...) belong to the window; they pass through untouched.
     if (!parser.parse(application.arguments())) {

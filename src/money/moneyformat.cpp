@@ -1,7 +1,7 @@
 #include "money/moneyformat.h"
 
-#include "money/moneypattern.h"
 #include "base/failure.h"
+#include "money/moneypattern.h"
 
 #include <algorithm>
 

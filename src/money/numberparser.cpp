@@ -4,7 +4,6 @@
 
 #include <cmath>
 
-
 std::optional<double> parseNumber(QStringView text, const QLocale& locale)
 {
     const QStringView trimmed = trimBlanks(text);

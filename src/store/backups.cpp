@@ -70,9 +70,7 @@ QString backupsFolderOf(const QString& ledger)
     return QFileInfo(ledger).path() + u"/backups"_s;
 }
 
-LedgerBackups::LedgerBackups(QString ledger, QString folder) : ledger_(std::move(ledger)), folder_(std::move(folder))
-{
-}
+LedgerBackups::LedgerBackups(QString ledger, QString folder) : ledger_(std::move(ledger)), folder_(std::move(folder)) {}
 
 std::optional<BackupFile> LedgerBackups::backUp(const QDateTime& now)
 {
@@ -115,8 +113,8 @@ std::optional<BackupFile> LedgerBackups::backUp(const QDateTime& now)
             taken.toString(Qt::ISODate), damage));
     }
     syncToDisk(copy);
-    writeText(summaryPath(path), u"%1 %2 %3"_s.arg(summary.entries).arg(summary.received, 0, 'g', 17).arg(
-                                     summary.paid, 0, 'g', 17));
+    writeText(summaryPath(path),
+              u"%1 %2 %3"_s.arg(summary.entries).arg(summary.received, 0, 'g', 17).arg(summary.paid, 0, 'g', 17));
     if (::rename(QFile::encodeName(copy).constData(), QFile::encodeName(path).constData()) != 0) {
         QFile::remove(copy);
         throw StoreError(u"Could not name the backup '"_s + QDir::toNativeSeparators(path) + u"'."_s);

@@ -1,7 +1,7 @@
 #include "store/connection.h"
 
-#include "store/sqlfunctions.h"
 #include "store/prepare.h"
+#include "store/sqlfunctions.h"
 #include "store/storeerror.h"
 
 #include <QDir>

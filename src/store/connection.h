@@ -31,7 +31,6 @@ public:
     sqlite3* handle() const;
 
 private:
-
     sqlite3* db_ = nullptr;
 };
 

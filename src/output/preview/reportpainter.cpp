@@ -1,7 +1,7 @@
 #include "output/preview/reportpainter.h"
 
-#include "base/failure.h"
 #include "app/fonts.h"
+#include "base/failure.h"
 
 #include <QFontMetricsF>
 #include <QHash>

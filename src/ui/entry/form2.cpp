@@ -1,10 +1,10 @@
 #include "ui/entry/form2.h"
 
-#include "base/clock.h"
 #include "app/errortrap.h"
 #include "app/hoverpointer.h"
 #include "app/prompter.h"
 #include "app/windowlook.h"
+#include "base/clock.h"
 #include "money/numberparser.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"

@@ -2,8 +2,8 @@
 #include "ui/main/form1.h"
 
 #include "app/errortrap.h"
-#include "base/failure.h"
 #include "app/prompter.h"
+#include "base/failure.h"
 #include "money/numberparser.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"

@@ -1,21 +1,21 @@
 #include "ui/main/form1.h"
 
-#include "base/apptitle.h"
 #include "app/errortrap.h"
-#include "base/paths.h"
 #include "app/hoverpointer.h"
 #include "app/pointerkind.h"
 #include "app/twips.h"
 #include "app/windowlook.h"
+#include "base/apptitle.h"
+#include "base/paths.h"
 #include "money/moneyformat.h"
-#include "ui/main/printedreport.h"
 #include "store/programconnection.h"
 #include "ui/currency/form3.h"
 #include "ui/currency/storedcurrency.h"
 #include "ui/main/backupsdialog.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/safetynet.h"
 #include "ui/main/ledgermodel.h"
+#include "ui/main/printedreport.h"
+#include "ui/main/safetynet.h"
 #include "ui/main/spreadsheetexport.h"
 
 #include <QCloseEvent>
@@ -25,11 +25,11 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QMenu>
-#include <QShortcut>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStyle>
-#include <QUndoStack>
 #include <QTableView>
+#include <QUndoStack>
 #include <algorithm>
 
 namespace {

@@ -29,8 +29,7 @@ QString failureText(const std::exception& error)
 } // namespace
 
 SafetyNet::SafetyNet(std::function<void()> reopened, QObject* parent)
-    : QObject(parent),
-      backups_(std::make_unique<LedgerBackups>(databaseFile(), backupsFolderOf(databaseFile()))),
+    : QObject(parent), backups_(std::make_unique<LedgerBackups>(databaseFile(), backupsFolderOf(databaseFile()))),
       reopened_(std::move(reopened))
 {
 }
@@ -57,7 +56,8 @@ void SafetyNet::start()
                 outcome.failure = failureText(error);
             }
         }
-        QMetaObject::invokeMethod(this, [this, outcome] { answer(outcome); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, outcome] { answer(outcome); }, Qt::QueuedConnection);
     });
     worker_->start(QThread::LowPriority);
 }
@@ -102,7 +102,7 @@ bool SafetyNet::restore(const BackupFile& backup)
         backups_->restore(backup.path, now());
     } catch (const std::exception& error) {
         MsgBox(u"The backup taken %1 was not restored; the ledger is as it was.\n\n%2"_s.arg(whenTaken(backup),
-                                                                                            failureText(error)));
+                                                                                             failureText(error)));
         return false;
     }
     reopened_();
@@ -114,15 +114,16 @@ void SafetyNet::offerNewestBackup(const QString& damage)
     const QString ledger = databaseFile();
     const std::optional<BackupFile> good = backups_->newestGood();
     if (!good) {
-        MsgBox(u"The ledger file '%1' is damaged: %2\n\nThere is no backup to restore; the file was left as it is."_s.arg(
-            QDir::toNativeSeparators(ledger), damage));
+        MsgBox(
+            u"The ledger file '%1' is damaged: %2\n\nThere is no backup to restore; the file was left as it is."_s.arg(
+                QDir::toNativeSeparators(ledger), damage));
         return;
     }
     const QString kept = ledger + u".damaged-"_s + now().toString(u"yyyyMMdd-HHmmss"_s);
     const qint64 entries = backups_->summary(*good).entries;
     if (!prompter().askYesNo(u"The ledger file '%1' is damaged: %2\n\nRestore the newest good backup, taken %3 with %4 "
-                             "entries? The damaged file is kept as '%5'."_s.arg(QDir::toNativeSeparators(ledger),
-                                                                              damage, whenTaken(*good))
+                             "entries? The damaged file is kept as '%5'."_s
+                                 .arg(QDir::toNativeSeparators(ledger), damage, whenTaken(*good))
                                  .arg(entries)
                                  .arg(QDir::toNativeSeparators(kept)),
                              u"Damaged ledger"_s))
