@@ -35,6 +35,9 @@ BackupsDialog::BackupsDialog(SafetyNet& safetyNet, QWidget* parent) : QDialog(pa
     list_->setRootIsDecorated(false);
     list_->setHeaderLabels({tr("Taken"), tr("Entries"), tr("Received"), tr("Paid"), tr("Balance")});
     list_->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    // The moment takes the spare width; the amounts stay together at the right.
+    list_->header()->setStretchLastSection(false);
+    list_->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     layout->addWidget(list_);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
