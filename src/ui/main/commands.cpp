@@ -11,6 +11,7 @@
 #include "ui/entry/form2.h"
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
+#include "ui/main/ledgerview.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>
@@ -41,7 +42,7 @@ EntryFields copiedFields(const Recordset& rs)
 
 bool Form1::listIsEmpty() const
 {
-    return model_->rowCount() == 0;
+    return view_->rowCount() == 0;
 }
 
 QString Form1::selectedId() const
@@ -49,7 +50,7 @@ QString Form1::selectedId() const
     const QModelIndexList rows = ListView1->selectionModel()->selectedRows();
     if (rows.isEmpty())
         throw Failure(tr("No entry is selected in the list."));
-    return model_->text(rows.first().row(), 0);
+    return model_->text(view_->sourceRow(rows.first().row()), 0);
 }
 
 std::optional<QString> Form1::selectedEntry(ErrorTrap& trap) const

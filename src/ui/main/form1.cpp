@@ -12,12 +12,15 @@
 #include "ui/currency/form3.h"
 #include "ui/currency/storedcurrency.h"
 #include "ui/main/backupsdialog.h"
+#include "ui/main/findbar.h"
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
+#include "ui/main/ledgerview.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/safetynet.h"
 #include "ui/main/spreadsheetexport.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -79,12 +82,13 @@ void Form1::buildControls()
     setMinimumSize(twips(designWidth), twips(designHeight));
 
     model_ = new LedgerModel(this);
+    view_ = new LedgerView(model_, this);
     history_ = new LedgerHistory([this](const QList<qint64>& ids) { refillAndSelect(ids); }, this);
     safetyNet_ = new SafetyNet([this] { reconnect(); }, this);
     ListView1 = new QTableView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(tr("Ledger entries"));
-    ListView1->setModel(model_);
+    ListView1->setModel(view_);
     ListView1->setSelectionBehavior(QAbstractItemView::SelectRows);
     ListView1->setSelectionMode(QAbstractItemView::SingleSelection);
     ListView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -96,7 +100,9 @@ void Form1::buildControls()
     ListView1->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     // Rows as tight as a list's, not the roomy default of a grid.
     ListView1->verticalHeader()->setDefaultSectionSize(ListView1->fontMetrics().height() + 6);
-    ListView1->horizontalHeader()->setSectionsClickable(false);
+    // Clickable for sorting; the list keeps the refill's order until the user asks for another.
+    ListView1->horizontalHeader()->setSectionsClickable(true);
+    ListView1->horizontalHeader()->setSortIndicatorShown(false);
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -109,6 +115,8 @@ void Form1::buildControls()
     PushButton5 = makeButton(this, "PushButton5", tr("Create/Print Report"), 3000, secondButtonRowTop);
     PushButton6 = makeButton(this, "PushButton6", tr("Save Database To Excel"), 5880, secondButtonRowTop);
     PushButton8 = makeButton(this, "PushButton8", tr("Help"), 8760, secondButtonRowTop);
+
+    findBar_ = new FindBar(*view_, this);
 
     Frame1 = new QGroupBox(tr("Summary"), this);
     Frame1->setObjectName(QStringLiteral("Frame1"));
@@ -134,6 +142,18 @@ void Form1::connectEvents()
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     connect(ListView1, &QWidget::customContextMenuRequested, this, &Form1::showListMenu);
+    connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &Form1::sortByColumn);
+    findAction_ = new QAction(tr("Find…"), this);
+    findAction_->setShortcut(QKeySequence::Find);
+    findAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(findAction_);
+    connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
+    connect(findBar_, &FindBar::visibilityChanged, this, [this] { layOut(); });
+    connect(findBar_, &FindBar::toList, this, [this] {
+        ListView1->setFocus();
+        if (!ListView1->selectionModel()->hasSelection())
+            keepSelection(0);
+    });
     // The keyboard's ways to the same menu, opened at the current row.
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         connect(new QShortcut(keys, ListView1, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
@@ -150,8 +170,27 @@ void Form1::showListMenu(const QPoint& position)
     menu.addAction(history_->undoAction());
     menu.addAction(history_->redoAction());
     menu.addSeparator();
+    menu.addAction(findAction_);
     menu.addAction(tr("Backups…"), this, &Form1::showBackups);
     menu.exec(ListView1->viewport()->mapToGlobal(position));
+}
+
+void Form1::sortByColumn(int column)
+{
+    const Qt::SortOrder order = view_->sortColumn() == column && view_->sortOrder() == Qt::AscendingOrder
+                                    ? Qt::DescendingOrder
+                                    : Qt::AscendingOrder;
+    // The entry selected before stays selected wherever the new order puts it.
+    const int selected = view_->sourceRow(ListView1->currentIndex().row());
+    view_->sort(column, order);
+    QHeaderView* header = ListView1->horizontalHeader();
+    header->setSortIndicatorShown(true);
+    header->setSortIndicator(column, order);
+    const int row = view_->rowOfSource(selected);
+    if (row >= 0) {
+        keepSelection(row);
+        ListView1->scrollTo(view_->index(row, 0));
+    }
 }
 
 void Form1::startSafetyNet()
@@ -180,10 +219,10 @@ void Form1::refillAndSelect(const QList<qint64>& ids)
 {
     ListData();
     for (qint64 id : ids) {
-        const int row = model_->rowOfId(id);
+        const int row = view_->rowOfSource(model_->rowOfId(id));
         if (row >= 0) {
             keepSelection(row);
-            ListView1->scrollTo(model_->index(row, 0));
+            ListView1->scrollTo(view_->index(row, 0));
             return;
         }
     }
@@ -216,23 +255,32 @@ void Form1::setExporting(bool exporting)
 
 void Form1::keepSelection(int previousRow)
 {
-    const int rows = model_->rowCount();
+    const int rows = view_->rowCount();
     if (rows == 0)
         return;
     const int row = std::clamp(previousRow, 0, rows - 1);
-    ListView1->selectionModel()->select(model_->index(row, 0),
+    ListView1->selectionModel()->select(view_->index(row, 0),
                                         QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    ListView1->selectionModel()->setCurrentIndex(model_->index(row, 0), QItemSelectionModel::NoUpdate);
+    ListView1->selectionModel()->setCurrentIndex(view_->index(row, 0), QItemSelectionModel::NoUpdate);
 }
 
 void Form1::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
+    layOut();
+}
+
+void Form1::layOut()
+{
     // The list and the summary stretch with the window; the buttons keep their place under the list.
     const int extraWidth = width() - twips(designWidth);
     const int extraHeight = height() - twips(designHeight);
     const int fullWidth = twips(11400) + extraWidth;
-    ListView1->setGeometry(twips(120), twips(120), fullWidth, twips(2595) + extraHeight);
+    // The find bar takes the bottom of the list's place while it is open.
+    const int barHeight = findBar_->isVisible() ? findBar_->barHeight() : 0;
+    const int listHeight = twips(2595) + extraHeight - barHeight;
+    ListView1->setGeometry(twips(120), twips(120), fullWidth, listHeight);
+    findBar_->setGeometry(twips(120), twips(120) + listHeight, fullWidth, barHeight);
     for (QPushButton* button : {PushButton2, PushButton4, PushButton1, PushButton3})
         button->move(button->x(), twips(firstButtonRowTop) + extraHeight);
     for (QPushButton* button : {PushButton7, PushButton5, PushButton6, PushButton8})

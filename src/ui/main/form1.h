@@ -28,7 +28,10 @@ class QPushButton;
 class QTableView;
 class LedgerHistory;
 class SafetyNet;
+class FindBar;
+class QAction;
 class LedgerModel;
+class LedgerView;
 
 class Form1 : public QWidget
 {
@@ -49,6 +52,10 @@ public:
     // Label1, Label2, Label3: the Received, Paid and Balance captions.
     std::array<const QLabel*, 3> summaryLabels() const { return {Label1, Label2, Label3}; }
     LedgerModel* ledgerModel() const { return model_; }
+    // What the list shows of the ledger model: the find bar's filter and the order chosen by a
+    // click on a column header.
+    LedgerView* ledgerView() const { return view_; }
+    FindBar* findBar() const { return findBar_; }
     // Undo and redo of this run's changes to the ledger.
     LedgerHistory* history() const { return history_; }
     // Backups and restore; startSafetyNet checks and backs up the ledger in the background once the
@@ -70,6 +77,8 @@ protected:
 
 private:
     void buildControls();
+    // Places the list, the find bar, the buttons and the summary for the window's size.
+    void layOut();
     void connectEvents();
     void Form_QueryUnload();
 
@@ -94,6 +103,8 @@ private:
     void keepSelection(int previousRow);
     // After an undo or redo: the list refilled and the first of these entries selected.
     void refillAndSelect(const QList<qint64>& ids);
+    // A click on a column header sorts by it; a second click reverses the order.
+    void sortByColumn(int column);
     // The list's context menu: the additions to the designed commands.
     void showListMenu(const QPoint& position);
     // After a restore: the connection opened afresh on the new ledger, the list refilled, and the
@@ -104,6 +115,9 @@ private:
     bool exporting_ = false;
     QTableView* ListView1 = nullptr;
     LedgerModel* model_ = nullptr;
+    LedgerView* view_ = nullptr;
+    FindBar* findBar_ = nullptr;
+    QAction* findAction_ = nullptr;
     LedgerHistory* history_ = nullptr;
     SafetyNet* safetyNet_ = nullptr;
     QGroupBox* Frame1 = nullptr;

@@ -1,6 +1,7 @@
 #include "ui/main/ledgermodel.h"
 
 #include "money/moneyformat.h"
+#include "ui/main/foldedtext.h"
 
 #include <QLocale>
 #include <cstring>
@@ -77,6 +78,8 @@ void LedgerModel::appendRow(const LedgerRowValues& values)
     qsizetype total = 0;
     for (int i = 0; i < 6; ++i) {
         row.lengths[i] = quint32(texts[i].size());
+        if (isAscii(texts[i]))
+            row.asciiTexts |= quint8(1u << i);
         total += texts[i].size();
     }
     char* out = reserveText(total, row.chunk, row.offset);

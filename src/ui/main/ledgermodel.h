@@ -54,6 +54,9 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
+    // The find bar's view filters and sorts the rows where they are kept.
+    friend class LedgerView;
+
     struct Row
     {
         qint64 id;
@@ -65,6 +68,7 @@ private:
         quint16 format;
         quint8 direction;
         quint8 flags;
+        quint8 asciiTexts; // bit n: text n (reason .. notes, 1 to 5) holds ASCII only
     };
     enum Flag : quint8 { HasId = 1, HasDate = 2, HasAmount = 4, Ticked = 8 };
 

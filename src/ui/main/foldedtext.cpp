@@ -1,0 +1,122 @@
+#include "ui/main/foldedtext.h"
+
+#include <QChar>
+#include <QList>
+#include <algorithm>
+#include <array>
+#include <memory>
+
+namespace {
+
+// The folds of the Basic Multilingual Plane, worked out once: decomposing and case folding each
+// character on every comparison would make a search over a million entries far too slow.
+const std::array<char16_t, 0x10000>& bmpFolds()
+{
+    static const std::unique_ptr<std::array<char16_t, 0x10000>> table = [] {
+        auto folds = std::make_unique<std::array<char16_t, 0x10000>>();
+        for (char32_t c = 0; c < 0x10000; ++c) {
+            const QChar ch(static_cast<char16_t>(c));
+            if (ch.category() == QChar::Mark_NonSpacing) {
+                (*folds)[c] = 0;
+                continue;
+            }
+            const QString decomposed = ch.decomposition();
+            const QChar base = decomposed.isEmpty() || decomposed[0].isSurrogate() ? ch : decomposed[0];
+            (*folds)[c] = base.toCaseFolded().unicode();
+        }
+        return folds;
+    }();
+    return *table;
+}
+
+constexpr std::array<char, 256> asciiLower = [] {
+    std::array<char, 256> lower{};
+    for (int c = 0; c < 256; ++c)
+        lower[size_t(c)] = char(c >= 'A' && c <= 'Z' ? c + 32 : c);
+    return lower;
+}();
+
+char lowerAscii(char c)
+{
+    return asciiLower[static_cast<unsigned char>(c)];
+}
+
+// Decodes one UTF-8 character at `at`, moving `at` past it; a broken sequence reads as U+FFFD.
+char32_t nextCharacter(QByteArrayView text, qsizetype& at)
+{
+    const auto byte = [&](qsizetype i) { return static_cast<unsigned char>(text[i]); };
+    const unsigned char lead = byte(at++);
+    if (lead < 0x80)
+        return lead;
+    const int extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC0 ? 1 : -1;
+    if (extra < 0 || at + extra > text.size())
+        return 0xFFFD;
+    char32_t c = lead & (0x3F >> extra);
+    for (int i = 0; i < extra; ++i) {
+        if ((byte(at) & 0xC0) != 0x80)
+            return 0xFFFD;
+        c = (c << 6) | (byte(at++) & 0x3F);
+    }
+    return c;
+}
+
+bool asciiContains(QByteArrayView haystack, const std::string& needle)
+{
+    const qsizetype n = qsizetype(needle.size());
+    const char first = needle[0];
+    for (qsizetype i = 0; i + n <= haystack.size(); ++i) {
+        if (lowerAscii(haystack[i]) != first)
+            continue;
+        qsizetype k = 1;
+        while (k < n && lowerAscii(haystack[i + k]) == needle[size_t(k)])
+            ++k;
+        if (k == n)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+char32_t foldCharacter(char32_t c)
+{
+    if (c < 0x80)
+        return char32_t(lowerAscii(char(c)));
+    if (c < 0x10000)
+        return bmpFolds()[c];
+    return QChar::toCaseFolded(c);
+}
+
+bool isAscii(QByteArrayView utf8)
+{
+    // One pass without branches, which the compiler turns into wide instructions.
+    unsigned char any = 0;
+    for (char c : utf8)
+        any |= static_cast<unsigned char>(c);
+    return any < 0x80;
+}
+
+FoldedText::FoldedText(const QString& text)
+{
+    for (char32_t c : text.toUcs4()) {
+        if (const char32_t folded = foldCharacter(c))
+            needle_.push_back(folded);
+    }
+    if (std::all_of(needle_.begin(), needle_.end(), [](char32_t c) { return c < 0x80; }))
+        asciiNeedle_.assign(needle_.begin(), needle_.end());
+}
+
+bool FoldedText::foundIn(QByteArrayView utf8, bool asciiOnly) const
+{
+    if (needle_.empty())
+        return true;
+    if (asciiOnly)
+        return !asciiNeedle_.empty() && asciiContains(utf8, asciiNeedle_);
+    thread_local std::u32string folded;
+    folded.clear();
+    for (qsizetype at = 0; at < utf8.size();) {
+        if (const char32_t c = foldCharacter(nextCharacter(utf8, at)))
+            folded.push_back(c);
+    }
+    return folded.find(needle_) != std::u32string::npos;
+}

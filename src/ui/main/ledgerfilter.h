@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+#include <optional>
+
+// What the find bar asks of an entry. Empty fields ask nothing.
+struct LedgerFilter
+{
+    QString text; // in Reason, From, To, Method or Notes, without regard to case or accents
+    std::optional<QDate> from, to;
+    std::optional<double> minAmount, maxAmount;
+    int direction = 0; // 0 both, 1 Received, 2 Paid Out
+
+    bool isEmpty() const;
+    // True when every entry this filter shows is also shown by `wider`, so that refiltering can
+    // start from what `wider` shows (the user typed one more letter).
+    bool narrows(const LedgerFilter& wider) const;
+    bool operator==(const LedgerFilter&) const = default;
+};

@@ -1,0 +1,239 @@
+// Find and sort through the real main window: the find bar filters as the user types, a column
+// header click sorts, and every command acts on the entry the user sees selected.
+#include "base/paths.h"
+#include "support/fakespreadsheet.h"
+#include "support/ledgerfixture.h"
+#include "support/ledgersnapshot.h"
+#include "support/mainwindow.h"
+#include "support/modal.h"
+#include "support/printers.h"
+#include "support/windowdriver.h"
+#include "support/xlsxreader.h"
+#include "ui/main/findbar.h"
+#include "ui/main/foldedtext.h"
+#include "ui/main/ledgermodel.h"
+#include "ui/main/ledgerview.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+EntryFields entry(const QString& reason, const QString& from, const QString& amount, QDate date, int direction = 1,
+                  const QString& notes = {})
+{
+    EntryFields e = sampleEntry(reason, amount, direction);
+    e.fromCompany = from;
+    e.date = date;
+    e.notes = notes;
+    return e;
+}
+
+class FindTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        listEntries({
+            entry(u"Rent"_s, u"Müller GmbH"_s, u"100"_s, QDate(2024, 1, 5), 2),
+            entry(u"Gig"_s, u"Tobren"_s, u"9"_s, QDate(2023, 6, 1), 1, u"Café de la Paix"_s),
+            entry(u"guitar lesson"_s, u"Zoë Carter"_s, u"10.5"_s, QDate(2024, 3, 9)),
+            entry(u"Électricité"_s, u"Marrowfen"_s, u"1000"_s, QDate(2022, 12, 31), 2),
+            entry(u"apple crate"_s, u"Marrowfen"_s, u"9"_s, QDate(2024, 1, 5)),
+        });
+    }
+
+    QAbstractItemModel* list() const { return window.listView()->model(); }
+    // The reasons the list shows, top to bottom.
+    QStringList shownReasons() const
+    {
+        QStringList reasons;
+        for (int row = 0; row < list()->rowCount(); ++row)
+            reasons.append(list()->index(row, 3).data().toString());
+        return reasons;
+    }
+    QString summary() const { return control<QLabel>(&window, u"FindSummary"_s)->text(); }
+
+    void openFind()
+    {
+        QApplication::setActiveWindow(&window);
+        window.listView()->setFocus();
+        QTest::keyClick(window.windowHandle(), Qt::Key_F, Qt::ControlModifier);
+    }
+    void type(const QString& text) { QTest::keyClicks(QApplication::focusWidget(), text); }
+    void clickHeader(int column)
+    {
+        QHeaderView* header = window.listView()->horizontalHeader();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    }
+    void selectShownRow(int row) { window.listView()->selectRow(row); }
+};
+
+} // namespace
+
+TEST_F(FindTest, TypingFiltersWithoutRegardToCaseOrAccents)
+{
+    openFind();
+    ASSERT_TRUE(window.findBar()->isVisible());
+    ASSERT_EQ(QApplication::focusWidget(), window.findBar()->textField());
+    type(u"MULLER"_s);
+    EXPECT_EQ(shownReasons(), QStringList{u"Rent"_s});
+    EXPECT_TRUE(summary().startsWith(u"1 of 5 entries"_s)) << summary().toStdString();
+    EXPECT_TRUE(summary().contains(u"Paid: $ 100.00"_s)) << summary().toStdString();
+
+    window.findBar()->textField()->clear();
+    type(u"cafe"_s); // in the notes
+    EXPECT_EQ(shownReasons(), QStringList{u"Gig"_s});
+    window.findBar()->textField()->clear();
+    type(u"electricite"_s);
+    EXPECT_EQ(shownReasons(), QStringList{u"Électricité"_s});
+    window.findBar()->textField()->clear();
+    window.findBar()->textField()->insert(u"zoë"_s); // what an input method types
+    EXPECT_EQ(shownReasons(), QStringList{u"guitar lesson"_s});
+    // The designed summary keeps the whole ledger's totals.
+    EXPECT_EQ(summaryCaptions(window)[0], u"Received: $ 28.50");
+
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_FALSE(window.findBar()->isVisible());
+    EXPECT_EQ(list()->rowCount(), 5);
+}
+
+TEST_F(FindTest, DateAmountAndDirectionNarrowTheList)
+{
+    openFind();
+    control<QCheckBox>(&window, u"FindFrom"_s)->setChecked(true);
+    control<QDateEdit>(&window, u"FindFromDate"_s)->setDate(QDate(2024, 1, 1));
+    EXPECT_EQ(shownReasons(), (QStringList{u"Rent"_s, u"guitar lesson"_s, u"apple crate"_s}));
+    control<QCheckBox>(&window, u"FindTo"_s)->setChecked(true);
+    control<QDateEdit>(&window, u"FindToDate"_s)->setDate(QDate(2024, 1, 5));
+    EXPECT_EQ(shownReasons(), (QStringList{u"Rent"_s, u"apple crate"_s}));
+    control<QComboBox>(&window, u"FindDirection"_s)->setCurrentIndex(1); // Received
+    EXPECT_EQ(shownReasons(), QStringList{u"apple crate"_s});
+
+    control<QComboBox>(&window, u"FindDirection"_s)->setCurrentIndex(0);
+    control<QCheckBox>(&window, u"FindFrom"_s)->setChecked(false);
+    control<QCheckBox>(&window, u"FindTo"_s)->setChecked(false);
+    control<QLineEdit>(&window, u"FindMinAmount"_s)->setText(u"9.5"_s);
+    control<QLineEdit>(&window, u"FindMaxAmount"_s)->setText(u"100"_s);
+    EXPECT_EQ(shownReasons(), (QStringList{u"Rent"_s, u"guitar lesson"_s}));
+
+    // An amount that is no number says so and asks nothing.
+    control<QLineEdit>(&window, u"FindMaxAmount"_s)->setText(u"lots"_s);
+    EXPECT_EQ(shownReasons(), (QStringList{u"Rent"_s, u"guitar lesson"_s, u"Électricité"_s}));
+    EXPECT_TRUE(summary().startsWith(u"\"lots\" is not an amount."_s)) << summary().toStdString();
+}
+
+TEST_F(FindTest, HeaderClicksSortAsDatesNumbersAndTextsAndASecondClickReverses)
+{
+    clickHeader(2); // Amount
+    EXPECT_EQ(shownReasons(),
+              (QStringList{u"Gig"_s, u"apple crate"_s, u"guitar lesson"_s, u"Rent"_s, u"Électricité"_s}))
+        << "9 and 9 keep the refill's order";
+    EXPECT_TRUE(window.listView()->horizontalHeader()->isSortIndicatorShown());
+    clickHeader(2);
+    EXPECT_EQ(shownReasons(),
+              (QStringList{u"Électricité"_s, u"Rent"_s, u"guitar lesson"_s, u"Gig"_s, u"apple crate"_s}));
+    EXPECT_EQ(window.listView()->horizontalHeader()->sortIndicatorOrder(), Qt::DescendingOrder);
+
+    clickHeader(1); // Date
+    EXPECT_EQ(shownReasons(),
+              (QStringList{u"Électricité"_s, u"Gig"_s, u"Rent"_s, u"apple crate"_s, u"guitar lesson"_s}));
+    clickHeader(3); // Reason: by letters, not by case or accents
+    EXPECT_EQ(shownReasons(),
+              (QStringList{u"apple crate"_s, u"Électricité"_s, u"Gig"_s, u"guitar lesson"_s, u"Rent"_s}));
+}
+
+TEST_F(FindTest, CommandsActOnTheSelectedEntryOfAFilteredSortedListAndTheFilterStays)
+{
+    clickHeader(2);
+    clickHeader(2); // amounts, largest first
+    openFind();
+    type(u"m"_s); // Müller GmbH and Marrowfen
+    ASSERT_EQ(shownReasons(), (QStringList{u"Électricité"_s, u"Rent"_s, u"apple crate"_s}));
+    selectShownRow(1);
+    press(&window, u"PushButton3"_s); // Delete Selected
+    EXPECT_EQ(shownReasons(), (QStringList{u"Électricité"_s, u"apple crate"_s}))
+        << "Rent is gone, the filter and the order stay";
+    EXPECT_EQ(window.findBar()->textField()->text(), u"m");
+    EXPECT_TRUE(summary().startsWith(u"2 of 4 entries"_s)) << summary().toStdString();
+
+    selectShownRow(1);
+    QString edited;
+    whenModalOpens([&](QWidget* entryWindow) {
+        edited = control<QLineEdit>(entryWindow, u"Text1"_s)->text();
+        control<QLineEdit>(entryWindow, u"Text1"_s)->setText(u"2000"_s);
+        press(entryWindow, u"PushButton2"_s);
+    });
+    press(&window, u"PushButton1"_s); // Edit Selected
+    EXPECT_EQ(edited, u"9");
+    EXPECT_EQ(shownReasons(), (QStringList{u"apple crate"_s, u"Électricité"_s}))
+        << "the edited entry moves to its place in the order";
+}
+
+TEST_F(FindTest, TickedRowsHiddenByTheFilterAreStillExported)
+{
+    const FakeSpreadsheetHome home;
+    home.installProgram();
+    tickAll(window);
+    openFind();
+    type(u"gig"_s);
+    ASSERT_EQ(list()->rowCount(), 1);
+    press(&window, u"PushButton6"_s);
+    ASSERT_EQ(home.launchArguments().size(), 3);
+    const XlsxSheet sheet(home.openedWorkbook());
+    for (int row = 0; row < 5; ++row)
+        EXPECT_FALSE(sheet.text(u"D"_s + QString::number(row + 2)).isEmpty()) << "ledger row " << row;
+}
+
+TEST(FoldedText, MatchesWithoutCaseOrAccentsInAnyScript)
+{
+    const struct
+    {
+        QString needle, text;
+        bool found;
+    } cases[] = {
+        {u"cafe"_s, u"Le Café"_s, true},
+        {u"CAFÉ"_s, u"le cafe"_s, true},
+        {u"muller"_s, u"Müller GmbH"_s, true},
+        {u"e\u0301t"_s, u"été"_s, true}, // a combining accent in the needle
+        {u"ete"_s, u"e\u0301te\u0301"_s, true},
+        {u"🎸"_s, u"new 🎸 strings"_s, true},
+        {u"straße"_s, u"STRASSE"_s, false}, // one letter folds to one letter only
+        {u"ø"_s, u"Ostergade"_s, false},
+        {u"ab"_s, u"a"_s, false},
+        {u""_s, u"anything"_s, true},
+    };
+    for (const auto& c : cases) {
+        const QByteArray utf8 = c.text.toUtf8();
+        EXPECT_EQ(FoldedText(c.needle).foundIn(utf8, isAscii(utf8)), c.found)
+            << c.needle.toStdString() << " in " << c.text.toStdString();
+    }
+    // Broken UTF-8 is searched, not trusted.
+    EXPECT_FALSE(FoldedText(u"x"_s).foundIn(QByteArrayView("\xC3", 1), false));
+    EXPECT_TRUE(FoldedText(u"ab"_s).foundIn(QByteArrayView("\xE2\x82" "ab", 4), false));
+}
+
+TEST(LedgerFilter, OneMoreLetterNarrowsAnythingElseDoesNot)
+{
+    LedgerFilter wide;
+    wide.text = u"gu"_s;
+    LedgerFilter narrow = wide;
+    narrow.text = u"GUI"_s;
+    EXPECT_TRUE(narrow.narrows(wide));
+    EXPECT_FALSE(wide.narrows(narrow));
+    narrow.direction = 1;
+    EXPECT_FALSE(narrow.narrows(wide));
+}
