@@ -102,16 +102,41 @@ FoldedText::FoldedText(const QString& text)
         if (const char32_t folded = foldCharacter(c))
             needle_.push_back(folded);
     }
-    if (std::all_of(needle_.begin(), needle_.end(), [](char32_t c) { return c < 0x80; }))
+    if (std::all_of(needle_.begin(), needle_.end(), [](char32_t c) { return c < 0x80; })) {
         asciiNeedle_.assign(needle_.begin(), needle_.end());
+        for (char c : asciiNeedle_)
+            asciiLetters_.set(size_t(c));
+    }
+}
+
+bool FoldedText::mayMatchOnlyFolded(QByteArrayView utf8) const
+{
+    // The ASCII characters are compared as they stand; only a non-ASCII character that folds
+    // into one of the needle's letters, or folds away, can make a match the plain search missed.
+    for (qsizetype at = 0; at < utf8.size();) {
+        if (static_cast<unsigned char>(utf8[at]) < 0x80) {
+            ++at;
+            continue;
+        }
+        const char32_t folded = foldCharacter(nextCharacter(utf8, at));
+        if (folded == 0 || (folded < 0x80 && asciiLetters_.test(size_t(folded))))
+            return true;
+    }
+    return false;
 }
 
 bool FoldedText::foundIn(QByteArrayView utf8, bool asciiOnly) const
 {
     if (needle_.empty())
         return true;
-    if (asciiOnly)
-        return !asciiNeedle_.empty() && asciiContains(utf8, asciiNeedle_);
+    if (!asciiNeedle_.empty()) {
+        if (asciiContains(utf8, asciiNeedle_))
+            return true;
+        if (asciiOnly || !mayMatchOnlyFolded(utf8))
+            return false;
+    } else if (asciiOnly) {
+        return false;
+    }
     thread_local std::u32string folded;
     folded.clear();
     for (qsizetype at = 0; at < utf8.size();) {

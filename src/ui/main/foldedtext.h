@@ -2,6 +2,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <bitset>
 #include <string>
 
 // Text compared the way a person searching a ledger expects: without regard to case or accents, so
@@ -19,8 +20,11 @@ public:
     bool foundIn(QByteArrayView utf8, bool asciiOnly) const;
 
 private:
+    bool mayMatchOnlyFolded(QByteArrayView utf8) const;
+
     std::u32string needle_;
-    std::string asciiNeedle_; // the needle again, when it folded to ASCII only
+    std::string asciiNeedle_;       // the needle again, when it folded to ASCII only
+    std::bitset<128> asciiLetters_; // the characters of asciiNeedle_
 };
 
 // One character folded as above; 0 for a character that folds away (a combining mark).

@@ -2,17 +2,21 @@
 
 #include "ui/main/foldedtext.h"
 #include "ui/main/ledgermodel.h"
+#include "ui/main/textorder.h"
 
-#include <QCollator>
 #include <QHash>
+#include <QThread>
 #include <algorithm>
 #include <numeric>
+#include <thread>
 
 namespace {
 
 constexpr int idColumn = 0, dateColumn = 1, amountColumn = 2, firstTextColumn = 3, directionColumn = 8;
 // The stored texts that the find bar searches: reason, from, to, method and notes.
 constexpr int firstSearchedText = 1, lastSearchedText = 5;
+// Below this many rows a second thread costs more than it saves.
+constexpr size_t parallelFrom = 50000;
 
 // Sorts `rows` by `key` (a number per row), keeping equal rows in their order.
 template <class Key> void sortByKey(std::vector<int>& rows, Qt::SortOrder order, Key&& key)
@@ -105,13 +109,13 @@ void LedgerView::orderRows()
     case dateColumn:
         sortByKey(order_, sortOrder_, [&](int r) {
             return rows[size_t(r)].flags & LedgerModel::HasDate ? rows[size_t(r)].julianDay
-                                                                 : std::numeric_limits<qint64>::min();
+                                                                : std::numeric_limits<qint64>::min();
         });
         return;
     case amountColumn:
         sortByKey(order_, sortOrder_, [&](int r) {
             return rows[size_t(r)].flags & LedgerModel::HasAmount ? rows[size_t(r)].amount
-                                                                   : -std::numeric_limits<double>::infinity();
+                                                                  : -std::numeric_limits<double>::infinity();
         });
         return;
     case directionColumn:
@@ -126,27 +130,21 @@ void LedgerView::orderRows()
     }
     // Texts: the distinct ones are put in the user's order once, then every row sorts by its rank.
     const int field = sortColumn_ - firstTextColumn + 1;
-    QHash<QByteArrayView, int> rankOf;
+    QHash<QByteArrayView, int> distinctIndex;
     std::vector<QByteArrayView> distinct;
-    for (const auto& row : rows) {
-        const QByteArrayView text = ledger_->storedText(row, field);
-        if (!rankOf.contains(text)) {
-            rankOf.insert(text, int(distinct.size()));
+    std::vector<int> textOf(rows.size());
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const QByteArrayView text = ledger_->storedText(rows[r], field);
+        auto found = distinctIndex.constFind(text);
+        if (found == distinctIndex.cend()) {
+            found = distinctIndex.insert(text, int(distinct.size()));
             distinct.push_back(text);
         }
+        textOf[r] = *found;
     }
-    QCollator collator;
-    collator.setNumericMode(true);
-    collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::vector<std::pair<QCollatorSortKey, int>> keys;
-    keys.reserve(distinct.size());
-    for (size_t i = 0; i < distinct.size(); ++i)
-        keys.emplace_back(collator.sortKey(QString::fromUtf8(distinct[i])), int(i));
-    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first.compare(b.first) < 0; });
-    std::vector<int> rank(distinct.size());
-    for (size_t i = 0; i < keys.size(); ++i)
-        rank[size_t(keys[i].second)] = int(i);
-    sortByKey(order_, sortOrder_, [&](int r) { return rank[size_t(rankOf.value(ledger_->storedText(rows[size_t(r)], field)))]; });
+    distinctIndex.clear();
+    const std::vector<int> rank = collationRanks(distinct);
+    sortByKey(order_, sortOrder_, [&](int r) { return rank[size_t(textOf[size_t(r)])]; });
 }
 
 bool LedgerView::passes(int sourceRow) const
@@ -182,19 +180,37 @@ bool LedgerView::passes(int sourceRow) const
 void LedgerView::filterRows(const std::vector<int>& candidates)
 {
     neededText_ = FoldedText(filter_.text);
+    // The test of each row is independent of the others: large lists are tested on every core,
+    // each core taking one stretch and keeping its order.
+    const size_t parts = candidates.size() < parallelFrom ? 1 : size_t(std::max(1, QThread::idealThreadCount()));
+    std::vector<std::vector<int>> passed(parts);
+    const auto test = [&](size_t part) {
+        const size_t begin = candidates.size() * part / parts, end = candidates.size() * (part + 1) / parts;
+        for (size_t i = begin; i < end; ++i) {
+            if (passes(candidates[i]))
+                passed[part].push_back(candidates[i]);
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (size_t part = 1; part < parts; ++part)
+        helpers.emplace_back(test, part);
+    test(0);
+    for (std::thread& helper : helpers)
+        helper.join();
+
     shownRow_.assign(ledger_->rows_.size(), -1);
     rows_.clear();
     totals_ = {};
-    for (int row : candidates) {
-        if (!passes(row))
-            continue;
-        shownRow_[size_t(row)] = int(rows_.size());
-        rows_.push_back(row);
-        const auto& values = ledger_->rows_[size_t(row)];
-        if (values.direction == 1)
-            totals_.received += values.amount;
-        else if (values.direction == 2)
-            totals_.paid += values.amount;
+    for (const std::vector<int>& part : passed) {
+        for (int row : part) {
+            shownRow_[size_t(row)] = int(rows_.size());
+            rows_.push_back(row);
+            const auto& values = ledger_->rows_[size_t(row)];
+            if (values.direction == 1)
+                totals_.received += values.amount;
+            else if (values.direction == 2)
+                totals_.paid += values.amount;
+        }
     }
     totals_.entries = qsizetype(rows_.size());
 }
