@@ -4,6 +4,7 @@
 #include "base/paths.h"
 #include "money/moneyformat.h"
 #include "output/preview/reportpainter.h"
+#include "output/preview/reportviewer.h"
 #include "output/report/reportdata.h"
 #include "output/report/reportlayout.h"
 #include "output/report/reportmain.h"
@@ -11,13 +12,12 @@
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
+#include "support/pdftext.h"
 #include "support/windowdriver.h"
 #include "ui/currency/storedcurrency.h"
 
 #include <QApplication>
 #include <QPageLayout>
-#include <QPrintPreviewDialog>
-#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -28,22 +28,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The text of each page of a PDF file, as pdftotext lays it out.
-QStringList pdfPages(const QString& path)
-{
-    QProcess pdftotext;
-    pdftotext.start(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
-    if (!pdftotext.waitForStarted()) {
-        ADD_FAILURE() << "pdftotext could not be run: install poppler-utils (scripts/install-deps.sh)";
-        return {};
-    }
-    pdftotext.waitForFinished();
-    EXPECT_EQ(pdftotext.exitCode(), 0) << pdftotext.readAllStandardError().toStdString();
-    QStringList pages = QString::fromUtf8(pdftotext.readAllStandardOutput()).split(u'\f');
-    pages.removeLast(); // after the last page's form feed
-    return pages;
-}
 
 // Waits for the report's preview window, notes what it shows, prints it to a PDF file through
 // the window's own paint request and closes it.
@@ -68,19 +52,20 @@ public:
 private:
     void closePreview()
     {
-        auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+        auto* dialog = qobject_cast<ReportViewer*>(QApplication::activeModalWidget());
         if (!dialog)
             return;
         ++shown;
         title = dialog->windowTitle();
         modal = dialog->isModal();
         owner = dialog->parentWidget();
-        previewPages = dialog->findChild<QPrintPreviewWidget*>()->pageCount();
+        previewPages = dialog->pageCount();
         QPrinter pdf(QPrinter::HighResolution);
+        const QPageLayout preview = pdf.pageLayout();
         pdf.setOutputFormat(QPrinter::PdfFormat);
         pdf.setOutputFileName(pdfPath_);
-        pdf.setPageLayout(paper_.value_or(dialog->printer()->pageLayout()));
-        Q_EMIT dialog->paintRequested(&pdf);
+        pdf.setPageLayout(paper_.value_or(preview));
+        dialog->print(pdf);
         dialog->reject();
     }
 

@@ -1,7 +1,9 @@
 #include "store/connection.h"
 
+#include "store/dialect.h"
 #include "store/prepare.h"
 #include "store/sqlfunctions.h"
+#include "store/statementcache.h"
 #include "store/storeerror.h"
 
 #include <QDir>
@@ -25,6 +27,23 @@ void runPragma(sqlite3* db, const char* sql)
     }
 }
 
+// Runs a compiled statement with its texts bound, and leaves it ready for the next use.
+void runCompiled(sqlite3* db, sqlite3_stmt* stmt, const QStringList& texts)
+{
+    for (int i = 0; i < texts.size(); ++i) {
+        const QByteArray text = texts[i].toUtf8();
+        sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
+    }
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (rc != SQLITE_DONE)
+        throw StoreError(message);
+}
+
 } // namespace
 
 QString connectionString(const QString& appDataFolder)
@@ -46,6 +65,8 @@ QString dataSourcePath(const QString& connectionString)
         to = connectionString.indexOf(u';', from);
     return connectionString.mid(from, to < 0 ? -1 : to - from);
 }
+
+Connection::Connection() = default;
 
 Connection::~Connection()
 {
@@ -80,7 +101,19 @@ void Connection::open(const QString& connectionString)
 
 void Connection::execute(const QString& statement)
 {
-    sqlite3_stmt* stmt = prepareSingle(handle(), statement);
+    sqlite3* db = handle();
+    if (!statement.contains(QChar(0))) {
+        const LiftedStatement lifted = liftTexts(translateDialect(statement));
+        if (!lifted.texts.isEmpty()) {
+            if (!cache_)
+                cache_ = std::make_unique<StatementCache>();
+            if (sqlite3_stmt* stmt = cache_->compiled(db, lifted.shape)) {
+                runCompiled(db, stmt, lifted.texts);
+                return;
+            }
+        }
+    }
+    sqlite3_stmt* stmt = prepareSingle(db, statement);
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
@@ -91,6 +124,7 @@ void Connection::execute(const QString& statement)
 
 void Connection::close()
 {
+    cache_.reset();
     if (db_) {
         sqlite3_close_v2(db_);
         db_ = nullptr;

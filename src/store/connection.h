@@ -1,16 +1,18 @@
 #pragma once
 
 #include <QString>
+#include <memory>
 
 struct sqlite3;
 class Recordset;
+class StatementCache;
 
 // The ledger connection over SQLite. Open never creates a file; every change is on disk when
 // execute() returns; a ledger busy in another process is waited on for a few seconds.
 class Connection
 {
 public:
-    Connection() = default;
+    Connection();
     ~Connection();
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
@@ -32,6 +34,7 @@ public:
 
 private:
     sqlite3* db_ = nullptr;
+    std::unique_ptr<StatementCache> cache_;
 };
 
 // "provider=microsoft.jet.oledb.4.0;data source=<folder>/Marrowfen/Quorvane/dbData.mdb;JET OLEDB:Database Password="

@@ -15,7 +15,11 @@ sqlite3_stmt* prepareSingle(sqlite3* db, const QString& statement)
     // The engine would end the statement at a NUL and read the rest as garbage.
     if (statement.contains(QChar(0)))
         throw StoreError(QStringLiteral("Texts may not contain the NUL character (U+0000)."));
-    const QByteArray sql = translateDialect(statement).toUtf8();
+    return prepareOne(db, translateDialect(statement).toUtf8());
+}
+
+sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql)
+{
     sqlite3_stmt* stmt = nullptr;
     const char* tail = nullptr;
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)

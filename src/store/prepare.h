@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 
 struct sqlite3;
@@ -7,6 +8,9 @@ struct sqlite3_stmt;
 
 // Translates the ledger dialect and compiles exactly one statement; refuses a text holding more.
 sqlite3_stmt* prepareSingle(sqlite3* db, const QString& statement);
+
+// Compiles exactly one statement of SQLite's own dialect; refuses a text holding more.
+sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql);
 
 // The engine's message for the connection's last failure.
 QString engineMessage(sqlite3* db);

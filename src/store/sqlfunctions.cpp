@@ -5,6 +5,7 @@
 
 #include <QDate>
 #include <QLocale>
+#include <cstdio>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -30,7 +31,7 @@ void cdate(sqlite3_context* context, int, sqlite3_value** argv)
         sqlite3_result_null(context);
         return;
     }
-    const QByteArray raw(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
+    const QByteArrayView raw(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
     QDate date = parseStoredDate(raw);
     if (!date.isValid()) {
         const QString text = QString::fromUtf8(raw).trimmed();
@@ -45,8 +46,14 @@ void cdate(sqlite3_context* context, int, sqlite3_value** argv)
         mismatch(context, u"CDate('"_s + QString::fromUtf8(raw) + u"')"_s);
         return;
     }
-    const QByteArray iso = date.toString(Qt::ISODate).toLatin1();
-    sqlite3_result_text(context, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+    if (date.year() < 0 || date.year() > 9999) {
+        const QByteArray iso = date.toString(Qt::ISODate).toLatin1();
+        sqlite3_result_text(context, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
+        return;
+    }
+    char iso[16];
+    const int size = std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", date.year(), date.month(), date.day());
+    sqlite3_result_text(context, iso, size, SQLITE_TRANSIENT);
 }
 
 // CDbl(text): the same reading of numbers as the entry window's check, in the user's locale.

@@ -1,5 +1,7 @@
 #include "store/statements.h"
 
+#include <cstdio>
+
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -20,8 +22,9 @@ QString doubled(QStringView text)
 
 QString FormatSqlDate(QDate date)
 {
-    return u'#' + QStringLiteral("%1").arg(date.month(), 2, 10, QLatin1Char('0')) + u'/' +
-           QStringLiteral("%1").arg(date.day(), 2, 10, QLatin1Char('0')) + u'/' + QString::number(date.year()) + u'#';
+    char text[32];
+    const int size = std::snprintf(text, sizeof text, "#%02d/%02d/%d#", date.month(), date.day(), date.year());
+    return QString::fromLatin1(text, size);
 }
 
 QString quoteText(QStringView text)

@@ -148,6 +148,11 @@ void printReport(QPrinter& printer, const ReportPages& pages)
     ensure(painter.end(), u"The printer could not finish the report."_s);
 }
 
+void paintPage(QPainter& painter, const ReportPage& page)
+{
+    PagePainter(painter).draw(page);
+}
+
 void renderReportToPdf(const ReportPages& pages, const QString& path)
 {
     QPrinter printer(QPrinter::HighResolution);

@@ -1,0 +1,93 @@
+#include "store/statementcache.h"
+
+#include "store/prepare.h"
+#include "store/storeerror.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// Few shapes are ever in use at once; a bounded cache cannot grow with odd statements.
+constexpr qsizetype maxShapes = 32;
+
+qsizetype quotedEnd(QStringView text, qsizetype pos, QChar close)
+{
+    for (qsizetype i = pos + 1; i < text.size(); ++i) {
+        if (text[i] == close) {
+            if (close != u']' && i + 1 < text.size() && text[i + 1] == close) {
+                ++i;
+                continue;
+            }
+            return i + 1;
+        }
+    }
+    return text.size();
+}
+
+} // namespace
+
+LiftedStatement liftTexts(QStringView sql)
+{
+    LiftedStatement lifted;
+    lifted.shape.reserve(sql.size());
+    qsizetype copied = 0; // sql[copied, pos) is still to be copied into the shape
+    qsizetype pos = 0;
+    while (pos < sql.size()) {
+        const QChar c = sql[pos];
+        qsizetype end = pos + 1;
+        if (c == u'\'') {
+            end = quotedEnd(sql, pos, c);
+            const bool closed = end - pos >= 2 && sql[end - 1] == u'\'';
+            // A text right after a letter (X'0A', a blob) is no plain text: leave it alone.
+            const bool prefixed = pos > 0 && (sql[pos - 1].isLetterOrNumber() || sql[pos - 1] == u'_');
+            if (closed && !prefixed) {
+                lifted.shape += sql.mid(copied, pos - copied);
+                lifted.shape += u'?';
+                lifted.texts.append(
+                    sql.mid(pos + 1, end - pos - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'")));
+                copied = end;
+            }
+        } else if (c == u'"' || c == u'`') {
+            end = quotedEnd(sql, pos, c);
+        } else if (c == u'[') {
+            end = quotedEnd(sql, pos, u']');
+        } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() && sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
+            const qsizetype close = c == u'-' ? sql.indexOf(u'\n', pos) : sql.indexOf(u"*/", pos + 2);
+            end = close < 0 ? sql.size() : close + (c == u'-' ? 1 : 2);
+        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+            // The statement has parameters of its own; numbering ours among them is not worth it.
+            return {sql.toString(), {}};
+        }
+        pos = end;
+    }
+    lifted.shape += sql.mid(copied);
+    return lifted;
+}
+
+StatementCache::~StatementCache()
+{
+    clear();
+}
+
+void StatementCache::clear()
+{
+    for (sqlite3_stmt* stmt : std::as_const(statements_))
+        sqlite3_finalize(stmt);
+    statements_.clear();
+}
+
+sqlite3_stmt* StatementCache::compiled(sqlite3* db, const QString& shape)
+{
+    if (const auto found = statements_.constFind(shape); found != statements_.cend())
+        return *found;
+    sqlite3_stmt* stmt = nullptr;
+    try {
+        stmt = prepareOne(db, shape.toUtf8());
+    } catch (const StoreError&) {
+        return nullptr;
+    }
+    if (statements_.size() >= maxShapes)
+        clear();
+    statements_.insert(shape, stmt);
+    return stmt;
+}

@@ -1,0 +1,126 @@
+// The report's own preview window: the first page shows before the others are painted, it pages
+// and zooms from the keyboard, and Save as PDF writes the whole report.
+#include "output/preview/reportviewer.h"
+#include "store/programconnection.h"
+#include "support/ledgerfixture.h"
+#include "support/mainwindow.h"
+#include "support/modal.h"
+#include "support/pdftext.h"
+#include "support/windowdriver.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QSpinBox>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+class ReportViewerTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        QList<EntryFields> entries;
+        for (int i = 0; i < 2000; ++i) {
+            EntryFields e = sampleEntry(u"Rent"_s, QString::number(i + 1), 1 + i % 2);
+            e.fromCompany = u"Payer %1"_s.arg(i);
+            entries.append(e);
+        }
+        listEntries(entries);
+    }
+
+    // Presses Create/Print Report and runs `use` on the preview once it has painted its first page.
+    void withViewer(const std::function<void(ReportViewer&)>& use)
+    {
+        bool used = false;
+        whenModalOpens([&](QWidget* modal) {
+            auto* viewer = qobject_cast<ReportViewer*>(modal);
+            ASSERT_NE(viewer, nullptr);
+            ASSERT_TRUE(QTest::qWaitFor([&] { return viewer->paintedPages() > 0; }, 5000));
+            use(*viewer);
+            used = true;
+            viewer->reject();
+        });
+        press(&window, u"PushButton5"_s);
+        EXPECT_TRUE(used);
+    }
+
+    static void key(ReportViewer& viewer, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(viewer.windowHandle(), key, modifiers);
+    }
+};
+
+} // namespace
+
+TEST_F(ReportViewerTest, ShowsTheFirstPageWithoutPaintingTheRest)
+{
+    withViewer([](ReportViewer& viewer) {
+        EXPECT_EQ(viewer.windowTitle(), u"DataReport1");
+        EXPECT_GT(viewer.pageCount(), 40);
+        EXPECT_EQ(viewer.currentPage(), 1);
+        EXPECT_LE(viewer.paintedPages(), 3) << "only the pages in view are painted";
+    });
+}
+
+TEST_F(ReportViewerTest, PagesAndZoomsFromTheKeyboard)
+{
+    withViewer([](ReportViewer& viewer) {
+        const int painted = viewer.paintedPages();
+        key(viewer, Qt::Key_End);
+        EXPECT_EQ(viewer.currentPage(), viewer.pageCount());
+        key(viewer, Qt::Key_PageUp);
+        EXPECT_EQ(viewer.currentPage(), viewer.pageCount() - 1);
+        key(viewer, Qt::Key_Home);
+        EXPECT_EQ(viewer.currentPage(), 1);
+        key(viewer, Qt::Key_PageDown);
+        EXPECT_EQ(viewer.currentPage(), 2);
+        EXPECT_EQ(control<QSpinBox>(&viewer, u"PageNumber"_s)->value(), 2);
+        QTest::qWait(50);
+        EXPECT_LT(viewer.paintedPages() - painted, 12) << "paging paints the pages passed to, not those between";
+
+        viewer.setZoom(1.0);
+        key(viewer, Qt::Key_Plus, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(viewer.zoom(), 1.5);
+        key(viewer, Qt::Key_Minus, Qt::ControlModifier);
+        key(viewer, Qt::Key_Minus, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(viewer.zoom(), 0.75);
+        EXPECT_EQ(viewer.currentPage(), 2) << "zooming keeps the page in view";
+    });
+}
+
+TEST_F(ReportViewerTest, SaveAsPdfWritesEveryPage)
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(u"ledger report"_s); // the extension is added
+    int pages = 0;
+    withViewer([&](ReportViewer& viewer) {
+        pages = viewer.pageCount();
+        // The file chooser opens over the preview: answer it once it is the window in front.
+        QTimer answer;
+        QObject::connect(&answer, &QTimer::timeout, [&] {
+            if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                answer.stop();
+                chooser->selectFile(path);
+                QMetaObject::invokeMethod(chooser, "accept");
+            }
+        });
+        answer.start(10);
+        key(viewer, Qt::Key_S, Qt::ControlModifier);
+        answer.stop();
+    });
+    const QStringList text = pdfPages(path + u".pdf"_s);
+    ASSERT_EQ(text.size(), pages);
+    EXPECT_TRUE(text.first().contains(u"Payer 0"_s)) << text.first().toStdString();
+    EXPECT_TRUE(text.last().contains(u"Total IN"_s) || text[text.size() - 2].contains(u"Payer 1999"_s));
+    EXPECT_TRUE(text.join(u'\n').contains(u"Payer 1999"_s));
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
