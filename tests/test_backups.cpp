@@ -13,6 +13,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QSet>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -249,4 +250,33 @@ TEST_F(BackupsTest, AKillDuringRestoreLeavesTheOldOrTheNewLedgerNeverAMix)
     ASSERT_TRUE(harness.waitForFinished(300000));
     EXPECT_EQ(harness.exitCode(), 0) << harness.readAllStandardOutput().toStdString()
                                      << harness.readAllStandardError().toStdString();
+}
+
+TEST_F(BackupsTest, RestoreWhileAnotherProcessWritesToTheLedgerCorruptsNeither)
+{
+    const auto older = backups.backUp(start);
+    ASSERT_TRUE(older.has_value());
+    const LedgerSnapshot olderRows = snapshotLedger(older->path);
+    QProcess writer;
+    writer.start(QCoreApplication::applicationDirPath() + u"/quorvane_crash_harness"_s,
+                 {u"write"_s, SpecialFolderPath(35), u"other"_s, u"300"_s, u"3"_s});
+    ASSERT_TRUE(writer.waitForReadyRead(30000)) << writer.readAllStandardError().toStdString();
+    // Let it save a few entries first, then restore under its feet.
+    qsizetype saved = 0;
+    while (saved < 5 && writer.waitForReadyRead(10000))
+        saved += writer.readAllStandardOutput().count('\n');
+    ASSERT_EQ(writer.state(), QProcess::Running) << "the writer ended before the restore";
+    const auto previous = backups.restore(older->path, start.addDays(1));
+    ASSERT_TRUE(previous.has_value());
+    ASSERT_TRUE(writer.state() == QProcess::NotRunning || writer.waitForFinished(60000));
+    EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+
+    EXPECT_EQ(ledgerDamage(ledger), QString());
+    EXPECT_EQ(ledgerDamage(previous->path), QString());
+    EXPECT_EQ(snapshotLedger(older->path), olderRows) << "the restored backup is read, never written";
+    const LedgerSnapshot now = snapshotLedger(ledger);
+    // The restored entries are there; what the writer saved after the restore follows them.
+    ASSERT_GE(now.size(), olderRows.size());
+    EXPECT_EQ(now.mid(0, olderRows.size()), olderRows);
+    EXPECT_GT(snapshotLedger(previous->path).size(), olderRows.size()) << "the writer's first saves were backed up";
 }

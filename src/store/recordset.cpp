@@ -104,6 +104,10 @@ void Recordset::requireRow() const
 
 int Recordset::findField(QStringView name) const
 {
+    // Callers nearly always spell the name as the table does: that comparison is the quick one.
+    for (size_t i = 0; i < names_.size(); ++i)
+        if (names_[i] == name)
+            return int(i);
     for (size_t i = 0; i < names_.size(); ++i)
         if (names_[i].compare(name, Qt::CaseInsensitive) == 0)
             return int(i);

@@ -5,7 +5,6 @@
 
 #include <QDate>
 #include <QLocale>
-#include <cstdio>
 #include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
@@ -51,9 +50,18 @@ void cdate(sqlite3_context* context, int, sqlite3_value** argv)
         sqlite3_result_text(context, iso.constData(), int(iso.size()), SQLITE_TRANSIENT);
         return;
     }
-    char iso[16];
-    const int size = std::snprintf(iso, sizeof iso, "%04d-%02d-%02d", date.year(), date.month(), date.day());
-    sqlite3_result_text(context, iso, size, SQLITE_TRANSIENT);
+    const int y = date.year(), m = date.month(), d = date.day();
+    const char iso[10] = {char('0' + y / 1000),
+                          char('0' + y / 100 % 10),
+                          char('0' + y / 10 % 10),
+                          char('0' + y % 10),
+                          '-',
+                          char('0' + m / 10),
+                          char('0' + m % 10),
+                          '-',
+                          char('0' + d / 10),
+                          char('0' + d % 10)};
+    sqlite3_result_text(context, iso, int(sizeof iso), SQLITE_TRANSIENT);
 }
 
 // CDbl(text): the same reading of numbers as the entry window's check, in the user's locale.

@@ -1,7 +1,5 @@
 #include "store/statements.h"
 
-#include <cstdio>
-
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -22,9 +20,11 @@ QString doubled(QStringView text)
 
 QString FormatSqlDate(QDate date)
 {
-    char text[32];
-    const int size = std::snprintf(text, sizeof text, "#%02d/%02d/%d#", date.month(), date.day(), date.year());
-    return QString::fromLatin1(text, size);
+    // Written digit by digit: the report writes one of these per entry.
+    const QChar text[] = {u'#', QChar(u'0' + date.month() / 10), QChar(u'0' + date.month() % 10),
+                          u'/', QChar(u'0' + date.day() / 10),   QChar(u'0' + date.day() % 10),
+                          u'/'};
+    return QString(text, std::size(text)) + QString::number(date.year()) + u'#';
 }
 
 QString quoteText(QStringView text)
