@@ -1,6 +1,7 @@
 // Opening the entry window: pick lists from the settings, add mode, and loading an entry in edit mode.
 #include "base/clock.h"
 #include "settings/settings.h"
+#include "store/programconnection.h"
 #include "support/ledgerfixture.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
@@ -159,4 +160,19 @@ TEST(EntryWindowLoad, AFailedReadIsReportedOnceAndLeavesTheAddModeValues)
     EXPECT_EQ(steps, (QStringList{u"102"_s}));
     expectAddModeValues(*form, today());
     EXPECT_EQ(combo(form.get(), 4)->count(), 3);
+}
+
+TEST(EntryWindowLoad, AMissingAmountLeavesTheBoxEmptyAndAnUnreadableDateIsSaidBeforeTheWindowOpens)
+{
+    openFreshLedger();
+    Conn().execute(u"insert into tblData (datercvd, reason, amount, paymenttype) values ('someday', 'Gig', NULL, 1)"_s);
+    ScriptedPrompter prompts;
+    const ScopedToday day(QDate(2024, 2, 29));
+    const auto form = openEntryWindow(u"1"_s);
+
+    EXPECT_EQ(control<QLineEdit>(form.get(), u"Text1"_s)->text(), QString()) << "never a made-up 0";
+    EXPECT_EQ(control<QDateEdit>(form.get(), u"DateTimePicker1"_s)->date(), QDate(2024, 2, 29));
+    ASSERT_EQ(prompts.texts().size(), 1);
+    EXPECT_TRUE(prompts.texts()[0].contains(u"(\"someday\") cannot be read"_s)) << prompts.texts()[0].toStdString();
+    EXPECT_TRUE(prompts.errorReports().isEmpty());
 }

@@ -116,14 +116,25 @@ void Form2::LoadData()
     // No such row: the window keeps its add-mode values.
     if (trap.test(104, [&] { return !rs.eof(); })) {
         QDate date;
+        QVariant stored;
         if (trap.test(106, [&] {
-                date = rs.field(u"datercvd").toDate();
+                stored = rs.field(u"datercvd");
+                date = stored.toDate();
                 return date.isValid();
             }))
             trap.step(108, [&] { DateTimePicker1->setDate(date); });
+        else
+            // Saving would silently put today in its place: say so before the window opens.
+            MsgBox(tr("The date stored for this entry (\"%1\") cannot be read. The date field shows today; "
+                      "check it before you save.")
+                       .arg(stored.toString()));
         for (int list = 0; list < 4; ++list)
             selectLoaded(trap, rs, list, 110 + 16 * list);
-        trap.step(174, [&] { Text1->setText(amountText(rs.field(u"amount").toDouble())); });
+        trap.step(174, [&] {
+            // No stored amount leaves the box empty, so the check asks for one instead of saving 0.
+            const QVariant amount = rs.field(u"amount");
+            Text1->setText(amount.isNull() ? QString() : amountText(amount.toDouble()));
+        });
         trap.step(176, [&] { Text2->setPlainText(rs.field(u"notes").toString()); });
         qlonglong paymentType = 0;
         if (trap.test(178, [&] {

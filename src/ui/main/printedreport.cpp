@@ -67,7 +67,10 @@ void printLedgerReport(QWidget* owner, double balance)
     // Steps 106 and 108: the summary's balance, held for step 136.
     const double heldBalance = balance;
 
-    trap.step(110, [&] { Conn().execute(clearReport()); });
+    // Old rows left in the staging table would be printed and summed with the new ones: a report
+    // with wrong totals is worse than none.
+    if (!trap.step(110, [&] { Conn().execute(clearReport()); }))
+        return;
 
     Recordset rs; // step 112, with the start of the staging batch
     bool batch = false;
