@@ -27,6 +27,7 @@ TEST(LiftTexts, LiftsQuotedTextsAndNothingElse)
     EXPECT_TRUE(liftTexts(u"insert into t values (X'0A')"_s).texts.isEmpty()) << "a blob stays as written";
     EXPECT_TRUE(liftTexts(u"select ? , 'a'"_s).texts.isEmpty()) << "a statement with parameters of its own";
     EXPECT_TRUE(liftTexts(u"select 'unclosed"_s).texts.isEmpty());
+    EXPECT_TRUE(liftTexts(u"select 'unclosed''"_s).texts.isEmpty()) << "a doubled quote closes nothing";
 }
 
 TEST(StatementCache, CompiledStatementsWriteWhatTheTextsWouldAndFailAlike)

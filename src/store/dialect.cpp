@@ -45,8 +45,17 @@ qsizetype parseDateLiteral(QStringView text, qsizetype start, QDate& date)
     return pos - start;
 }
 
-// Copies a quoted run starting at text[pos] (the opening quote) through its closing quote.
-qsizetype quotedRunEnd(QStringView text, qsizetype pos, QChar close)
+// 'YYYY-MM-DD', as the ledger stores dates.
+QString isoDateLiteral(QDate date)
+{
+    char text[16];
+    const int size = std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
+    return QString::fromLatin1(text, size);
+}
+
+} // namespace
+
+qsizetype quotedRunEnd(QStringView text, qsizetype pos, QChar close, bool* closed)
 {
     for (qsizetype i = pos + 1; i < text.size(); ++i) {
         if (text[i] == close) {
@@ -55,9 +64,13 @@ qsizetype quotedRunEnd(QStringView text, qsizetype pos, QChar close)
                 ++i;
                 continue;
             }
+            if (closed)
+                *closed = true;
             return i + 1;
         }
     }
+    if (closed)
+        *closed = false;
     return text.size();
 }
 
@@ -70,16 +83,6 @@ qsizetype commentEnd(QStringView text, qsizetype pos)
     const qsizetype close = text.indexOf(u"*/", pos + 2);
     return close < 0 ? text.size() : close + 2;
 }
-
-// 'YYYY-MM-DD', as the ledger stores dates.
-QString isoDateLiteral(QDate date)
-{
-    char text[16];
-    const int size = std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
-    return QString::fromLatin1(text, size);
-}
-
-} // namespace
 
 QString translateDialect(QStringView sql)
 {

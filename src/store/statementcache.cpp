@@ -1,5 +1,6 @@
 #include "store/statementcache.h"
 
+#include "store/dialect.h"
 #include "store/prepare.h"
 #include "store/storeerror.h"
 
@@ -9,20 +10,6 @@ namespace {
 
 // Few shapes are ever in use at once; a bounded cache cannot grow with odd statements.
 constexpr qsizetype maxShapes = 32;
-
-qsizetype quotedEnd(QStringView text, qsizetype pos, QChar close)
-{
-    for (qsizetype i = pos + 1; i < text.size(); ++i) {
-        if (text[i] == close) {
-            if (close != u']' && i + 1 < text.size() && text[i + 1] == close) {
-                ++i;
-                continue;
-            }
-            return i + 1;
-        }
-    }
-    return text.size();
-}
 
 } // namespace
 
@@ -36,8 +23,8 @@ LiftedStatement liftTexts(QStringView sql)
         const QChar c = sql[pos];
         qsizetype end = pos + 1;
         if (c == u'\'') {
-            end = quotedEnd(sql, pos, c);
-            const bool closed = end - pos >= 2 && sql[end - 1] == u'\'';
+            bool closed = false;
+            end = quotedRunEnd(sql, pos, c, &closed);
             // A text right after a letter (X'0A', a blob) is no plain text: leave it alone.
             const bool prefixed = pos > 0 && (sql[pos - 1].isLetterOrNumber() || sql[pos - 1] == u'_');
             if (closed && !prefixed) {
@@ -48,12 +35,11 @@ LiftedStatement liftTexts(QStringView sql)
                 copied = end;
             }
         } else if (c == u'"' || c == u'`') {
-            end = quotedEnd(sql, pos, c);
+            end = quotedRunEnd(sql, pos, c);
         } else if (c == u'[') {
-            end = quotedEnd(sql, pos, u']');
+            end = quotedRunEnd(sql, pos, u']');
         } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() && sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
-            const qsizetype close = c == u'-' ? sql.indexOf(u'\n', pos) : sql.indexOf(u"*/", pos + 2);
-            end = close < 0 ? sql.size() : close + (c == u'-' ? 1 : 2);
+            end = commentEnd(sql, pos);
         } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
             // The statement has parameters of its own; numbering ours among them is not worth it.
             return {sql.toString(), {}};
