@@ -1,7 +1,6 @@
 #include "ui/main/ledgermodel.h"
 
 #include "money/moneyformat.h"
-#include "ui/main/foldedtext.h"
 
 #include <QLocale>
 #include <cstring>
@@ -78,8 +77,6 @@ void LedgerModel::appendRow(const LedgerRowValues& values)
     qsizetype total = 0;
     for (int i = 0; i < 6; ++i) {
         row.lengths[i] = quint32(texts[i].size());
-        if (isAscii(texts[i]))
-            row.asciiTexts |= quint8(1u << i);
         total += texts[i].size();
     }
     char* out = reserveText(total, row.chunk, row.offset);

@@ -68,9 +68,12 @@ private:
         quint16 format;
         quint8 direction;
         quint8 flags;
-        quint8 asciiTexts; // bit n: text n (reason .. notes, 1 to 5) holds ASCII only
+        // Bit n: text n (reason .. notes, 1 to 5) holds ASCII only; worked out by the first search
+        // (asciiKnown), so that a refill never pays for it.
+        mutable quint8 asciiTexts;
     };
     enum Flag : quint8 { HasId = 1, HasDate = 2, HasAmount = 4, Ticked = 8 };
+    static constexpr quint8 asciiKnown = 0x80;
 
     QByteArrayView storedText(const Row& row, int field) const;
     char* reserveText(qsizetype size, quint32& chunk, quint32& offset);

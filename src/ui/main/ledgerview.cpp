@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <numeric>
 #include <thread>
+#include <utility>
 
 namespace {
 
@@ -39,6 +40,12 @@ template <class Key> void sortByKey(std::vector<int>& rows, Qt::SortOrder order,
 LedgerView::LedgerView(LedgerModel* source, QObject* parent) : QAbstractProxyModel(parent), ledger_(source)
 {
     QAbstractProxyModel::setSourceModel(source);
+    // The view hears of the reset when the ledger model starts one, so it never asks for rows that
+    // are being replaced.
+    connect(source, &QAbstractItemModel::modelAboutToBeReset, this, [this] {
+        beginResetModel();
+        resetting_ = true;
+    });
     connect(source, &QAbstractItemModel::modelReset, this, &LedgerView::followSourceReset);
     connect(source, &QAbstractItemModel::dataChanged, this, &LedgerView::followSourceData);
     connect(source, &QAbstractItemModel::columnsInserted, this, [this] { followSourceReset(); });
@@ -47,7 +54,8 @@ LedgerView::LedgerView(LedgerModel* source, QObject* parent) : QAbstractProxyMod
 
 void LedgerView::followSourceReset()
 {
-    beginResetModel();
+    if (!std::exchange(resetting_, false))
+        beginResetModel();
     orderRows();
     filterRows(order_);
     endResetModel();
@@ -170,6 +178,13 @@ bool LedgerView::passes(int sourceRow) const
     }
     if (neededText_.isEmpty())
         return true;
+    // Each row is tested by one thread only, so working this out here races with nothing.
+    if (!(row.asciiTexts & LedgerModel::asciiKnown)) {
+        quint8 ascii = LedgerModel::asciiKnown;
+        for (int field = firstSearchedText; field <= lastSearchedText; ++field)
+            ascii |= isAscii(ledger_->storedText(row, field)) ? quint8(1u << field) : 0;
+        row.asciiTexts = ascii;
+    }
     for (int field = firstSearchedText; field <= lastSearchedText; ++field) {
         if (neededText_.foundIn(ledger_->storedText(row, field), row.asciiTexts & (1u << field)))
             return true;
@@ -180,6 +195,10 @@ bool LedgerView::passes(int sourceRow) const
 void LedgerView::filterRows(const std::vector<int>& candidates)
 {
     neededText_ = FoldedText(filter_.text);
+    if (filter_.isEmpty()) {
+        showAll(candidates);
+        return;
+    }
     // The test of each row is independent of the others: large lists are tested on every core,
     // each core taking one stretch and keeping its order.
     const size_t parts = candidates.size() < parallelFrom ? 1 : size_t(std::max(1, QThread::idealThreadCount()));
@@ -211,6 +230,22 @@ void LedgerView::filterRows(const std::vector<int>& candidates)
             else if (values.direction == 2)
                 totals_.paid += values.amount;
         }
+    }
+    totals_.entries = qsizetype(rows_.size());
+}
+
+void LedgerView::showAll(const std::vector<int>& candidates)
+{
+    rows_ = candidates;
+    shownRow_.resize(rows_.size());
+    totals_ = {};
+    for (size_t shown = 0; shown < rows_.size(); ++shown) {
+        shownRow_[size_t(rows_[shown])] = int(shown);
+        const auto& values = ledger_->rows_[size_t(rows_[shown])];
+        if (values.direction == 1)
+            totals_.received += values.amount;
+        else if (values.direction == 2)
+            totals_.paid += values.amount;
     }
     totals_.entries = qsizetype(rows_.size());
 }

@@ -61,14 +61,17 @@ private:
     // Fills `rows_` with the rows of `candidates` that pass the filter, keeping their order.
     void filterRows(const std::vector<int>& candidates);
     bool passes(int sourceRow) const;
+    // No filter: every candidate is shown (a refill with the find bar closed pays no more).
+    void showAll(const std::vector<int>& candidates);
 
     LedgerModel* ledger_;
     LedgerFilter filter_;
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
-    std::vector<int> order_;     // every ledger row, in the chosen order
-    std::vector<int> rows_;      // the shown ones, in the same order
-    std::vector<int> shownRow_;  // per ledger row: its shown row, or -1
+    std::vector<int> order_;    // every ledger row, in the chosen order
+    std::vector<int> rows_;     // the shown ones, in the same order
+    std::vector<int> shownRow_; // per ledger row: its shown row, or -1
     Totals totals_;
     FoldedText neededText_;
+    bool resetting_ = false;
 };
