@@ -107,11 +107,15 @@ TEST_F(ReportViewerTest, SaveAsPdfWritesEveryPage)
         // The file chooser opens over the preview: answer it once it is the window in front.
         QTimer answer;
         QObject::connect(&answer, &QTimer::timeout, [&] {
-            if (auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                answer.stop();
-                chooser->selectFile(path);
-                QMetaObject::invokeMethod(chooser, "accept");
-            }
+            auto* chooser = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            if (!chooser || !chooser->isVisible())
+                return;
+            // The chooser may still be filling in its own first choice: answer once ours has stuck.
+            chooser->selectFile(path);
+            if (chooser->selectedFiles() != QStringList{path})
+                return;
+            answer.stop();
+            QMetaObject::invokeMethod(chooser, "accept");
         });
         answer.start(10);
         key(viewer, Qt::Key_S, Qt::ControlModifier);
