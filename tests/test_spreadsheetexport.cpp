@@ -10,6 +10,7 @@
 #include "support/windowdriver.h"
 #include "support/xlsxreader.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTableView>
@@ -116,6 +117,23 @@ TEST_F(SpreadsheetExport, UntickedRowsKeepTheirPlaceEmpty)
     const XlsxSheet middle = exportedSheet();
     EXPECT_EQ(middle.usedRows(), (QList<int>{1, 3, 7}));
     EXPECT_EQ(middle.text(u"D3"_s), u"Rent");
+}
+
+TEST_F(SpreadsheetExport, EarlierWorkbooksAreRemovedAtTheNextExportAndAtShutdown)
+{
+    append({{u"Gig"_s}});
+    tickAll(window);
+    exportedSheet();
+    const QStringList first = spreadsheet.leftInTemp();
+    ASSERT_EQ(first.size(), 1);
+    EXPECT_EQ(fileMode(QDir(spreadsheet.temp).filePath(first[0])), 0700u);
+    spreadsheet.forgetLaunch();
+    exportedSheet();
+    const QStringList second = spreadsheet.leftInTemp();
+    ASSERT_EQ(second.size(), 1) << "the first export's copy of the ledger is gone";
+    EXPECT_NE(second, first);
+    window.close();
+    EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty()) << "and the last one at shutdown";
 }
 
 TEST_F(SpreadsheetExport, EmptyListMakesNoWorkbookAndSaysNothing)

@@ -5,9 +5,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
+#include <unistd.h>
 #include <utility>
 #include <xlsxwriter.h>
 
@@ -19,9 +21,17 @@ namespace {
 constexpr qsizetype widestColumn = 60;
 constexpr qsizetype columnMargin = 2;
 
+constexpr auto folderPrefix = u"quorvane-export-";
+constexpr auto shownMark = u"shown";
+
+QDir temporaryFolder()
+{
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation));
+}
+
 QString privateFolderTemplate()
 {
-    return QDir(QStandardPaths::writableLocation(QStandardPaths::TempLocation)).filePath(u"quorvane-export-XXXXXX"_s);
+    return temporaryFolder().filePath(QString::fromUtf16(folderPrefix) + u"XXXXXX"_s);
 }
 
 void check(lxw_error error)
@@ -47,7 +57,26 @@ lxw_col_t columnIndex(int column)
 
 } // namespace
 
-SpreadsheetWorkbook::SpreadsheetWorkbook() : folder_(privateFolderTemplate())
+void removeShownWorkbooks()
+{
+    const QDir temp = temporaryFolder();
+    for (const QFileInfo& folder :
+         temp.entryInfoList({QString::fromUtf16(folderPrefix) + u'*'}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+        // Only our own, and only those handed over to the spreadsheet program.
+        if (folder.ownerId() == ::geteuid() && !folder.isSymLink() &&
+            QFileInfo::exists(QDir(folder.filePath()).filePath(QString::fromUtf16(shownMark))))
+            QDir(folder.filePath()).removeRecursively();
+    }
+}
+
+// Each new export first clears away the copies the earlier ones left for their program.
+QString newExportFolderTemplate()
+{
+    removeShownWorkbooks();
+    return privateFolderTemplate();
+}
+
+SpreadsheetWorkbook::SpreadsheetWorkbook() : folder_(newExportFolderTemplate())
 {
     ensure(folder_.isValid(), u"Could not create a temporary folder for the workbook: "_s + folder_.errorString());
     path_ = folder_.filePath(u"Ledger.xlsx"_s);
@@ -120,4 +149,6 @@ void SpreadsheetWorkbook::show(const SpreadsheetProgram& program)
 {
     openInSpreadsheetProgram(program, save());
     folder_.setAutoRemove(false);
+    QFile mark(folder_.filePath(QString::fromUtf16(shownMark)));
+    mark.open(QIODevice::WriteOnly);
 }

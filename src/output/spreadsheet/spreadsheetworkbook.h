@@ -9,6 +9,11 @@ struct lxw_workbook;
 struct lxw_worksheet;
 struct SpreadsheetProgram;
 
+// Removes the private folders of workbooks shown earlier: each holds a full copy of the ledger, and
+// their spreadsheet program has read them by the next export or the end of the run. A workbook
+// still being written has not been shown and stays.
+void removeShownWorkbooks();
+
 // A new one-sheet .xlsx workbook in a private folder of its own (mode 0700), removed with this
 // object unless the workbook was shown. Cells count from 1 as a spreadsheet shows them. Rows go to
 // disk as they are finished, so a large ledger costs little memory: write them top to bottom.
@@ -31,7 +36,7 @@ public:
     // Writes the file; no cell can be set afterwards.
     QString save();
     // Saves and opens the workbook in the program as a new document. The file stays for the
-    // program to read; the system's temporary-files cleaning removes it in time.
+    // program to read, until removeShownWorkbooks.
     void show(const SpreadsheetProgram& program);
 
 private:

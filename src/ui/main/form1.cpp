@@ -8,6 +8,7 @@
 #include "base/apptitle.h"
 #include "base/paths.h"
 #include "money/moneyformat.h"
+#include "output/spreadsheet/spreadsheetworkbook.h"
 #include "store/programconnection.h"
 #include "ui/currency/form3.h"
 #include "ui/currency/storedcurrency.h"
@@ -346,6 +347,7 @@ void Form1::closeEvent(QCloseEvent* event)
 {
     Form_QueryUnload();
     safetyNet_->finish(history_->hasChanges());
+    removeShownWorkbooks();
     event->accept();
     QCoreApplication::quit();
 }
