@@ -69,12 +69,16 @@ void removeShownWorkbooks()
     }
 }
 
+namespace {
+
 // Each new export first clears away the copies the earlier ones left for their program.
 QString newExportFolderTemplate()
 {
     removeShownWorkbooks();
     return privateFolderTemplate();
 }
+
+} // namespace
 
 SpreadsheetWorkbook::SpreadsheetWorkbook() : folder_(newExportFolderTemplate())
 {
