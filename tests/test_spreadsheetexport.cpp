@@ -136,6 +136,23 @@ TEST_F(SpreadsheetExport, EarlierWorkbooksAreRemovedAtTheNextExportAndAtShutdown
     EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty()) << "and the last one at shutdown";
 }
 
+TEST_F(SpreadsheetExport, ClosingTheWindowDuringAnExportStartsNoProgramAndLeavesNoWorkbook)
+{
+    QList<Entry> entries;
+    for (int i = 0; i < 3000; ++i)
+        entries.append(Entry(u"Reason %1"_s.arg(i)));
+    append(entries);
+    tickAll(window);
+    spreadsheet.installProgram();
+    QTimer::singleShot(0, &window, [this] { window.close(); });
+    exportList();
+    QTest::qWait(300);
+    EXPECT_TRUE(window.isClosing());
+    EXPECT_FALSE(QFile::exists(spreadsheet.out + u"/arguments"_s)) << "no program after the window has gone";
+    EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty());
+    EXPECT_FALSE(window.isExporting());
+}
+
 TEST_F(SpreadsheetExport, EmptyListMakesNoWorkbookAndSaysNothing)
 {
     spreadsheet.installProgram();

@@ -345,6 +345,7 @@ void Form1::Form_QueryUnload()
 
 void Form1::closeEvent(QCloseEvent* event)
 {
+    closing_ = true;
     Form_QueryUnload();
     safetyNet_->finish(history_->hasChanges());
     removeShownWorkbooks();

@@ -70,6 +70,8 @@ public:
     // shows the hourglass meanwhile.
     void setExporting(bool exporting);
     bool isExporting() const { return exporting_; }
+    // Set once the window is being closed; a long export ends at its next look at it.
+    bool isClosing() const { return closing_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -113,6 +115,7 @@ private:
 
     double balance_ = 0;
     bool exporting_ = false;
+    bool closing_ = false;
     QTableView* ListView1 = nullptr;
     LedgerModel* model_ = nullptr;
     LedgerView* view_ = nullptr;

@@ -28,6 +28,12 @@ constexpr std::array summaryColumns = {3, 6, 9};
 class PendingEvents
 {
 public:
+    explicit PendingEvents(const Form1& window) : window_(window) {}
+
+    // The main window was closed while events ran: the export ends at once, starts no program and
+    // leaves no workbook.
+    bool windowClosed() const { return window_.isClosing(); }
+
     void letRun()
     {
         if (last_.isValid() && !last_.hasExpired(intervalMs))
@@ -38,6 +44,7 @@ public:
 
 private:
     static constexpr qint64 intervalMs = 10;
+    const Form1& window_;
     QElapsedTimer last_;
 };
 
@@ -57,6 +64,8 @@ void writeTitles(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sh
 {
     for (int c = 0; c < list.columnCount(); ++c) {
         trap.step(120, [&] { events.letRun(); });
+        if (events.windowClosed())
+            return;
         trap.step(132, [&] { sheet.setText(titleRow, c + 1, list.columnTitle(c)); });
     }
 }
@@ -69,10 +78,14 @@ int writeRows(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sheet
     // The count is read afresh: a refill while events run appends rows behind the existing ones.
     for (int row = 0; row < list.rowCount(); ++row, ++sheetRow) {
         trap.step(142, [&] { events.letRun(); });
+        if (events.windowClosed())
+            return sheetRow;
         if (!trap.test(144, [&] { return list.isTicked(row); }))
             continue;
         for (int c = 0; c < list.columnCount(); ++c) {
             trap.step(150, [&] { events.letRun(); });
+            if (events.windowClosed())
+                return sheetRow;
             if (c == idColumn)
                 trap.step(154, [&] { writeId(sheet, sheetRow, list.text(row, c)); });
             else
@@ -112,9 +125,13 @@ void exportLedgerList(Form1& window)
     std::optional<SpreadsheetWorkbook> sheet;
     // Without a workbook every cell would fail on its own; the one report is enough.
     if (trap.step(114, [&] { sheet.emplace(); })) {
-        PendingEvents events;
+        PendingEvents events(window);
         writeTitles(trap, events, *sheet, list);
         const int summaryRow = writeRows(trap, events, *sheet, list) + summaryGap;
+        if (events.windowClosed()) {
+            window.setExporting(false);
+            return; // the unshown workbook goes with its folder
+        }
         for (size_t i = 0; i < summary.size(); ++i)
             trap.step(172 + 2 * int(i), [&] { sheet->setText(summaryRow, summaryColumns[i], summary[i]->text()); });
         trap.step(178, [&] { sheet->fitColumns(); });
