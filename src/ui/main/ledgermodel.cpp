@@ -8,7 +8,6 @@
 namespace {
 
 constexpr qsizetype chunkBytes = 1 << 20;
-constexpr int idColumn = 0, dateColumn = 1, amountColumn = 2, firstTextColumn = 3, directionColumn = 8;
 
 // The regional short date, but always with a four-digit year: a ledger spans decades.
 QString shortDateFormatWithFullYear()

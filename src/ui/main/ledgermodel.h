@@ -29,6 +29,9 @@ class LedgerModel : public QAbstractTableModel
     Q_OBJECT
 
 public:
+    // The list's columns, as start-up adds them.
+    static constexpr int idColumn = 0, dateColumn = 1, amountColumn = 2, firstTextColumn = 3, directionColumn = 8;
+
     using QAbstractTableModel::QAbstractTableModel;
 
     void addColumn(const QString& title);

@@ -13,7 +13,6 @@
 
 namespace {
 
-constexpr int idColumn = 0, dateColumn = 1, amountColumn = 2, firstTextColumn = 3, directionColumn = 8;
 // The stored texts that the find bar searches: reason, from, to, method and notes.
 constexpr int firstSearchedText = 1, lastSearchedText = 5;
 // Below this many rows a second thread costs more than it saves.
@@ -108,25 +107,25 @@ void LedgerView::orderRows()
     switch (sortColumn_) {
     case -1:
         return;
-    case idColumn:
+    case LedgerModel::idColumn:
         // A missing id sorts first, as the empty text it shows.
         sortByKey(order_, sortOrder_, [&](int r) {
             return rows[size_t(r)].flags & LedgerModel::HasId ? rows[size_t(r)].id : std::numeric_limits<qint64>::min();
         });
         return;
-    case dateColumn:
+    case LedgerModel::dateColumn:
         sortByKey(order_, sortOrder_, [&](int r) {
             return rows[size_t(r)].flags & LedgerModel::HasDate ? rows[size_t(r)].julianDay
                                                                 : std::numeric_limits<qint64>::min();
         });
         return;
-    case amountColumn:
+    case LedgerModel::amountColumn:
         sortByKey(order_, sortOrder_, [&](int r) {
             return rows[size_t(r)].flags & LedgerModel::HasAmount ? rows[size_t(r)].amount
                                                                   : -std::numeric_limits<double>::infinity();
         });
         return;
-    case directionColumn:
+    case LedgerModel::directionColumn:
         // As the texts sort: empty, "Paid Out", "Received".
         sortByKey(order_, sortOrder_, [&](int r) {
             const int direction = rows[size_t(r)].direction;
@@ -137,7 +136,7 @@ void LedgerView::orderRows()
         break;
     }
     // Texts: the distinct ones are put in the user's order once, then every row sorts by its rank.
-    const int field = sortColumn_ - firstTextColumn + 1;
+    const int field = sortColumn_ - LedgerModel::firstTextColumn + 1;
     QHash<QByteArrayView, int> distinctIndex;
     std::vector<QByteArrayView> distinct;
     std::vector<int> textOf(rows.size());

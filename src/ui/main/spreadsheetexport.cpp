@@ -16,7 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int idColumn = 0;
 constexpr int titleRow = 1;
 // The summary stands two rows below the list, its captions spread under the list's columns.
 constexpr int summaryGap = 2;
@@ -54,9 +53,9 @@ void writeId(SpreadsheetWorkbook& sheet, int row, const QString& id)
     bool isNumber = false;
     const qint64 number = id.toLongLong(&isNumber);
     if (isNumber)
-        sheet.setNumber(row, idColumn + 1, double(number));
+        sheet.setNumber(row, LedgerModel::idColumn + 1, double(number));
     else
-        sheet.setText(row, idColumn + 1, id);
+        sheet.setText(row, LedgerModel::idColumn + 1, id);
 }
 
 // Each title over its own list column, whatever the rows hold.
@@ -86,7 +85,7 @@ int writeRows(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sheet
             trap.step(150, [&] { events.letRun(); });
             if (events.windowClosed())
                 return sheetRow;
-            if (c == idColumn)
+            if (c == LedgerModel::idColumn)
                 trap.step(154, [&] { writeId(sheet, sheetRow, list.text(row, c)); });
             else
                 trap.step(162, [&] { sheet.setText(sheetRow, c + 1, list.text(row, c).remove(u'=')); });
