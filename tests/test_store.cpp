@@ -1,8 +1,10 @@
 // The ledger store over a real ledger file: dialect, round trips, failures.
 #include "base/paths.h"
+#include "money/numberparser.h"
 #include "store/dialect.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
+#include "store/reportstaging.h"
 #include "store/statements.h"
 #include "store/storeerror.h"
 #include "support/ledgerfixture.h"
@@ -164,6 +166,62 @@ TEST_F(Store, HostileTextsRoundTripInEveryColumnUnderBothLocales)
         EXPECT_EQ(rs.field(u"Date").toDate(), QDate(2021, 3, 5));
     }
     EXPECT_EQ(rows, 2 * hostileTexts.size());
+}
+
+// The report's staging rows bound to one compiled insert are the rows the statement texts write,
+// value for value and type for type; what the text form refuses, the bound form refuses alike.
+TEST_F(Store, BoundReportStagingWritesWhatTheStatementTextsWrite)
+{
+    const auto stagedRows = [] {
+        Recordset rs;
+        rs.open(u"select [Date], typeof([Date]) as dt, ValueIn, typeof(ValueIn) as it, ValueOut, "
+                "typeof(ValueOut) as ot, Payer, Payee from tblReport order by rowid"_s,
+                Conn());
+        QStringList rows;
+        for (; !rs.eof(); rs.moveNext()) {
+            QStringList cells;
+            for (int i = 0; i < 8; ++i)
+                cells << rs.value(i).toString();
+            rows << cells.join(u'|');
+        }
+        Conn().execute(clearReport());
+        return rows;
+    };
+    const QList<double> amounts = {0.0, 0.1, 1234.5, 1e15, 5e-7, 123456789.123};
+    for (const char* locale : {"en_US", "de_DE"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
+        const QList<QDate> dates = {QDate(2021, 3, 5), QDate(1, 1, 1), QDate(9999, 12, 31), QDate(1900, 2, 28)};
+        for (int i = 0; i < hostileTexts.size(); ++i) {
+            const QDate date = dates[i % dates.size()];
+            const double amount = amounts[i % amounts.size()];
+            const QString& text = hostileTexts[i];
+            Conn().execute(insertReportReceived(date, amountText(amount), text, text + u"!"_s));
+            Conn().execute(insertReportPaid(date, amountText(amount), u"!"_s + text, text));
+            const QStringList written = stagedRows();
+            ReportStaging staging(Conn());
+            staging.addReceived(date, amount, text, text + u"!"_s);
+            staging.addPaid(date, amount, u"!"_s + text, text);
+            EXPECT_EQ(stagedRows(), written) << locale << ' ' << text.toStdString();
+        }
+    }
+
+    ReportStaging staging(Conn());
+    try {
+        Conn().execute(insertReportReceived(QDate(), u"1"_s, u"a"_s, u"b"_s));
+        FAIL() << "the text form took a missing date";
+    } catch (const StoreError& textError) {
+        try {
+            staging.addReceived(QDate(), 1, u"a"_s, u"b"_s);
+            FAIL() << "the bound form took a missing date";
+        } catch (const StoreError& boundError) {
+            EXPECT_STREQ(boundError.what(), textError.what());
+        }
+    }
+    EXPECT_TRUE(stagedRows().isEmpty());
+
+    // A staging table that cannot take rows fails at the row, with the engine's message.
+    Conn().execute(u"drop table tblReport"_s);
+    EXPECT_THROW(staging.addPaid(QDate(2024, 1, 2), 3, u"a"_s, u"b"_s), StoreError);
 }
 
 TEST_F(Store, CdblReadsTheUserLocale)

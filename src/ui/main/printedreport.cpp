@@ -3,12 +3,12 @@
 #include "app/errortrap.h"
 #include "base/failure.h"
 #include "money/moneyformat.h"
-#include "money/numberparser.h"
 #include "output/preview/reportpreview.h"
 #include "output/report/reportdata.h"
 #include "output/report/reportmain.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
+#include "store/reportstaging.h"
 #include "store/statements.h"
 
 #include <optional>
@@ -17,8 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-using StagingInsert = QString (*)(QDate, const QString&, const QString&, const QString&);
-
 double amountOf(const Recordset& entry)
 {
     const QVariant amount = entry.field(u"amount");
@@ -26,11 +24,13 @@ double amountOf(const Recordset& entry)
     return amount.toDouble();
 }
 
-// The staging row of the entry under the cursor; its amount text reads back as the same number.
-QString stagingRow(StagingInsert form, const Recordset& entry)
+using StagingAdd = void (ReportStaging::*)(QDate, double, const QString&, const QString&);
+
+// Stages the entry under the cursor.
+void stageRow(ReportStaging& staging, StagingAdd add, const Recordset& entry)
 {
-    return form(entry.field(u"datercvd").toDate(), amountText(amountOf(entry)), entry.field(u"fromcompany").toString(),
-                entry.field(u"tocompany").toString());
+    (staging.*add)(entry.field(u"datercvd").toDate(), amountOf(entry), entry.field(u"fromcompany").toString(),
+                   entry.field(u"tocompany").toString());
 }
 
 bool paymentTypeIs(const Recordset& entry, int type)
@@ -78,14 +78,15 @@ void printLedgerReport(QWidget* owner, double balance)
         Conn().beginBatch();
         batch = true;
     });
+    ReportStaging staging(Conn());
     trap.step(114, [&] { rs.open(selectAllEntries(), Conn(), adOpenStatic, adLockReadOnly); });
     trap.loop(
         116, [&] { return !rs.eof(); },
         [&] {
             if (trap.test(118, [&] { return paymentTypeIs(rs, 1); }))
-                trap.step(120, [&] { Conn().execute(stagingRow(insertReportReceived, rs)); });
+                trap.step(120, [&] { stageRow(staging, &ReportStaging::addReceived, rs); });
             else if (trap.test(122, [&] { return paymentTypeIs(rs, 2); }))
-                trap.step(124, [&] { Conn().execute(stagingRow(insertReportPaid, rs)); });
+                trap.step(124, [&] { stageRow(staging, &ReportStaging::addPaid, rs); });
             // A row that cannot be left would be tried forever: end the copy instead.
             return trap.step(126, [&] { rs.moveNext(); });
         });

@@ -1,0 +1,71 @@
+#include "store/reportstaging.h"
+
+#include "money/numberparser.h"
+#include "store/connection.h"
+#include "store/prepare.h"
+#include "store/statements.h"
+#include "store/storeerror.h"
+
+#include <sqlite3.h>
+
+namespace {
+
+// The text form writes dates as #MM/DD/YYYY#; any other date is left to it.
+bool bindableDate(QDate date)
+{
+    return date.isValid() && date.year() >= 1 && date.year() <= 9999;
+}
+
+bool bindableText(const QString& text)
+{
+    return !text.contains(QChar(0));
+}
+
+void bindText(sqlite3_stmt* stmt, int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+} // namespace
+
+ReportStaging::ReportStaging(Connection& connection) : connection_(connection) {}
+
+ReportStaging::~ReportStaging()
+{
+    sqlite3_finalize(insert_);
+}
+
+void ReportStaging::addReceived(QDate date, double amount, const QString& payer, const QString& payee)
+{
+    add(insertReportReceived, date, amount, 0, payer, payee);
+}
+
+void ReportStaging::addPaid(QDate date, double amount, const QString& payer, const QString& payee)
+{
+    add(insertReportPaid, date, 0, amount, payer, payee);
+}
+
+void ReportStaging::add(TextForm form, QDate date, double valueIn, double valueOut, const QString& payer,
+                        const QString& payee)
+{
+    if (!bindableDate(date) || !bindableText(payer) || !bindableText(payee)) {
+        connection_.execute(form(date, amountText(valueIn + valueOut), payer, payee));
+        return;
+    }
+    sqlite3* db = connection_.handle();
+    // Compiled at the first row, so a staging table that cannot take rows fails where a row is written.
+    if (!insert_)
+        insert_ = prepareOne(db, "insert into tblReport ([Date],ValueIn,ValueOut,Payer,Payee) values (?,?,?,?,?)");
+    bindText(insert_, 1, date.toString(Qt::ISODate));
+    sqlite3_bind_double(insert_, 2, valueIn);
+    sqlite3_bind_double(insert_, 3, valueOut);
+    bindText(insert_, 4, payer);
+    bindText(insert_, 5, payee);
+    const int rc = sqlite3_step(insert_);
+    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
+    sqlite3_reset(insert_);
+    sqlite3_clear_bindings(insert_);
+    if (rc != SQLITE_DONE)
+        throw StoreError(message);
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QDate>
+#include <QString>
+
+class Connection;
+struct sqlite3_stmt;
+
+// Writes the printed report's staging rows, the rows insertReportReceived and insertReportPaid
+// describe. The values are bound to one compiled insert instead of being written into a statement
+// text and read back out of it for every entry; a row the text form would refuse (a missing date,
+// say) still goes through the text form, so it fails with the same message.
+class ReportStaging
+{
+public:
+    explicit ReportStaging(Connection& connection);
+    ~ReportStaging();
+    ReportStaging(const ReportStaging&) = delete;
+    ReportStaging& operator=(const ReportStaging&) = delete;
+
+    void addReceived(QDate date, double amount, const QString& payer, const QString& payee);
+    void addPaid(QDate date, double amount, const QString& payer, const QString& payee);
+
+private:
+    using TextForm = QString (*)(QDate, const QString&, const QString&, const QString&);
+    void add(TextForm form, QDate date, double valueIn, double valueOut, const QString& payer, const QString& payee);
+
+    Connection& connection_;
+    sqlite3_stmt* insert_ = nullptr;
+};
