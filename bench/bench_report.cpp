@@ -26,6 +26,24 @@ namespace {
 
 const QSize letter(12240, 15840);
 
+// Closes the report's preview window once it has painted its first page.
+class PreviewCloser
+{
+public:
+    PreviewCloser()
+    {
+        QObject::connect(&timer_, &QTimer::timeout, [] {
+            auto* preview = qobject_cast<ReportViewer*>(QApplication::activeModalWidget());
+            if (preview && preview->paintedPages() > 0)
+                preview->close();
+        });
+        timer_.start(1);
+    }
+
+private:
+    QTimer timer_;
+};
+
 // From the click to the preview window on screen with its first page painted; closed then.
 void BM_ReportCommandToPreview(benchmark::State& state)
 {
@@ -33,13 +51,7 @@ void BM_ReportCommandToPreview(benchmark::State& state)
     openUserLedger();
     buildStoredMoneyFormat();
     QWidget owner;
-    QTimer closer;
-    QObject::connect(&closer, &QTimer::timeout, [] {
-        auto* preview = qobject_cast<ReportViewer*>(QApplication::activeModalWidget());
-        if (preview && preview->paintedPages() > 0)
-            preview->close();
-    });
-    closer.start(1);
+    PreviewCloser closer;
     for (auto _ : state)
         printLedgerReport(&owner, 0);
     state.counters["peak_MiB"] = peakMemoryMiB();
@@ -60,8 +72,10 @@ StagedReport stagedReport(int count)
     openUserLedger();
     buildStoredMoneyFormat();
     QWidget owner;
-    QTimer::singleShot(0, [] { QApplication::activeModalWidget()->close(); });
-    printLedgerReport(&owner, 0); // fills the staging table
+    {
+        PreviewCloser closer;
+        printLedgerReport(&owner, 0); // fills the staging table
+    }
 
     StagedReport report;
     for (auto [section, control] : {std::pair{u"Section5", u"Function1"}, std::pair{u"Section5", u"Function2"},

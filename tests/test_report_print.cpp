@@ -13,6 +13,7 @@
 #include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
 #include "support/pdftext.h"
+#include "support/progresscancel.h"
 #include "support/windowdriver.h"
 #include "ui/currency/storedcurrency.h"
 
@@ -179,6 +180,31 @@ TEST_F(PrintedReport, StagesTheLedgerAndPrintsItFromAModalPreview)
     EXPECT_FALSE(page.contains(u"999"_s));
     EXPECT_EQ(page.count(u"$ 100.00"_s), 2); // the line and Total IN
     EXPECT_EQ(page.count(u"$ 40.00"_s), 2);
+}
+
+TEST_F(PrintedReport, CancellingShowsNothingAndLeavesNoStagedRow)
+{
+    addTheExample();
+    run();
+    ASSERT_FALSE(stagedRows(Conn()).isEmpty());
+    Conn().beginBatch();
+    for (int i = 0; i < 3000; ++i)
+        addEntry(entry(QDate(2021, 4, 1), u"1"_s, 1, u"Payer %1"_s.arg(i), u"Payee"_s));
+    Conn().commitBatch();
+
+    ProgressCancel cancel;
+    PreviewWatch* watch = nullptr;
+    run(&watch);
+    EXPECT_TRUE(cancel.pressed());
+    EXPECT_EQ(watch->shown, 0);
+    EXPECT_TRUE(stagedRows(Conn()).isEmpty()) << "neither the earlier rows nor a part of the new ones";
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n"_s).toStdString();
+
+    // The ledger takes writes again (the staging batch has ended) and the next report is whole.
+    addEntry(entry(QDate(2021, 5, 1), u"7"_s, 2, u"Last"_s, u"One"_s));
+    run(&watch);
+    EXPECT_EQ(watch->shown, 1);
+    EXPECT_EQ(stagedRows(Conn()).size(), 3003);
 }
 
 TEST_F(PrintedReport, RunningTwiceGivesTheSameReport)

@@ -7,6 +7,7 @@
 #include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
 #include "support/printers.h"
+#include "support/progresscancel.h"
 #include "support/windowdriver.h"
 #include "support/xlsxreader.h"
 
@@ -151,6 +152,27 @@ TEST_F(SpreadsheetExport, ClosingTheWindowDuringAnExportStartsNoProgramAndLeaves
     EXPECT_FALSE(QFile::exists(spreadsheet.out + u"/arguments"_s)) << "no program after the window has gone";
     EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty());
     EXPECT_FALSE(window.isExporting());
+}
+
+TEST_F(SpreadsheetExport, CancellingTheExportWritesNoWorkbookAndStartsNoProgram)
+{
+    QList<Entry> entries;
+    for (int i = 0; i < 3000; ++i)
+        entries.append(Entry(u"Reason %1"_s.arg(i)));
+    append(entries);
+    tickAll(window);
+    spreadsheet.installProgram();
+    ProgressCancel cancel;
+    exportList();
+    QTest::qWait(300);
+    EXPECT_TRUE(cancel.pressed());
+    EXPECT_FALSE(QFile::exists(spreadsheet.out + u"/arguments"_s)) << "no program after Cancel";
+    EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty()) << "no workbook after Cancel";
+    EXPECT_FALSE(window.isExporting());
+    EXPECT_TRUE(boxes.messages.isEmpty()) << "Cancel is no failure";
+
+    // The next export runs in full.
+    exportedSheet();
 }
 
 TEST_F(SpreadsheetExport, EmptyListMakesNoWorkbookAndSaysNothing)

@@ -1,5 +1,7 @@
 #include "app/errortrap.h"
 
+#include "base/progress.h"
+
 #include "app/prompter.h"
 #include "base/errorreport.h"
 
@@ -18,6 +20,8 @@ void ErrorTrap::report(int number, std::exception_ptr error)
     QString description;
     try {
         std::rethrow_exception(error);
+    } catch (const Cancelled&) {
+        return; // the user's own choice, reported by nothing
     } catch (const std::exception& e) {
         description = QString::fromUtf8(e.what());
     } catch (...) {

@@ -12,6 +12,7 @@ void showErrorReport(const QString& description, const QString& location, int st
 
 // Runs a procedure's numbered steps: a step that throws is reported with its number and the
 // procedure goes on with the next step, so no user action is ever abandoned half-way silently.
+// A step the user cancelled (Cancelled) fails without a report.
 // Inside a loop, the same failure at the same step is reported once per procedure run.
 class ErrorTrap
 {

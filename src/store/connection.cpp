@@ -141,6 +141,11 @@ void Connection::commitBatch()
     runPragma(handle(), "COMMIT");
 }
 
+void Connection::rollbackBatch()
+{
+    runPragma(handle(), "ROLLBACK");
+}
+
 sqlite3* Connection::handle() const
 {
     if (!db_)

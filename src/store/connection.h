@@ -28,6 +28,8 @@ public:
     // Groups many writes into one disk sync (the report's scratch rows).
     void beginBatch();
     void commitBatch();
+    // Ends the batch keeping none of its writes.
+    void rollbackBatch();
 
     // The engine's handle, for the store's own helpers (change recording, backups); throws when closed.
     sqlite3* handle() const;

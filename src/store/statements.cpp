@@ -69,6 +69,11 @@ QString deleteEntry(const QString& id)
     return u"delete from tblData where id="_s + id;
 }
 
+QString countEntries()
+{
+    return QStringLiteral("select count(*) from tblData");
+}
+
 QString clearReport()
 {
     return QStringLiteral("delete from tblReport");

@@ -28,6 +28,8 @@ QString insertEntry(const EntryFields& entry);                    // S3, from th
 QString insertCopy(const EntryFields& entry);                     // S4, Duplicate Selected
 QString updateEntry(const EntryFields& entry, const QString& id); // S5
 QString deleteEntry(const QString& id);                           // S6
+// How many entries there are, for the progress of commands that read them all.
+QString countEntries();
 
 // The printed report's scratch table.
 QString clearReport();

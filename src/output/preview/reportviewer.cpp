@@ -153,11 +153,12 @@ private:
     int painted_ = 0;
 };
 
-ReportViewer::ReportViewer(const ReportDesign& design, const ReportData& data, QWidget* owner)
+ReportViewer::ReportViewer(const ReportDesign& design, const ReportData& data, QWidget* owner,
+                           const ProgressCheck& progress)
     : QDialog(owner), design_(design), data_(data)
 {
     QPrinter printer(QPrinter::HighResolution);
-    pages_ = layoutReport(design_, data_, pageSizeTwips(printer));
+    pages_ = layoutReport(design_, data_, pageSizeTwips(printer), progress);
     setWindowTitle(u"DataReport1"_s);
     setModal(true);
     buildControls();

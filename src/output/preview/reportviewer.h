@@ -21,8 +21,10 @@ class ReportViewer : public QDialog
     Q_OBJECT
 
 public:
-    // Throws Failure when the report cannot be laid out.
-    ReportViewer(const ReportDesign& design, const ReportData& data, QWidget* owner);
+    // Throws Failure when the report cannot be laid out, Cancelled when `progress` (asked with the
+    // rows laid out) says stop.
+    ReportViewer(const ReportDesign& design, const ReportData& data, QWidget* owner,
+                 const ProgressCheck& progress = {});
     ~ReportViewer() override;
 
     int pageCount() const;

@@ -19,14 +19,16 @@ void ReportData::appendRow(std::initializer_list<QVariant> values)
     cells_.insert(cells_.end(), values);
 }
 
-ReportData ReportData::read(Recordset& rows, const QStringList& fields)
+ReportData ReportData::read(Recordset& rows, const QStringList& fields, const ProgressCheck& progress)
 {
     std::vector<int> indexes;
     for (const QString& field : fields)
         indexes.push_back(rows.fieldIndex(field));
     ReportData data(fields);
-    for (; !rows.eof(); rows.moveNext())
+    for (qint64 row = 0; !rows.eof(); rows.moveNext(), ++row) {
+        checkProgress(progress, row);
         for (int index : indexes)
             data.cells_.push_back(rows.value(index));
+    }
     return data;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/progress.h"
+
 #include <QStringList>
 #include <QVariant>
 #include <vector>
@@ -24,7 +26,8 @@ public:
     void appendRow(std::initializer_list<QVariant> values);
 
     // Reads `fields` of every remaining row of `rows` (the report's data source), to its end.
-    static ReportData read(Recordset& rows, const QStringList& fields);
+    // Throws Cancelled when `progress` (asked with the rows read) says stop.
+    static ReportData read(Recordset& rows, const QStringList& fields, const ProgressCheck& progress = {});
 
 private:
     QStringList columns_;

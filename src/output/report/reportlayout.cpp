@@ -47,13 +47,14 @@ public:
             bind(s);
     }
 
-    void run()
+    void run(const ProgressCheck& progress)
     {
         startPage();
         place(SectionRole::ReportHeader);
         place(SectionRole::PageHeader);
         const int detailHeight = height(SectionRole::Detail);
         for (qsizetype row = 0; row < data_.rowCount(); ++row) {
+            checkProgress(progress, row);
             if (linesOnPage_ > 0 && y_ + detailHeight > footerTop())
                 nextPage();
             place(SectionRole::Detail, row);
@@ -155,10 +156,11 @@ private:
 
 } // namespace
 
-ReportPages layoutReport(const ReportDesign& design, const ReportData& data, QSize pageSize)
+ReportPages layoutReport(const ReportDesign& design, const ReportData& data, QSize pageSize,
+                         const ProgressCheck& progress)
 {
     ReportPages out;
     out.pageSize = pageSize;
-    PageWriter(design, data, pageSize, out).run();
+    PageWriter(design, data, pageSize, out).run(progress);
     return out;
 }

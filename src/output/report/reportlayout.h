@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/progress.h"
 #include "output/report/reportdesign.h"
 
 #include <QLine>
@@ -40,5 +41,7 @@ struct ReportPages
 // Lays `data` out on pages of `pageSize` (twips) inside the design's margins: the page header
 // on every page, as many detail lines per page as fit above the page footer, and the report
 // footer once after the last line, on a page of its own when it does not fit below it.
-// Throws Failure when a control's data field is not in `data`.
-ReportPages layoutReport(const ReportDesign& design, const ReportData& data, QSize pageSize);
+// Throws Failure when a control's data field is not in `data`, Cancelled when `progress` (asked
+// with the rows laid out) says stop.
+ReportPages layoutReport(const ReportDesign& design, const ReportData& data, QSize pageSize,
+                         const ProgressCheck& progress = {});

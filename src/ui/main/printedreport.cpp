@@ -1,6 +1,7 @@
 #include "ui/main/printedreport.h"
 
 #include "app/errortrap.h"
+#include "app/longtask.h"
 #include "base/failure.h"
 #include "money/moneyformat.h"
 #include "output/preview/reportpreview.h"
@@ -11,6 +12,7 @@
 #include "store/reportstaging.h"
 #include "store/statements.h"
 
+#include <QCoreApplication>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -38,6 +40,16 @@ bool paymentTypeIs(const Recordset& entry, int type)
     return entry.field(u"paymenttype").toInt() == type;
 }
 
+// Ends a staging batch keeping none of its rows.
+void abandonStagingBatch(Connection& connection)
+{
+    try {
+        connection.rollbackBatch();
+    } catch (...) {
+        // Already ended by the engine: nothing of the batch is left either way.
+    }
+}
+
 // The staging rows are scratch data, so they are written in one batch with one disk sync. A
 // batch that cannot be committed is rolled back: left open, it would swallow every later write.
 void endStagingBatch(Connection& connection)
@@ -45,12 +57,20 @@ void endStagingBatch(Connection& connection)
     try {
         connection.commitBatch();
     } catch (...) {
-        try {
-            connection.execute(u"ROLLBACK"_s);
-        } catch (...) {
-            // Already ended by the engine; the commit's own failure is the one to report.
-        }
+        abandonStagingBatch(connection);
         throw;
+    }
+}
+
+// The number of entries, for the progress; 0 when they cannot be counted (the bar then stands still).
+qint64 entryCount()
+{
+    try {
+        Recordset rs;
+        rs.open(countEntries(), Conn());
+        return rs.intValue(0);
+    } catch (...) {
+        return 0;
     }
 }
 
@@ -72,6 +92,10 @@ void printLedgerReport(QWidget* owner, double balance)
     if (!trap.step(110, [&] { Conn().execute(clearReport()); }))
         return;
 
+    // The entries are staged, read back and laid out: three passes over them.
+    const qint64 entries = entryCount();
+    LongTask task(owner, QCoreApplication::translate("Report", "Preparing the report…"), 3 * entries);
+
     Recordset rs; // step 112, with the start of the staging batch
     bool batch = false;
     trap.step(112, [&] {
@@ -80,8 +104,9 @@ void printLedgerReport(QWidget* owner, double balance)
     });
     ReportStaging staging(Conn());
     trap.step(114, [&] { rs.open(selectAllEntries(), Conn(), adOpenStatic, adLockReadOnly); });
+    qint64 staged = 0;
     trap.loop(
-        116, [&] { return !rs.eof(); },
+        116, [&] { return !rs.eof() && task.keepGoing(staged++); },
         [&] {
             if (trap.test(118, [&] { return paymentTypeIs(rs, 1); }))
                 trap.step(120, [&] { stageRow(staging, &ReportStaging::addReceived, rs); });
@@ -91,6 +116,12 @@ void printLedgerReport(QWidget* owner, double balance)
             return trap.step(126, [&] { rs.moveNext(); });
         });
     trap.step(128, [&] { rs.close(); });
+    if (task.canceled()) {
+        // The staging table stays as step 110 left it: empty.
+        if (batch)
+            abandonStagingBatch(Conn());
+        return;
+    }
     if (batch)
         trap.step(128, [&] { endStagingBatch(Conn()); });
 
@@ -98,14 +129,19 @@ void printLedgerReport(QWidget* owner, double balance)
     std::optional<ReportDesign> report;
     ReportData rows;
     trap.step(132, [&] { report = rptMain(); });
-    trap.step(134, [&] { rows = ReportData::read(rs, report.value().dataFields()); });
+    trap.step(134, [&] {
+        rows = ReportData::read(rs, report.value().dataFields(),
+                                [&](qint64 read) { return task.keepGoing(entries + read); });
+    });
+    if (task.canceled())
+        return;
     trap.step(136,
               [&] { report.value().section(u"Section5").control(u"lblBalance").caption = FormatMoney(heldBalance); });
     trap.step(138, [&] { setMoneyFormat(report.value(), u"Section5", u"Function1"); });
     trap.step(140, [&] { setMoneyFormat(report.value(), u"Section5", u"Function2"); });
     trap.step(142, [&] { setMoneyFormat(report.value(), u"Section1", u"Text7"); });
     trap.step(144, [&] { setMoneyFormat(report.value(), u"Section1", u"Text2"); });
-    trap.step(146, [&] { showReportPreview(report.value(), rows, owner); });
+    trap.step(146, [&] { showReportPreview(report.value(), rows, owner, task, 2 * entries); });
     trap.step(148, [&] { rs.close(); });
     trap.step(150, [&] { report.reset(); });
 }

@@ -1,6 +1,7 @@
 #include "ui/main/spreadsheetexport.h"
 
 #include "app/errortrap.h"
+#include "app/longtask.h"
 #include "app/prompter.h"
 #include "output/spreadsheet/spreadsheetprogram.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
@@ -8,7 +9,6 @@
 #include "ui/main/ledgermodel.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QLabel>
 #include <optional>
 
@@ -20,32 +20,6 @@ constexpr int titleRow = 1;
 // The summary stands two rows below the list, its captions spread under the list's columns.
 constexpr int summaryGap = 2;
 constexpr std::array summaryColumns = {3, 6, 9};
-
-// Lets pending events run, at most every few milliseconds: often enough for the windows to repaint
-// and take clicks during a long export, rarely enough that the export is not spent polling an
-// empty queue between two cells.
-class PendingEvents
-{
-public:
-    explicit PendingEvents(const Form1& window) : window_(window) {}
-
-    // The main window was closed while events ran: the export ends at once, starts no program and
-    // leaves no workbook.
-    bool windowClosed() const { return window_.isClosing(); }
-
-    void letRun()
-    {
-        if (last_.isValid() && !last_.hasExpired(intervalMs))
-            return;
-        QCoreApplication::processEvents();
-        last_.start();
-    }
-
-private:
-    static constexpr qint64 intervalMs = 10;
-    const Form1& window_;
-    QElapsedTimer last_;
-};
 
 // A numeric id goes in as a number, so the sheet sorts and sums it as one.
 void writeId(SpreadsheetWorkbook& sheet, int row, const QString& id)
@@ -59,11 +33,11 @@ void writeId(SpreadsheetWorkbook& sheet, int row, const QString& id)
 }
 
 // Each title over its own list column, whatever the rows hold.
-void writeTitles(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sheet, const LedgerModel& list)
+void writeTitles(ErrorTrap& trap, LongTask& task, SpreadsheetWorkbook& sheet, const LedgerModel& list)
 {
     for (int c = 0; c < list.columnCount(); ++c) {
-        trap.step(120, [&] { events.letRun(); });
-        if (events.windowClosed())
+        trap.step(120, [&] { task.keepGoing(0); });
+        if (task.canceled())
             return;
         trap.step(132, [&] { sheet.setText(titleRow, c + 1, list.columnTitle(c)); });
     }
@@ -71,19 +45,19 @@ void writeTitles(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sh
 
 // List row k goes to sheet row k + 1 when ticked; an unticked row stays empty. Every value lands
 // under its own title. Returns the sheet row after the list.
-int writeRows(ErrorTrap& trap, PendingEvents& events, SpreadsheetWorkbook& sheet, const LedgerModel& list)
+int writeRows(ErrorTrap& trap, LongTask& task, SpreadsheetWorkbook& sheet, const LedgerModel& list)
 {
     int sheetRow = titleRow + 1;
     // The count is read afresh: a refill while events run appends rows behind the existing ones.
     for (int row = 0; row < list.rowCount(); ++row, ++sheetRow) {
-        trap.step(142, [&] { events.letRun(); });
-        if (events.windowClosed())
+        trap.step(142, [&] { task.keepGoing(row); });
+        if (task.canceled())
             return sheetRow;
         if (!trap.test(144, [&] { return list.isTicked(row); }))
             continue;
         for (int c = 0; c < list.columnCount(); ++c) {
-            trap.step(150, [&] { events.letRun(); });
-            if (events.windowClosed())
+            trap.step(150, [&] { task.keepGoing(row); });
+            if (task.canceled())
                 return sheetRow;
             if (c == LedgerModel::idColumn)
                 trap.step(154, [&] { writeId(sheet, sheetRow, list.text(row, c)); });
@@ -124,12 +98,15 @@ void exportLedgerList(Form1& window)
     std::optional<SpreadsheetWorkbook> sheet;
     // Without a workbook every cell would fail on its own; the one report is enough.
     if (trap.step(114, [&] { sheet.emplace(); })) {
-        PendingEvents events(window);
-        writeTitles(trap, events, *sheet, list);
-        const int summaryRow = writeRows(trap, events, *sheet, list) + summaryGap;
-        if (events.windowClosed()) {
+        // Cancelled, or the window closed: no program starts, and the unshown workbook goes with
+        // its folder.
+        LongTask task(&window, QCoreApplication::translate("Export", "Saving the list to a workbook…"),
+                      list.rowCount());
+        writeTitles(trap, task, *sheet, list);
+        const int summaryRow = writeRows(trap, task, *sheet, list) + summaryGap;
+        if (task.canceled()) {
             window.setExporting(false);
-            return; // the unshown workbook goes with its folder
+            return;
         }
         for (size_t i = 0; i < summary.size(); ++i)
             trap.step(172 + 2 * int(i), [&] { sheet->setText(summaryRow, summaryColumns[i], summary[i]->text()); });

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QString>
+#include <memory>
+
+class QObject;
+class QProgressDialog;
+class QWidget;
+
+// A command that may run for a while. It lets events run every few milliseconds, so the windows
+// repaint, and once it has run for half a second it shows a progress dialog whose Cancel (or
+// Escape) ends it. Until the dialog shows, clicks and keys wait: the command's own window must
+// not start a second command beneath the first. Closing the owner's window cancels too: what the
+// command works on goes with it.
+class LongTask
+{
+public:
+    static constexpr qint64 dialogDelayMs = 500;
+
+    // `total` units of work; `label` says what is being done.
+    LongTask(QWidget* owner, const QString& label, qint64 total);
+    ~LongTask();
+    LongTask(const LongTask&) = delete;
+    LongTask& operator=(const LongTask&) = delete;
+
+    // `done` units are done. Lets events run when their time has come; false once the user has
+    // cancelled.
+    bool keepGoing(qint64 done);
+    bool canceled() const { return canceled_; }
+    // The work is over (or about to show its result): the dialog goes.
+    void finish();
+
+private:
+    void showDialog();
+
+    QPointer<QWidget> owner_;
+    QString label_;
+    qint64 total_;
+    QElapsedTimer started_;
+    QElapsedTimer lastEvents_;
+    QPointer<QProgressDialog> dialog_;
+    bool canceled_ = false;
+    std::unique_ptr<QObject> closeWatch_;
+};
