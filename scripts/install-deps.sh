@@ -14,7 +14,7 @@ run_packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
     libsqlite3-dev sqlite3
-    libxlsxwriter-dev zlib1g-dev libicu-dev
+    libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2
 )
 test_packages=(libgtest-dev libbenchmark-dev xvfb xauth poppler-utils unzip)

@@ -50,8 +50,8 @@ bool isQtCoreHeader(const QString& include)
 
 TEST(Sources, TheLayersBelowTheWindowsIncludeQtCoreOnly)
 {
-    for (const QString& folder :
-         {u"base"_s, u"cli"_s, u"settings"_s, u"money"_s, u"store"_s, u"output/report"_s, u"output/spreadsheet"_s}) {
+    for (const QString& folder : {u"base"_s, u"cli"_s, u"settings"_s, u"money"_s, u"store"_s, u"output/report"_s,
+                                  u"output/spreadsheet"_s, u"importing"_s}) {
         const QStringList files = sourceFiles(folder);
         EXPECT_FALSE(files.isEmpty()) << folder.toStdString();
         for (const QString& file : files) {

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "importing/importtable.h"
+#include "importing/textencoding.h"
+
+#include <QByteArrayView>
+#include <QChar>
+
+struct CsvOptions
+{
+    QChar delimiter = u',';
+    TextEncoding encoding = TextEncoding::Utf8;
+};
+
+// The encoding (see detectEncoding) and, among comma, semicolon, tab and bar, the delimiter that
+// splits the first lines into the most equal and widest rows, quotes respected.
+CsvOptions detectCsvOptions(QByteArrayView bytes);
+
+// Comma-separated values as in RFC 4180, read leniently: quoted fields with "" for a quote and any
+// line break inside, CRLF, LF or CR between records, blank lines skipped. Unquoted fields lose their
+// surrounding blanks; quoted ones are kept exactly. Throws Failure, in words for the user, for
+// binary content, a quote left open at the end and rows wider than importColumnLimit.
+ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options);

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "importing/importtable.h"
+#include "importing/importvalues.h"
+
+#include <QDate>
+#include <QList>
+#include <QString>
+#include <optional>
+#include <vector>
+
+// What a column of the file holds for the ledger. A counterparty column names the payer of money
+// received and the payee of money paid out, as bank statements keep both in one column.
+enum class ImportField { Ignore, Date, Amount, In, Out, Reason, From, To, Method, Notes, Direction, Counterparty };
+
+// The name shown in the column's choice: "(ignore)", "Date", "Amount (signed)", "In", "Out", ...,
+// "In/Out" for the direction and "From or To" for a counterparty.
+QString importFieldName(ImportField field);
+
+struct ImportLayout
+{
+    int headerRow = -1;         // index in ImportTable::rows of the header line, -1 when none; data starts after it
+    QList<ImportField> columns; // one per column (widest row)
+    DateOrder dateOrder = DateOrder::DMY;
+    DecimalMark decimalMark = DecimalMark::Point;
+};
+
+// Among the first 20 rows, the first that reads as column titles and is followed by a row of data (a
+// date and a number, at least half as wide): a preamble of account and period lines before it is
+// passed over. -1 when there is none, as when the first row already holds data.
+int detectHeaderRow(const ImportTable& table);
+
+// The header row, each column's field by its title (English or German, case and accents aside; the
+// first of several date columns wins), by its contents where no title tells, and the date order and
+// decimal mark that the first data rows show.
+ImportLayout guessLayout(const ImportTable& table);
+
+struct ImportedEntry
+{
+    QDate date;
+    double amount = 0;
+    int direction = 1; // 1 Received, 2 Paid Out
+    QString reason, fromCompany, toCompany, paymentMethod, notes;
+};
+
+struct ImportRow
+{
+    int sourceRow = 0; // index in ImportTable::rows
+    std::optional<ImportedEntry> entry;
+    QString problem; // set when entry is empty, except for a row with no text at all
+};
+
+// One row as an entry, or the short reason it cannot be one: "No date", "Unreadable date "…"", "No
+// amount", "Unreadable amount "…"", "Both In and Out hold an amount", "Unknown direction "…"". A
+// negative amount is paid out, a direction column decides over the sign, the amount is kept
+// positive. A counterparty goes to From or To by the direction. Texts are taken as they stand, never
+// evaluated; several columns of one text field are joined with a space.
+ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layout);
+
+// Every row after the header row.
+std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout& layout);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "importing/importlayout.h"
+
+#include <QStringView>
+#include <optional>
+
+// The field that a column title names, in English or German, whatever its case and accents:
+// Ignore for titles known to hold nothing for the ledger (a balance, a currency, an id), nothing
+// for titles not known at all.
+std::optional<ImportField> fieldOfTitle(QStringView title);
