@@ -1,7 +1,9 @@
 // The ledger store over a real ledger file: dialect, round trips, failures.
 #include "base/paths.h"
 #include "money/numberparser.h"
+#include "store/changeset.h"
 #include "store/dialect.h"
+#include "store/entryimport.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/reportstaging.h"
@@ -222,6 +224,55 @@ TEST_F(Store, BoundReportStagingWritesWhatTheStatementTextsWrite)
     // A staging table that cannot take rows fails at the row, with the engine's message.
     Conn().execute(u"drop table tblReport"_s);
     EXPECT_THROW(staging.addPaid(QDate(2024, 1, 2), 3, u"a"_s, u"b"_s), StoreError);
+}
+
+TEST_F(Store, AddedEntriesAreAllOrNone)
+{
+    const auto newEntry = [](const QString& reason, double amount, int type) {
+        return NewEntry{QDate(2024, 2, 29), amount, type, reason, u"From ' me"_s, u"To"_s, u"Card"_s, u"=1+1"_s};
+    };
+    addEntry(sampleEntry(u"Old"_s, u"1"_s));
+    const QList<qint64> ids = addEntries(Conn(), {newEntry(u"A"_s, 12.5, 1), newEntry(u"B"_s, 0.1, 2)});
+    ASSERT_EQ(ids.size(), 2);
+    EXPECT_EQ(ids[1], ids[0] + 1);
+    const StoredEntry b = readEntry(ids[1]);
+    EXPECT_EQ(b.date.toDate(), QDate(2024, 2, 29));
+    EXPECT_EQ(b.amount.toDouble(), 0.1);
+    EXPECT_EQ(b.type.toInt(), 2);
+    EXPECT_EQ(b.from.toString(), u"From ' me"_s);
+    EXPECT_EQ(b.notes.toString(), u"=1+1"_s);
+
+    // One row the ledger refuses: none of them stays, and nothing is left to undo.
+    Conn().execute(u"create trigger refuse before insert on tblData when new.reason = 'boom' "
+                   "begin select raise(abort, 'refused'); end"_s);
+    ChangeRecorder recorder(Conn());
+    EXPECT_THROW(addEntries(Conn(), {newEntry(u"C"_s, 1, 1), newEntry(u"boom"_s, 2, 1), newEntry(u"D"_s, 3, 1)}),
+                 StoreError);
+    EXPECT_EQ(entryCount(), 3);
+    EXPECT_TRUE(recorder.changes().isEmpty());
+    // And the ledger takes writes again.
+    EXPECT_EQ(addEntries(Conn(), {newEntry(u"E"_s, 4, 1)}).size(), 1);
+}
+
+TEST_F(Store, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
+{
+    const NewEntry stored{QDate(2024, 3, 1), 19.99, 2, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}};
+    addEntries(Conn(), {stored, {QDate(2024, 5, 1), 19.99, 2, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}}});
+    const LedgerEntryIndex march(Conn(), QDate(2024, 3, 1), QDate(2024, 3, 31));
+    NewEntry same = stored;
+    same.reason = u"  COFFEE "_s;
+    same.amount = 19.990000001;
+    same.notes = u"other notes"_s;
+    EXPECT_TRUE(march.contains(same));
+    same.date = QDate(2024, 5, 1);
+    EXPECT_FALSE(march.contains(same)) << "only the entries dated within the range";
+    for (auto change : {+[](NewEntry& e) { e.paymentType = 1; }, +[](NewEntry& e) { e.amount = 19.98; },
+                        +[](NewEntry& e) { e.date = e.date.addDays(1); }, +[](NewEntry& e) { e.toCompany = u"X"_s; },
+                        +[](NewEntry& e) { e.fromCompany = u"X"_s; }, +[](NewEntry& e) { e.reason = u"Tea"_s; }}) {
+        NewEntry other = stored;
+        change(other);
+        EXPECT_FALSE(march.contains(other));
+    }
 }
 
 TEST_F(Store, CdblReadsTheUserLocale)

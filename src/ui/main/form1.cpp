@@ -107,6 +107,8 @@ void Form1::buildControls()
     ListView1->horizontalHeader()->setHighlightSections(false);
     ListView1->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     ListView1->setContextMenuPolicy(Qt::CustomContextMenu);
+    // A statement or workbook dropped anywhere on the window is imported.
+    setAcceptDrops(true);
 
     PushButton2 = makeButton(this, "PushButton2", tr("Add New"), 120, firstButtonRowTop);
     PushButton4 = makeButton(this, "PushButton4", tr("Duplicate Selected"), 3000, firstButtonRowTop);
@@ -172,6 +174,7 @@ void Form1::showListMenu(const QPoint& position)
     menu.addAction(history_->redoAction());
     menu.addSeparator();
     menu.addAction(findAction_);
+    menu.addAction(tr("Import…"), this, &Form1::chooseImportFile);
     menu.addAction(tr("Backups…"), this, &Form1::showBackups);
     menu.exec(ListView1->viewport()->mapToGlobal(position));
 }

@@ -15,7 +15,8 @@
 //   PushButton5    Create/Print Report      printedreport.cpp (printLedgerReport)
 //   PushButton6    Save Database To Excel   spreadsheetexport.cpp (exportLedgerList)
 //   PushButton7    Currency Option          form1.cpp, opening Form3
-// Start-up and shutdown are in form1.cpp, the refill of the list in listdata.cpp.
+// Start-up and shutdown are in form1.cpp, the refill of the list in listdata.cpp, the import (a
+// command of the list's menu) in importcommand.cpp.
 
 #include <QWidget>
 #include <array>
@@ -64,6 +65,11 @@ public:
     void startSafetyNet();
     // The list's "Backups…" command.
     void showBackups();
+    // The list's "Import…" command: a bank statement or a workbook, chosen in a file dialog or
+    // dropped on the window, shown in the import dialog; the chosen rows are added as one step
+    // that Undo takes back, and the first of them is selected.
+    void chooseImportFile();
+    void importFile(const QString& path);
 
     // While the list is being exported, a refill keeps the rows already listed and appends the
     // new ones after them, so the export never reads a row twice or loses its place. The window
@@ -75,6 +81,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

@@ -1,0 +1,126 @@
+#include "store/entryimport.h"
+
+#include "store/connection.h"
+#include "store/prepare.h"
+#include "store/recordset.h"
+#include "store/storeerror.h"
+
+#include <cmath>
+#include <sqlite3.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr char insertNewEntry[] = "insert into tblData (datercvd, reason, fromcompany, tocompany, amount, "
+                                  "paymentmethod, notes, paymenttype) values (?,?,?,?,?,?,?,?)";
+
+void bindText(sqlite3_stmt* stmt, int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+qint64 insertOne(sqlite3* db, sqlite3_stmt* stmt, const NewEntry& entry)
+{
+    bindText(stmt, 1, entry.date.toString(Qt::ISODate));
+    bindText(stmt, 2, entry.reason);
+    bindText(stmt, 3, entry.fromCompany);
+    bindText(stmt, 4, entry.toCompany);
+    sqlite3_bind_double(stmt, 5, entry.amount);
+    bindText(stmt, 6, entry.paymentMethod);
+    bindText(stmt, 7, entry.notes);
+    sqlite3_bind_int(stmt, 8, entry.paymentType);
+    const int rc = sqlite3_step(stmt);
+    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
+    sqlite3_reset(stmt);
+    if (rc != SQLITE_DONE)
+        throw StoreError(message);
+    return sqlite3_last_insert_rowid(db);
+}
+
+// Texts are compared as a person reads them: case and surrounding blanks do not count.
+QString folded(QStringView text)
+{
+    return text.trimmed().toString().toCaseFolded();
+}
+
+} // namespace
+
+QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries)
+{
+    sqlite3* db = connection.handle();
+    sqlite3_stmt* stmt = prepareOne(db, insertNewEntry);
+    QList<qint64> ids;
+    ids.reserve(qsizetype(entries.size()));
+    try {
+        connection.beginBatch();
+        try {
+            for (const NewEntry& entry : entries)
+                ids.append(insertOne(db, stmt, entry));
+            connection.commitBatch();
+        } catch (...) {
+            try {
+                connection.rollbackBatch();
+            } catch (const StoreError&) {
+                // Already ended by the engine: none of the rows stayed either way.
+            }
+            throw;
+        }
+    } catch (...) {
+        sqlite3_finalize(stmt);
+        throw;
+    }
+    sqlite3_finalize(stmt);
+    return ids;
+}
+
+LedgerEntryIndex::LedgerEntryIndex(Connection& connection, QDate first, QDate last) : connection_(connection)
+{
+    if (!first.isValid() || !last.isValid())
+        return;
+    // The texts are read only for the few entries whose numbers match: reading and folding every
+    // text of a long ledger would cost more than the whole import.
+    Recordset rs;
+    rs.open(u"select id, datercvd, amount, paymenttype from tblData where datercvd between '"_s +
+                first.toString(Qt::ISODate) + u"' and '"_s + last.toString(Qt::ISODate) + u" 99'"_s,
+            connection);
+    for (; !rs.eof(); rs.moveNext()) {
+        const QDate date = rs.dateValue(1);
+        if (date.isValid() && !rs.isNull(2))
+            ids_.insert(keyOf(date, rs.doubleValue(2), int(rs.intValue(3))), rs.intValue(0));
+    }
+}
+
+LedgerEntryIndex::~LedgerEntryIndex()
+{
+    sqlite3_finalize(texts_);
+}
+
+LedgerEntryIndex::Key LedgerEntryIndex::keyOf(QDate date, double amount, int paymentType)
+{
+    return {date.toJulianDay(), std::llround(std::abs(amount) * 100), paymentType};
+}
+
+bool LedgerEntryIndex::contains(const NewEntry& entry) const
+{
+    auto [it, end] = ids_.equal_range(keyOf(entry.date, entry.amount, entry.paymentType));
+    if (it == end)
+        return false;
+    sqlite3* db = connection_.handle();
+    if (!texts_)
+        texts_ = prepareOne(db, "select reason, fromcompany, tocompany from tblData where id = ?");
+    const QString reason = folded(entry.reason), from = folded(entry.fromCompany), to = folded(entry.toCompany);
+    const auto text = [&](int column) {
+        return folded(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(texts_, column)),
+                                        sqlite3_column_bytes(texts_, column)));
+    };
+    for (; it != end; ++it) {
+        sqlite3_bind_int64(texts_, 1, *it);
+        const bool same = sqlite3_step(texts_) == SQLITE_ROW && text(0) == reason && text(1) == from && text(2) == to;
+        sqlite3_reset(texts_);
+        if (same)
+            return true;
+    }
+    return false;
+}

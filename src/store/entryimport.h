@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QDate>
+#include <QHash>
+#include <QList>
+#include <QString>
+#include <vector>
+
+class Connection;
+struct sqlite3_stmt;
+
+// An entry brought in from a file, as it is stored.
+struct NewEntry
+{
+    QDate date;
+    double amount = 0;
+    int paymentType = 1; // 1 Received, 2 Paid Out
+    QString reason, fromCompany, toCompany, paymentMethod, notes;
+};
+
+// Adds the entries in one transaction: all of them or, when one cannot be written, none (and
+// StoreError says why). Returns their new ids, in order.
+QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries);
+
+// The ledger's entries dated within a range, indexed to answer an import's question: does the
+// ledger hold this entry already? "The same" is the same date, amount to the cent, direction,
+// reason, payer and payee, texts compared without regard to case and surrounding blanks. Built
+// once for an import, asked again whenever its columns are chosen anew.
+class LedgerEntryIndex
+{
+public:
+    LedgerEntryIndex(Connection& connection, QDate first, QDate last);
+    ~LedgerEntryIndex();
+    LedgerEntryIndex(const LedgerEntryIndex&) = delete;
+    LedgerEntryIndex& operator=(const LedgerEntryIndex&) = delete;
+
+    bool contains(const NewEntry& entry) const;
+
+private:
+    struct Key
+    {
+        qint64 julianDay;
+        qint64 cents;
+        int paymentType;
+        bool operator==(const Key&) const = default;
+        friend size_t qHash(const Key& key, size_t seed = 0) noexcept
+        {
+            return qHashMulti(seed, key.julianDay, key.cents, key.paymentType);
+        }
+    };
+    static Key keyOf(QDate date, double amount, int paymentType);
+
+    Connection& connection_;
+    QMultiHash<Key, qint64> ids_;
+    mutable sqlite3_stmt* texts_ = nullptr;
+};

@@ -1,0 +1,324 @@
+#include "ui/importing/importdialog.h"
+
+#include "importing/importfile.h"
+#include "importing/xlsxreader.h"
+#include "store/programconnection.h"
+#include "ui/importing/importpreviewmodel.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QSplitter>
+#include <QTableView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+constexpr QChar delimiters[] = {u',', u';', u'\t', u'|'};
+constexpr TextEncoding encodings[] = {TextEncoding::Utf8, TextEncoding::Windows1252, TextEncoding::Latin1};
+constexpr DateOrder dateOrders[] = {DateOrder::DMY, DateOrder::MDY, DateOrder::YMD};
+constexpr DecimalMark decimalMarks[] = {DecimalMark::Point, DecimalMark::Comma};
+constexpr ImportField fields[] = {ImportField::Ignore, ImportField::Date,  ImportField::Amount,
+                                  ImportField::In,     ImportField::Out,   ImportField::Reason,
+                                  ImportField::From,   ImportField::To,    ImportField::Counterparty,
+                                  ImportField::Method, ImportField::Notes, ImportField::Direction};
+// Header lines are looked for among the first rows only; more would be no statement's preamble.
+constexpr int headerLineChoices = 20;
+// A sample of a column shown beside its choice, cut to keep the list narrow.
+constexpr int sampleLength = 40;
+
+template <class T, size_t N> int indexOf(const T (&choices)[N], T value)
+{
+    return int(std::find(std::begin(choices), std::end(choices), value) - std::begin(choices));
+}
+
+NewEntry stored(const ImportedEntry& e)
+{
+    return {e.date, e.amount, e.direction, e.reason, e.fromCompany, e.toCompany, e.paymentMethod, e.notes};
+}
+
+int widestRow(const ImportTable& table)
+{
+    qsizetype widest = 0;
+    for (const QStringList& row : table.rows)
+        widest = std::max(widest, row.size());
+    return int(widest);
+}
+
+} // namespace
+
+ImportDialog::ImportDialog(const QString& path, QWidget* owner) : QDialog(owner), model_(new ImportPreviewModel(this))
+{
+    const auto format = importFormatOf(path);
+    if (!format)
+        throw Failure(tr("'%1' is neither a text file of values (.csv, .tsv, .txt) nor an Excel workbook (.xlsx).")
+                          .arg(QFileInfo(path).fileName()));
+    if (*format == ImportFormat::Xlsx) {
+        table_ = readXlsx(path);
+    } else {
+        text_ = readImportBytes(path);
+        csv_ = detectCsvOptions(*text_);
+        table_ = readCsv(*text_, csv_);
+    }
+    layout_ = guessLayout(table_);
+
+    setWindowTitle(tr("Import Entries - %1").arg(QFileInfo(path).fileName()));
+    setModal(true);
+    buildControls();
+    showSettings();
+    convert();
+    resize(1000, 640);
+}
+
+ImportDialog::~ImportDialog() = default;
+
+void ImportDialog::buildControls()
+{
+    auto* settings = new QHBoxLayout;
+    const auto addSetting = [&](const QString& label, QWidget* control, const char* name) {
+        control->setObjectName(QString::fromLatin1(name));
+        auto* caption = new QLabel(label, this);
+        caption->setBuddy(control);
+        settings->addWidget(caption);
+        settings->addWidget(control);
+        settings->addSpacing(12);
+    };
+    delimiter_ = new QComboBox(this);
+    delimiter_->addItems({tr("Comma"), tr("Semicolon"), tr("Tab"), tr("Bar")});
+    addSetting(tr("&Delimiter:"), delimiter_, "delimiter");
+    encoding_ = new QComboBox(this);
+    for (TextEncoding encoding : encodings)
+        encoding_->addItem(encodingName(encoding));
+    addSetting(tr("&Encoding:"), encoding_, "encoding");
+    headerLine_ = new QSpinBox(this);
+    headerLine_->setRange(0, std::min<int>(headerLineChoices, int(table_.rows.size())));
+    headerLine_->setSpecialValueText(tr("none"));
+    addSetting(tr("&Header line:"), headerLine_, "headerLine");
+    dateOrder_ = new QComboBox(this);
+    dateOrder_->addItems({tr("Day Month Year"), tr("Month Day Year"), tr("Year Month Day")});
+    addSetting(tr("Date &order:"), dateOrder_, "dateOrder");
+    decimalMark_ = new QComboBox(this);
+    decimalMark_->addItems({tr("Point (1,234.56)"), tr("Comma (1.234,56)")});
+    addSetting(tr("Decimal &mark:"), decimalMark_, "decimalMark");
+    settings->addStretch();
+    if (!text_) {
+        delimiter_->setEnabled(false);
+        encoding_->setEnabled(false);
+    }
+
+    columns_ = new QTableWidget(0, 2, this);
+    columns_->setObjectName(u"columns"_s);
+    columns_->setHorizontalHeaderLabels({tr("Column in the file"), tr("Goes to")});
+    columns_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
+    columns_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    columns_->verticalHeader()->hide();
+    columns_->setSelectionMode(QAbstractItemView::NoSelection);
+
+    preview_ = new QTableView(this);
+    preview_->setObjectName(u"preview"_s);
+    preview_->setModel(model_);
+    preview_->verticalHeader()->hide();
+    preview_->verticalHeader()->setDefaultSectionSize(preview_->fontMetrics().height() + 6);
+    preview_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    preview_->setWordWrap(false);
+
+    auto* splitter = new QSplitter(this);
+    splitter->addWidget(columns_);
+    splitter->addWidget(preview_);
+    splitter->setStretchFactor(1, 3);
+    splitter->setSizes({300, 700});
+
+    summary_ = new QLabel(this);
+    summary_->setObjectName(u"summary"_s);
+    summary_->setWordWrap(true);
+
+    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons_->button(QDialogButtonBox::Ok)->setText(tr("&Import"));
+    connect(buttons_, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons_, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(settings);
+    layout->addWidget(splitter, 1);
+    layout->addWidget(summary_);
+    layout->addWidget(buttons_);
+
+    connect(delimiter_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        csv_.delimiter = delimiters[index];
+        rereadText();
+    });
+    connect(encoding_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        csv_.encoding = encodings[index];
+        rereadText();
+    });
+    connect(headerLine_, &QSpinBox::valueChanged, this, [this](int line) {
+        layout_.headerRow = line - 1;
+        fillColumnChoices();
+        convert();
+    });
+    connect(dateOrder_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        layout_.dateOrder = dateOrders[index];
+        convert();
+    });
+    connect(decimalMark_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        layout_.decimalMark = decimalMarks[index];
+        convert();
+    });
+    connect(model_, &ImportPreviewModel::ticksChanged, this, &ImportDialog::showSummary);
+}
+
+void ImportDialog::showSettings()
+{
+    const QSignalBlocker blockers[] = {QSignalBlocker(delimiter_), QSignalBlocker(encoding_),
+                                       QSignalBlocker(headerLine_), QSignalBlocker(dateOrder_),
+                                       QSignalBlocker(decimalMark_)};
+    delimiter_->setCurrentIndex(std::max(0, indexOf(delimiters, csv_.delimiter)));
+    encoding_->setCurrentIndex(indexOf(encodings, csv_.encoding));
+    headerLine_->setMaximum(std::max(headerLine_->maximum(), layout_.headerRow + 1));
+    headerLine_->setValue(layout_.headerRow + 1);
+    dateOrder_->setCurrentIndex(indexOf(dateOrders, layout_.dateOrder));
+    decimalMark_->setCurrentIndex(indexOf(decimalMarks, layout_.decimalMark));
+    fillColumnChoices();
+}
+
+void ImportDialog::rereadText()
+{
+    try {
+        table_ = readCsv(*text_, csv_);
+        readProblem_.clear();
+    } catch (const Failure& failure) {
+        // Read another way the file may well be unreadable: the dialog says so and imports nothing.
+        table_ = {};
+        readProblem_ = failure.description();
+    }
+    layout_ = guessLayout(table_);
+    headerLine_->setMaximum(std::min<int>(headerLineChoices, int(table_.rows.size())));
+    showSettings();
+    convert();
+}
+
+void ImportDialog::fillColumnChoices()
+{
+    const int count = widestRow(table_);
+    layout_.columns.resize(count, ImportField::Ignore);
+    columns_->setRowCount(count);
+    const int header = layout_.headerRow;
+    const int firstData = header + 1;
+    for (int c = 0; c < count; ++c) {
+        QString title = tr("Column %1").arg(c + 1);
+        const auto cell = [&](int row) {
+            return row >= 0 && row < table_.rows.size() && c < table_.rows[row].size() ? table_.rows[row][c].trimmed()
+                                                                                       : QString();
+        };
+        if (!cell(header).isEmpty())
+            title += u": "_s + cell(header);
+        else if (!cell(firstData).isEmpty())
+            title += u" ("_s + cell(firstData).left(sampleLength) + u')';
+        auto* item = new QTableWidgetItem(title);
+        item->setFlags(Qt::ItemIsEnabled);
+        columns_->setItem(c, 0, item);
+
+        auto* choice = qobject_cast<QComboBox*>(columns_->cellWidget(c, 1));
+        if (!choice) {
+            choice = new QComboBox(columns_);
+            for (ImportField field : fields)
+                choice->addItem(importFieldName(field));
+            connect(choice, &QComboBox::currentIndexChanged, this, [this, c](int index) {
+                if (updating_)
+                    return;
+                layout_.columns[c] = fields[index];
+                convert();
+            });
+            columns_->setCellWidget(c, 1, choice);
+        }
+        updating_ = true;
+        choice->setCurrentIndex(indexOf(fields, layout_.columns[c]));
+        choice->setAccessibleName(title);
+        updating_ = false;
+    }
+}
+
+std::vector<bool> ImportDialog::inLedger(const std::vector<ImportRow>& rows)
+{
+    QDate first, last;
+    for (const ImportRow& row : rows) {
+        if (!row.entry)
+            continue;
+        if (!first.isValid() || row.entry->date < first)
+            first = row.entry->date;
+        if (!last.isValid() || row.entry->date > last)
+            last = row.entry->date;
+    }
+    std::vector<bool> found(rows.size());
+    try {
+        if (!ledgerIndex_ || first != indexFirst_ || last != indexLast_) {
+            ledgerIndex_.reset();
+            ledgerIndex_ = std::make_unique<LedgerEntryIndex>(Conn(), first, last);
+            indexFirst_ = first;
+            indexLast_ = last;
+        }
+        for (size_t i = 0; i < rows.size(); ++i)
+            found[i] = rows[i].entry && ledgerIndex_->contains(stored(*rows[i].entry));
+        ledgerProblem_.clear();
+    } catch (const std::exception& error) {
+        ledgerIndex_.reset();
+        std::fill(found.begin(), found.end(), false);
+        ledgerProblem_ =
+            tr("The ledger could not be searched for these entries: %1").arg(QString::fromUtf8(error.what()));
+    }
+    return found;
+}
+
+void ImportDialog::convert()
+{
+    std::vector<ImportRow> rows = convertRows(table_, layout_);
+    // Blank lines are no rows of the statement.
+    std::erase_if(rows, [](const ImportRow& row) { return !row.entry && row.problem.isEmpty(); });
+    std::vector<bool> found = inLedger(rows);
+    model_->setRows(std::move(rows), std::move(found));
+    preview_->resizeColumnsToContents();
+}
+
+void ImportDialog::showSummary()
+{
+    QStringList lines;
+    if (!readProblem_.isEmpty())
+        lines << readProblem_;
+    else if (!layout_.columns.contains(ImportField::Date))
+        lines << tr("Choose the column that holds the date.");
+    else if (!layout_.columns.contains(ImportField::Amount) && !layout_.columns.contains(ImportField::In) &&
+             !layout_.columns.contains(ImportField::Out))
+        lines << tr("Choose the column that holds the amount, or the In and Out columns.");
+    const qsizetype chosen = model_->tickedCount();
+    lines << (chosen == 1 ? tr("1 entry will be imported.") : tr("%1 entries will be imported.").arg(chosen));
+    if (const qsizetype bad = model_->unreadableCount())
+        lines << (bad == 1 ? tr("1 row cannot be read (red) and is left out.")
+                           : tr("%1 rows cannot be read (red) and are left out.").arg(bad));
+    if (const qsizetype known = model_->inLedgerCount())
+        lines << (known == 1
+                      ? tr("1 row is already in the ledger (yellow) and is left out unless ticked.")
+                      : tr("%1 rows are already in the ledger (yellow) and are left out unless ticked.").arg(known));
+    if (!ledgerProblem_.isEmpty())
+        lines << ledgerProblem_;
+    summary_->setText(lines.join(u' '));
+    buttons_->button(QDialogButtonBox::Ok)->setEnabled(model_->tickedCount() > 0);
+}
+
+std::vector<NewEntry> ImportDialog::chosenEntries() const
+{
+    std::vector<NewEntry> entries;
+    for (const ImportedEntry& entry : model_->tickedEntries())
+        entries.push_back(stored(entry));
+    return entries;
+}

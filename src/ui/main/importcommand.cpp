@@ -1,0 +1,78 @@
+#include "app/prompter.h"
+#include "base/failure.h"
+#include "importing/importfile.h"
+#include "store/entryimport.h"
+#include "store/programconnection.h"
+#include "ui/importing/importdialog.h"
+#include "ui/main/form1.h"
+#include "ui/main/ledgerhistory.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QMimeData>
+#include <QStandardPaths>
+
+namespace {
+
+// The one local file of a drag, when it is one the import reads.
+QString importableFile(const QMimeData* data)
+{
+    if (!data || !data->hasUrls() || data->urls().size() != 1)
+        return {};
+    const QString path = data->urls().front().toLocalFile();
+    return !path.isEmpty() && importFormatOf(path) ? path : QString();
+}
+
+} // namespace
+
+void Form1::chooseImportFile()
+{
+    const QString path = QFileDialog::getOpenFileName(
+        this, tr("Import Entries"), QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+        tr("Statements and workbooks (*.csv *.tsv *.txt *.xlsx);;All files (*)"));
+    if (!path.isEmpty())
+        importFile(path);
+}
+
+void Form1::importFile(const QString& path)
+{
+    std::vector<NewEntry> entries;
+    try {
+        ImportDialog dialog(path, this);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        entries = dialog.chosenEntries();
+    } catch (const std::exception& error) {
+        MsgBox(tr("%1\n\nNothing was imported.").arg(QString::fromUtf8(error.what())));
+        return;
+    }
+    if (entries.empty())
+        return;
+    QList<qint64> ids;
+    history_->record(tr("Import"), [&] {
+        try {
+            ids = addEntries(Conn(), entries);
+        } catch (const std::exception& error) {
+            MsgBox(tr("The entries could not be added, so none was: %1").arg(QString::fromUtf8(error.what())));
+        }
+    });
+    refillAndSelect(ids);
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event)
+{
+    if (!importableFile(event->mimeData()).isEmpty())
+        event->acceptProposedAction();
+}
+
+void Form1::dropEvent(QDropEvent* event)
+{
+    const QString path = importableFile(event->mimeData());
+    if (path.isEmpty())
+        return;
+    event->acceptProposedAction();
+    // The import dialog opens once the drop has ended, so that the dragging program is not held.
+    QMetaObject::invokeMethod(
+        this, [this, path] { importFile(path); }, Qt::QueuedConnection);
+}

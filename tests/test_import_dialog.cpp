@@ -1,0 +1,363 @@
+// Importing statements and workbooks through the real import dialog on the main window, checked
+// row by row in the ledger: the bank layouts of tests/data/import, duplicates, undo, the program's
+// own export read back, and hostile files.
+#include "store/programconnection.h"
+#include "store/recordset.h"
+#include "support/fakespreadsheet.h"
+#include "support/ledgerfixture.h"
+#include "support/mainwindow.h"
+#include "support/modal.h"
+#include "support/printers.h"
+#include "support/windowdriver.h"
+#include "ui/importing/importdialog.h"
+#include "ui/main/ledgerhistory.h"
+#include "ui/main/ledgermodel.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFile>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTableView>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <functional>
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString dataFile(const QString& name)
+{
+    return QStringLiteral(QUORVANE_SOURCE_DIR "/tests/data/import/") + name;
+}
+
+// The ledger's entries as "date|amount|direction|reason|from|to|method|notes", in id order.
+QStringList ledgerRows()
+{
+    Recordset rs;
+    rs.open(u"select * from tblData order by id"_s, Conn());
+    QStringList rows;
+    for (; !rs.eof(); rs.moveNext())
+        rows << QStringList{rs.field(u"datercvd").toDate().toString(Qt::ISODate),
+                            QString::number(rs.field(u"amount").toDouble(), 'f', 2),
+                            rs.field(u"paymenttype").toInt() == 1 ? u"in"_s : u"out"_s,
+                            rs.field(u"reason").toString(),
+                            rs.field(u"fromcompany").toString(),
+                            rs.field(u"tocompany").toString(),
+                            rs.field(u"paymentmethod").toString(),
+                            rs.field(u"notes").toString()}
+                    .join(u'|');
+    return rows;
+}
+
+// What the dialog showed when it opened, and how it was left.
+struct DialogSeen
+{
+    bool opened = false;
+    QString delimiter, encoding, dateOrder, decimalMark, summary;
+    int headerLine = -1;
+    QStringList statuses; // the Status column of the preview, row by row
+};
+
+template <class T> T* child(QWidget* dialog, const QString& name)
+{
+    auto* widget = dialog->findChild<T*>(name);
+    EXPECT_NE(widget, nullptr) << name.toStdString();
+    return widget;
+}
+
+QPushButton* importButton(QWidget* dialog)
+{
+    return dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+}
+
+class ImportDialogTest : public MainWindowTest
+{
+protected:
+    // Opens `path` the way the list's menu and a drop do; `act` may change the dialog's settings
+    // before Import is pressed (or return false to cancel it instead).
+    DialogSeen import(const QString& path, std::function<bool(QWidget*)> act = {})
+    {
+        DialogSeen seen;
+        whenModalOpens([&](QWidget* modal) {
+            if (!qobject_cast<ImportDialog*>(modal))
+                return; // a message box: the test reads it from `boxes`
+            seen.opened = true;
+            seen.delimiter = child<QComboBox>(modal, u"delimiter"_s)->currentText();
+            seen.encoding = child<QComboBox>(modal, u"encoding"_s)->currentText();
+            seen.headerLine = child<QSpinBox>(modal, u"headerLine"_s)->value();
+            seen.dateOrder = child<QComboBox>(modal, u"dateOrder"_s)->currentText();
+            seen.decimalMark = child<QComboBox>(modal, u"decimalMark"_s)->currentText();
+            const bool go = act ? act(modal) : true;
+            seen.summary = child<QLabel>(modal, u"summary"_s)->text();
+            const QAbstractItemModel* preview = child<QTableView>(modal, u"preview"_s)->model();
+            for (int row = 0; row < preview->rowCount(); ++row)
+                seen.statuses << preview->index(row, 2).data().toString();
+            if (go && importButton(modal)->isEnabled())
+                QTest::mouseClick(importButton(modal), Qt::LeftButton);
+            else
+                qobject_cast<QDialog*>(modal)->reject();
+        });
+        window.importFile(path);
+        return seen;
+    }
+
+    QString writeFile(const QString& name, const QByteArray& bytes)
+    {
+        const QString path = folder.filePath(name);
+        QFile file(path);
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+        return path;
+    }
+
+    // The id of the list's selected row.
+    qint64 selectedId() const
+    {
+        const QModelIndex current = window.listView()->currentIndex();
+        return window.listView()->model()->index(current.row(), LedgerModel::idColumn).data().toLongLong();
+    }
+
+    QTemporaryDir folder;
+};
+
+// Picks `field` for the file's column `column` (0-based) in the dialog's column list.
+void mapColumn(QWidget* dialog, int column, const QString& field)
+{
+    auto* columns = child<QTableWidget>(dialog, u"columns"_s);
+    auto* choice = qobject_cast<QComboBox*>(columns->cellWidget(column, 1));
+    ASSERT_NE(choice, nullptr);
+    choice->setCurrentIndex(choice->findText(field));
+}
+
+} // namespace
+
+TEST_F(ImportDialogTest, SemicolonsAndDecimalCommas)
+{
+    const DialogSeen seen = import(dataFile(u"semicolon_decimal_comma.csv"_s));
+    EXPECT_EQ(seen.delimiter, u"Semicolon"_s);
+    EXPECT_EQ(seen.encoding, u"UTF-8"_s);
+    EXPECT_EQ(seen.headerLine, 1);
+    EXPECT_EQ(seen.dateOrder, u"Day Month Year"_s);
+    EXPECT_EQ(seen.decimalMark, u"Comma (1.234,56)"_s);
+    // The one column of the other party is the payer of money received and the payee of money paid.
+    EXPECT_EQ(ledgerRows(), (QStringList{
+                                u"2024-01-02|84.00|out|Abschlag Strom Januar||Stadtwerke Beispielstadt||"_s,
+                                u"2024-01-05|2450.00|in|Gehalt Dezember 2023|Musterfirma GmbH|||"_s,
+                                u"2024-01-12|12.50|out|Kartenzahlung||Bäckerei Sonnenschein||"_s,
+                                u"2024-01-19|650.00|in|Miete Februar; Wohnung 3|Erika Beispiel|||"_s,
+                                u"2024-01-26|99.99|out|Rechnung 4711||Versandhaus Nord||"_s,
+                                u"2024-01-31|1234.56|out|Inspektion||Autohaus Süd||"_s,
+                            }));
+}
+
+TEST_F(ImportDialogTest, SeparateInAndOutColumns)
+{
+    const DialogSeen seen = import(dataFile(u"separate_in_out.csv"_s));
+    EXPECT_EQ(seen.delimiter, u"Comma"_s);
+    EXPECT_EQ(seen.dateOrder, u"Month Day Year"_s);
+    EXPECT_EQ(seen.decimalMark, u"Point (1,234.56)"_s);
+    EXPECT_EQ(ledgerRows(), (QStringList{
+                                u"2024-03-01|2000.00|in|Salary March||||"_s,
+                                u"2024-03-04|45.20|out|Hardware store, garden supplies||||"_s,
+                                u"2024-03-14|4.50|out|Coffee roastery||||"_s,
+                                u"2024-03-15|19.99|in|Refund for order 1182\nreturned kettle||||"_s,
+                                u"2024-03-22|1200.00|out|Monthly rent||||"_s,
+                                u"2024-03-28|0.42|in|Savings interest||||"_s,
+                            }));
+}
+
+TEST_F(ImportDialogTest, Windows1252Umlauts)
+{
+    const DialogSeen seen = import(dataFile(u"windows1252_umlauts.csv"_s));
+    EXPECT_EQ(seen.encoding, u"Windows-1252"_s);
+    EXPECT_EQ(seen.delimiter, u"Semicolon"_s);
+    EXPECT_EQ(ledgerRows(), (QStringList{
+                                u"2024-02-03|23.40|out|Grillabend||Metzgerei Müller||"_s,
+                                u"2024-02-07|18.90|out|Grüße zum Geburtstag||Blumenladen am Markt||"_s,
+                                u"2024-02-14|9.80|out|Frühstück||Café an der Hauptstraße||"_s,
+                                u"2024-02-21|112.35|in|Nebenkostenerstattung||Hausverwaltung Weiß||"_s,
+                                u"2024-02-28|20.00|out|Gutschein über 20 €||Bücherstube||"_s,
+                            }));
+}
+
+TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
+{
+    const DialogSeen seen = import(dataFile(u"header_on_third_line.csv"_s));
+    EXPECT_EQ(seen.headerLine, 3);
+    EXPECT_EQ(ledgerRows(),
+              (QStringList{
+                  u"2024-01-03|45.90|out|Lastschrift Versicherung|Beispiel Konto|Versicherung Nordlicht AG||"_s,
+                  u"2024-01-08|2310.00|in|Gehalt Januar|Musterfirma GmbH|Beispiel Konto||"_s,
+                  u"2024-01-15|61.23|out|Kartenzahlung Tankstelle|Beispiel Konto|Tankstelle am Ring||"_s,
+                  u"2024-01-22|50.00|out|Überweisung Geschenk|Beispiel Konto|Erika Beispiel||"_s,
+                  u"2024-01-29|0.87|in|Zinsgutschrift|Beispielbank|Beispiel Konto||"_s,
+                  u"2024-01-31|4.95|out|Kontoführung|Beispielbank|Beispiel Konto||"_s,
+              }));
+}
+
+TEST_F(ImportDialogTest, AStatementIsAddedAsOneUndoStepAndItsFirstEntryIsSelected)
+{
+    listEntries({sampleEntry(u"Before"_s, u"1"_s)});
+    const QString path = writeFile(u"plain.csv"_s, "Date,Amount,Description,Payee\n"
+                                                   "2024-03-01,-12.50,Coffee beans,Roastery\n"
+                                                   "2024-03-02,1500.00,Salary,Me\n");
+    const DialogSeen seen = import(path);
+    ASSERT_TRUE(seen.opened);
+    EXPECT_EQ(seen.delimiter, u"Comma"_s);
+    EXPECT_EQ(seen.headerLine, 1);
+    EXPECT_EQ(seen.statuses, (QStringList{u"New"_s, u"New"_s}));
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+    const QStringList rows = ledgerRows();
+    ASSERT_EQ(rows.size(), 3);
+    EXPECT_EQ(rows[1], u"2024-03-01|12.50|out|Coffee beans||Roastery||"_s);
+    EXPECT_EQ(rows[2], u"2024-03-02|1500.00|in|Salary||Me||"_s);
+    EXPECT_EQ(window.listView()->model()->rowCount(), 3) << "the list refilled";
+    EXPECT_EQ(selectedId(), newestId().toLongLong() - 1) << "the first new entry is selected";
+
+    window.history()->undoAction()->trigger();
+    EXPECT_EQ(ledgerRows().size(), 1) << "one undo takes the whole import back";
+    window.history()->redoAction()->trigger();
+    EXPECT_EQ(ledgerRows(), rows);
+}
+
+TEST_F(ImportDialogTest, RowsAlreadyInTheLedgerAreLeftOutUnlessTicked)
+{
+    const QString path =
+        writeFile(u"twice.csv"_s, "Date;Amount;Reason\n01.02.2024;-5,00;Bread\n02.02.2024;7,00;Refund\n");
+    import(path);
+    ASSERT_EQ(ledgerRows().size(), 2);
+
+    const DialogSeen again = import(path);
+    EXPECT_EQ(again.statuses, (QStringList{u"Already in the ledger"_s, u"Already in the ledger"_s}));
+    EXPECT_TRUE(again.summary.contains(u"0 entries will be imported."_s)) << again.summary.toStdString();
+    EXPECT_EQ(ledgerRows().size(), 2) << "nothing to import: the Import button is off";
+
+    import(path, [](QWidget* dialog) {
+        QAbstractItemModel* preview = child<QTableView>(dialog, u"preview"_s)->model();
+    preview->setData(preview->index(1, 0), Qt::Checked, Qt::CheckStateRole);
+    return true;
+});
+const QStringList rows = ledgerRows();
+ASSERT_EQ(rows.size(), 3) << "the ticked one is a second refund";
+EXPECT_EQ(rows[2], u"2024-02-02|7.00|in|Refund||||"_s);
+}
+
+TEST_F(ImportDialogTest, UnreadableRowsAreShownWithTheirReasonAndNeverStored)
+{
+    const QString path = writeFile(u"bad.csv"_s, "Date,Amount,Reason\n"
+                                                 "2024-01-05,10.00,Good\n"
+                                                 "2024-02-31,10.00,No such day\n"
+                                                 "2024-01-06,ten,Words\n"
+                                                 ",3.00,No date\n");
+    const DialogSeen seen = import(path);
+    ASSERT_EQ(seen.statuses.size(), 4);
+    EXPECT_EQ(seen.statuses[0], u"New"_s);
+    EXPECT_TRUE(seen.statuses[1].startsWith(u"Unreadable date"_s)) << seen.statuses[1].toStdString();
+    EXPECT_TRUE(seen.statuses[2].startsWith(u"Unreadable amount"_s)) << seen.statuses[2].toStdString();
+    EXPECT_EQ(seen.statuses[3], u"No date"_s);
+    EXPECT_TRUE(seen.summary.contains(u"3 rows cannot be read"_s)) << seen.summary.toStdString();
+    EXPECT_EQ(ledgerRows(), QStringList{u"2024-01-05|10.00|in|Good||||"_s}) << "never 0, never today";
+}
+
+TEST_F(ImportDialogTest, ColumnsDateOrderAndDecimalMarkCanBeChosen)
+{
+    // No header, and nothing in the data that tells day from month.
+    const QString path = writeFile(u"bare.csv"_s, "03/04/2024;1.234;Rent;Landlord\n05/06/2024;2.500;Rent;Landlord\n");
+    const DialogSeen seen = import(path, [](QWidget* dialog) {
+        child<QComboBox>(dialog, u"dateOrder"_s)->setCurrentIndex(1);   // month first
+        child<QComboBox>(dialog, u"decimalMark"_s)->setCurrentIndex(1); // 1.234 is a thousand and more
+        mapColumn(dialog, 2, u"Reason"_s);
+        mapColumn(dialog, 3, u"To"_s);
+        return true;
+    });
+    EXPECT_EQ(seen.headerLine, 0);
+    EXPECT_EQ(ledgerRows(),
+              (QStringList{u"2024-03-04|1234.00|in|Rent||Landlord||"_s, u"2024-05-06|2500.00|in|Rent||Landlord||"_s}));
+}
+
+TEST_F(ImportDialogTest, CancelAddsNothing)
+{
+    const QString path = writeFile(u"cancel.csv"_s, "Date,Amount\n2024-01-01,1\n");
+    EXPECT_TRUE(import(path, [](QWidget*) { return false; }).opened);
+    EXPECT_TRUE(ledgerRows().isEmpty());
+    EXPECT_FALSE(window.history()->undoAction()->isEnabled());
+}
+
+TEST_F(ImportDialogTest, FormulaTextsAreStoredAsPlainText)
+{
+    const QString path = writeFile(u"formula.csv"_s, "Date,Amount,Reason,Payer\n"
+                                                     "2024-01-01,5,\"=cmd|' /C calc'!A0\",@SUM(A1:A9)\n");
+    import(path);
+    EXPECT_EQ(ledgerRows(), QStringList{u"2024-01-01|5.00|in|=cmd|' /C calc'!A0|@SUM(A1:A9)|||"_s});
+}
+
+TEST_F(ImportDialogTest, HostileFilesAreRefusedWithAMessageAndChangeNothing)
+{
+    listEntries({sampleEntry(u"Kept"_s, u"1"_s)});
+    QByteArray wide = "Date";
+    for (int i = 0; i < 1'000'000; ++i)
+        wide += ",x";
+    QByteArray binary(4096, '\0');
+    binary.prepend("\x7f"
+                   "ELF");
+    const QList<std::pair<QString, QByteArray>> files = {
+        {u"binary.csv"_s, binary},
+        {u"unbalanced.csv"_s, "Date,Amount,Reason\n2024-01-01,5,\"never closed\n2024-01-02,6,x\n"},
+        {u"wide.csv"_s, wide},
+        {u"notazip.xlsx"_s, "this is no workbook"},
+        {u"statement.pdf"_s, "%PDF-1.4"},
+    };
+    for (const auto& [name, bytes] : files) {
+        boxes.messages.clear();
+        const DialogSeen seen = import(writeFile(name, bytes));
+        EXPECT_FALSE(seen.opened) << name.toStdString();
+        ASSERT_EQ(boxes.messages.size(), 1) << name.toStdString();
+        EXPECT_TRUE(boxes.texts().front().endsWith(u"Nothing was imported."_s)) << boxes.texts().front().toStdString();
+        EXPECT_EQ(ledgerRows().size(), 1) << name.toStdString();
+    }
+
+    // Larger than any statement: refused before it is read.
+    const QString huge = folder.filePath(u"huge.csv"_s);
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(qint64(2) * 1024 * 1024 * 1024)); // sparse: no disk is used
+    }
+    boxes.messages.clear();
+    EXPECT_FALSE(import(huge).opened);
+    ASSERT_EQ(boxes.messages.size(), 1);
+    EXPECT_TRUE(boxes.texts().front().contains(u"larger than"_s)) << boxes.texts().front().toStdString();
+    EXPECT_EQ(ledgerRows().size(), 1);
+}
+
+TEST_F(ImportDialogTest, TheProgramsOwnExportReadsBackAsTheSameEntries)
+{
+    QList<EntryFields> entries = {sampleEntry(u"Gig"_s, u"1234.5"_s, 1), sampleEntry(u"Rent, March"_s, u"800"_s, 2),
+                                  sampleEntry(u"O'Brien \"quoted\""_s, u"0.99"_s, 1)};
+    entries[1].date = QDate(2024, 12, 31);
+    entries[1].paymentMethod = u"Transfer"_s;
+    entries[2].notes = u"line one\nline two"_s;
+    listEntries(entries);
+    const QStringList before = ledgerRows();
+    tickAll(window);
+    FakeSpreadsheetHome spreadsheet;
+    spreadsheet.installProgram();
+    press(&window, u"PushButton6"_s);
+    ASSERT_EQ(spreadsheet.launchArguments().size(), 3);
+    const QString workbook = folder.filePath(u"export.xlsx"_s);
+    ASSERT_TRUE(QFile::copy(spreadsheet.openedWorkbook(), workbook));
+
+    Conn().execute(u"delete from tblData"_s);
+    window.ListData();
+    const DialogSeen seen = import(workbook);
+    ASSERT_TRUE(seen.opened);
+    EXPECT_EQ(seen.headerLine, 1);
+    EXPECT_EQ(ledgerRows(), before);
+}
