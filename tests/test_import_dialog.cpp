@@ -8,6 +8,7 @@
 #include "support/mainwindow.h"
 #include "support/modal.h"
 #include "support/printers.h"
+#include "support/progresscancel.h"
 #include "support/windowdriver.h"
 #include "ui/importing/importdialog.h"
 #include "ui/main/ledgerhistory.h"
@@ -15,16 +16,20 @@
 
 #include <QAbstractItemModel>
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDragEnterEvent>
 #include <QFile>
 #include <QLabel>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUrl>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -288,6 +293,50 @@ TEST_F(ImportDialogTest, CancelAddsNothing)
     EXPECT_TRUE(import(path, [](QWidget*) { return false; }).opened);
     EXPECT_TRUE(ledgerRows().isEmpty());
     EXPECT_FALSE(window.history()->undoAction()->isEnabled());
+
+    // Cancel on the progress of a long import: none of the rows stays.
+    QByteArray rows = "Date,Amount,Reason\n";
+    for (int i = 0; i < 5000; ++i)
+        rows += "2024-01-01," + QByteArray::number(i + 1) + ",Row\n";
+    const QString longFile = writeFile(u"long.csv"_s, rows);
+    std::unique_ptr<ProgressCancel> cancel;
+    import(longFile, [&](QWidget* dialog) {
+        cancel = std::make_unique<ProgressCancel>(dialog); // for the import that Import starts
+    return true;
+});
+ASSERT_TRUE(cancel && cancel->pressed());
+EXPECT_TRUE(ledgerRows().isEmpty());
+EXPECT_FALSE(window.history()->undoAction()->isEnabled());
+EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST_F(ImportDialogTest, AFileDroppedOnTheWindowIsImported)
+{
+    const QString path = writeFile(u"dropped.csv"_s, "Date,Amount,Reason\n2024-06-01,3.50,Dropped\n");
+    const auto drag = [](const QString& file) {
+        auto* data = new QMimeData;
+        data->setUrls({QUrl::fromLocalFile(file)});
+        return data;
+    };
+    std::unique_ptr<QMimeData> other(drag(writeFile(u"photo.png"_s, "png")));
+    QDragEnterEvent refused(QPoint(10, 10), Qt::CopyAction, other.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &refused);
+    EXPECT_FALSE(refused.isAccepted()) << "only files the import reads";
+
+    std::unique_ptr<QMimeData> statement(drag(path));
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, statement.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &enter);
+    ASSERT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::CopyAction, statement.get(), Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&window, &drop);
+    bool opened = false;
+    whenModalOpens([&](QWidget* modal) {
+        opened = qobject_cast<ImportDialog*>(modal) != nullptr;
+        QTest::mouseClick(importButton(modal), Qt::LeftButton);
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !ledgerRows().isEmpty(); }, 5000));
+    EXPECT_TRUE(opened);
+    EXPECT_EQ(ledgerRows(), QStringList{u"2024-06-01|3.50|in|Dropped||||"_s});
 }
 
 TEST_F(ImportDialogTest, FormulaTextsAreStoredAsPlainText)

@@ -47,7 +47,7 @@ QString folded(QStringView text)
 
 } // namespace
 
-QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries)
+QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries, const ProgressCheck& progress)
 {
     sqlite3* db = connection.handle();
     sqlite3_stmt* stmt = prepareOne(db, insertNewEntry);
@@ -56,8 +56,10 @@ QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& en
     try {
         connection.beginBatch();
         try {
-            for (const NewEntry& entry : entries)
+            for (const NewEntry& entry : entries) {
+                checkProgress(progress, ids.size());
                 ids.append(insertOne(db, stmt, entry));
+            }
             connection.commitBatch();
         } catch (...) {
             try {

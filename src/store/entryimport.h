@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/progress.h"
+
 #include <QDate>
 #include <QHash>
 #include <QList>
@@ -19,8 +21,10 @@ struct NewEntry
 };
 
 // Adds the entries in one transaction: all of them or, when one cannot be written, none (and
-// StoreError says why). Returns their new ids, in order.
-QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries);
+// StoreError says why). Returns their new ids, in order. `progress` is asked with the entries
+// added; when it says stop, none stays and Cancelled is thrown.
+QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries,
+                         const ProgressCheck& progress = {});
 
 // The ledger's entries dated within a range, indexed to answer an import's question: does the
 // ledger hold this entry already? "The same" is the same date, amount to the cent, direction,

@@ -8,17 +8,21 @@
 #include <QTest>
 #include <QThread>
 
-ProgressCancel::ProgressCancel()
+ProgressCancel::ProgressCancel(QObject* openedFirst) : openedFirst_(openedFirst)
 {
-    connect(&poll_, &QTimer::timeout, this, &ProgressCancel::pressWhenShown);
-    QTimer::singleShot(0, this, [this] {
-        QThread::msleep(LongTask::dialogDelayMs + 100);
-        poll_.start(0);
-    });
+    connect(&poll_, &QTimer::timeout, this, &ProgressCancel::poll);
+    poll_.start(0);
 }
 
-void ProgressCancel::pressWhenShown()
+void ProgressCancel::poll()
 {
+    if (!stalled_) {
+        if (openedFirst_)
+            return;
+        QThread::msleep(LongTask::dialogDelayMs + 100);
+        stalled_ = true;
+        return;
+    }
     for (QWidget* window : QApplication::topLevelWidgets()) {
         auto* dialog = qobject_cast<QProgressDialog*>(window);
         if (!dialog || !dialog->isVisible())

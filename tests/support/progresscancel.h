@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 
 // Presses Cancel on the next long command's progress dialog, the way a user does: the command's
@@ -9,13 +10,16 @@
 class ProgressCancel : public QObject
 {
 public:
-    ProgressCancel();
+    // `openedFirst`: a window the command shows before its long part; the hold waits until it is gone.
+    explicit ProgressCancel(QObject* openedFirst = nullptr);
     // Whether Cancel was clicked: a test that cancels nothing proves nothing.
     bool pressed() const { return pressed_; }
 
 private:
-    void pressWhenShown();
+    void poll();
 
+    QPointer<QObject> openedFirst_;
     QTimer poll_;
+    bool stalled_ = false;
     bool pressed_ = false;
 };

@@ -1,3 +1,4 @@
+#include "app/longtask.h"
 #include "app/prompter.h"
 #include "base/failure.h"
 #include "importing/importfile.h"
@@ -50,13 +51,17 @@ void Form1::importFile(const QString& path)
     if (entries.empty())
         return;
     QList<qint64> ids;
+    LongTask task(this, tr("Importing entries…"), qint64(entries.size()));
     history_->record(tr("Import"), [&] {
         try {
-            ids = addEntries(Conn(), entries);
+            ids = addEntries(Conn(), entries, [&](qint64 added) { return task.keepGoing(added); });
+        } catch (const Cancelled&) {
+            // None of them was added.
         } catch (const std::exception& error) {
             MsgBox(tr("The entries could not be added, so none was: %1").arg(QString::fromUtf8(error.what())));
         }
     });
+    task.finish();
     refillAndSelect(ids);
 }
 
