@@ -54,6 +54,18 @@ protected:
 
     void exportList() { press(&window, u"PushButton6"_s); }
 
+    // A list long enough for an export to look at pending events many times, all of it ticked, and
+    // the stand-in program ready.
+    void listLongTickedLedger()
+    {
+        QList<Entry> entries;
+        for (int i = 0; i < 3000; ++i)
+            entries.append(Entry(u"Reason %1"_s.arg(i)));
+        append(entries);
+        tickAll(window);
+        spreadsheet.installProgram();
+    }
+
     // Exports, checks that the stand-in program opened the workbook, and reads it back.
     XlsxSheet exportedSheet()
     {
@@ -139,12 +151,7 @@ TEST_F(SpreadsheetExport, EarlierWorkbooksAreRemovedAtTheNextExportAndAtShutdown
 
 TEST_F(SpreadsheetExport, ClosingTheWindowDuringAnExportStartsNoProgramAndLeavesNoWorkbook)
 {
-    QList<Entry> entries;
-    for (int i = 0; i < 3000; ++i)
-        entries.append(Entry(u"Reason %1"_s.arg(i)));
-    append(entries);
-    tickAll(window);
-    spreadsheet.installProgram();
+    listLongTickedLedger();
     QTimer::singleShot(0, &window, [this] { window.close(); });
     exportList();
     QTest::qWait(300);
@@ -156,12 +163,7 @@ TEST_F(SpreadsheetExport, ClosingTheWindowDuringAnExportStartsNoProgramAndLeaves
 
 TEST_F(SpreadsheetExport, CancellingTheExportWritesNoWorkbookAndStartsNoProgram)
 {
-    QList<Entry> entries;
-    for (int i = 0; i < 3000; ++i)
-        entries.append(Entry(u"Reason %1"_s.arg(i)));
-    append(entries);
-    tickAll(window);
-    spreadsheet.installProgram();
+    listLongTickedLedger();
     ProgressCancel cancel;
     exportList();
     QTest::qWait(300);
