@@ -52,6 +52,21 @@ TEST_F(SpreadsheetWorkbookTest, LivesInAPrivateFolderThatGoesUnlessShown)
     EXPECT_TRUE(leftInTemp().isEmpty()) << "the program could not start";
 }
 
+TEST_F(SpreadsheetWorkbookTest, AStopAskedWhileTheFileIsWrittenShowsNothingAndLeavesNothing)
+{
+    int asked = 0;
+    {
+        SpreadsheetWorkbook book;
+        for (int row = 1; row <= 20000; ++row)
+            book.setText(row, 1, u"Row %1 with a little text to compress"_s.arg(row));
+        const SpreadsheetProgram never{temp_ + u"/missingcalc"_s, {u"%f"_s}};
+        EXPECT_THROW(book.show(never, [&](qint64) { return ++asked > 1; }), Cancelled)
+            << "and not the failure to start the program: it is never started";
+    }
+    EXPECT_GE(asked, 1);
+    EXPECT_TRUE(leftInTemp().isEmpty());
+}
+
 TEST_F(SpreadsheetWorkbookTest, WritesCellsWhereTold)
 {
     SpreadsheetWorkbook book;

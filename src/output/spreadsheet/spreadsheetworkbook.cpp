@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
+#include <chrono>
+#include <future>
 #include <unistd.h>
 #include <utility>
 #include <xlsxwriter.h>
@@ -140,18 +142,25 @@ void SpreadsheetWorkbook::fitColumns()
                                        double(std::min(widths_[c] + columnMargin, widestColumn)), nullptr));
 }
 
-QString SpreadsheetWorkbook::save()
+QString SpreadsheetWorkbook::save(const ProgressCheck& waiting)
 {
     // Closing frees the workbook whether or not the file could be written.
-    const lxw_error error = workbook_close(std::exchange(workbook_, nullptr));
+    auto closing = std::async(std::launch::async,
+                              [workbook = std::exchange(workbook_, nullptr)] { return workbook_close(workbook); });
     sheet_ = nullptr;
-    check(error);
+    bool stop = false;
+    do {
+        stop = stop || (waiting && !waiting(0));
+    } while (closing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
+    check(closing.get());
+    if (stop)
+        throw Cancelled{};
     return path_;
 }
 
-void SpreadsheetWorkbook::show(const SpreadsheetProgram& program)
+void SpreadsheetWorkbook::show(const SpreadsheetProgram& program, const ProgressCheck& waiting)
 {
-    openInSpreadsheetProgram(program, save());
+    openInSpreadsheetProgram(program, save(waiting));
     folder_.setAutoRemove(false);
     QFile mark(folder_.filePath(QString::fromUtf16(shownMark)));
     mark.open(QIODevice::WriteOnly);

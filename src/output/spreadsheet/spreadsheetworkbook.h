@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/progress.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
@@ -33,11 +35,14 @@ public:
     // Widens every column to its longest content, as a spreadsheet's autofit would.
     void fitColumns();
 
-    // Writes the file; no cell can be set afterwards.
-    QString save();
-    // Saves and opens the workbook in the program as a new document. The file stays for the
-    // program to read, until removeShownWorkbooks.
-    void show(const SpreadsheetProgram& program);
+    // Writes the file; no cell can be set afterwards. The writing (compressing the whole sheet,
+    // the longest part of a large export) runs beside this thread, which meanwhile asks `waiting`
+    // every few milliseconds; when that says stop, the file is still finished but Cancelled is
+    // thrown once it is.
+    QString save(const ProgressCheck& waiting = {});
+    // Saves (see save) and opens the workbook in the program as a new document. The file stays
+    // for the program to read, until removeShownWorkbooks.
+    void show(const SpreadsheetProgram& program, const ProgressCheck& waiting = {});
 
 private:
     void noteWidth(int column, qsizetype characters);

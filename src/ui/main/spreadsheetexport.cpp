@@ -111,7 +111,8 @@ void exportLedgerList(Form1& window)
         for (size_t i = 0; i < summary.size(); ++i)
             trap.step(172 + 2 * int(i), [&] { sheet->setText(summaryRow, summaryColumns[i], summary[i]->text()); });
         trap.step(178, [&] { sheet->fitColumns(); });
-        trap.step(180, [&] { sheet->show(program); });
+        // Writing the file takes a while for a long list: the progress stays and Cancel still works.
+        trap.step(180, [&] { sheet->show(program, [&](qint64) { return task.keepGoing(list.rowCount()); }); });
     }
     trap.step(182, [&] { window.setExporting(false); });
 }
