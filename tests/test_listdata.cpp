@@ -71,6 +71,10 @@ TEST_F(ListDataTest, OnlyPaidEntriesGiveANegativeBalance)
 TEST_F(ListDataTest, DatesShowTheRegionalOrderWithAFourDigitYear)
 {
     addEntry(sampleEntry(u"a"_s, u"1"_s));
+    QLocale::setDefault(QLocale(u"en_US"_s));
+    window.ListData();
+    EXPECT_EQ(row(0)[1], u"3/5/2021");
+    // A refill writes the dates anew, in the region then in force.
     QLocale::setDefault(QLocale(u"de_DE"_s));
     window.ListData();
     EXPECT_EQ(row(0)[1], u"05.03.2021");

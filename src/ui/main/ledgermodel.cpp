@@ -44,6 +44,7 @@ void LedgerModel::beginRefill(bool keepRows)
     if (moneyFormats_.isEmpty() || moneyFormats_.last() != moneyFormat())
         moneyFormats_.append(moneyFormat());
     dateFormat_ = shortDateFormatWithFullYear();
+    shownDates_.clear();
 }
 
 void LedgerModel::endRefill()
@@ -112,7 +113,7 @@ QString LedgerModel::text(int rowIndex, int column) const
         return row.flags & HasId ? QString::number(row.id) : QString();
     case dateColumn:
         if (row.flags & HasDate)
-            return QLocale().toString(QDate::fromJulianDay(row.julianDay), dateFormat_);
+            return shownDate(row.julianDay);
         return QString::fromUtf8(storedText(row, 0));
     case amountColumn:
         return row.flags & HasAmount ? formatWithPattern(row.amount, moneyFormats_[row.format]) : QString();
@@ -125,6 +126,16 @@ QString LedgerModel::text(int rowIndex, int column) const
             return QString::fromUtf8(storedText(row, column - firstTextColumn + 1));
         return {};
     }
+}
+
+QString LedgerModel::shownDate(qint64 julianDay) const
+{
+    if (const auto it = shownDates_.constFind(julianDay); it != shownDates_.constEnd())
+        return *it;
+    QString text = QLocale().toString(QDate::fromJulianDay(julianDay), dateFormat_);
+    if (shownDates_.size() < shownDatesBound)
+        shownDates_.insert(julianDay, text);
+    return text;
 }
 
 int LedgerModel::rowOfId(qint64 id) const

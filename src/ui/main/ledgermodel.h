@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QDate>
+#include <QHash>
 #include <QStringList>
 #include <deque>
 #include <memory>
@@ -79,6 +80,7 @@ private:
     static constexpr quint8 asciiKnown = 0x80;
 
     QByteArrayView storedText(const Row& row, int field) const;
+    QString shownDate(qint64 julianDay) const;
     char* reserveText(qsizetype size, quint32& chunk, quint32& offset);
 
     QStringList titles_;
@@ -89,4 +91,8 @@ private:
     // The money format and date format of each refill, so rows keep the texts they were filled with.
     QStringList moneyFormats_;
     QString dateFormat_;
+    // Dates written once per day: a long ledger has many entries on each, and writing a date in
+    // the user's format is slow enough to show in an export of a million rows.
+    mutable QHash<qint64, QString> shownDates_;
+    static constexpr qsizetype shownDatesBound = 100'000;
 };
