@@ -30,18 +30,9 @@ void runPragma(sqlite3* db, const char* sql)
 // Runs a compiled statement with its texts bound, and leaves it ready for the next use.
 void runCompiled(sqlite3* db, sqlite3_stmt* stmt, const QStringList& texts)
 {
-    for (int i = 0; i < texts.size(); ++i) {
-        const QByteArray text = texts[i].toUtf8();
-        sqlite3_bind_text(stmt, i + 1, text.constData(), int(text.size()), SQLITE_TRANSIENT);
-    }
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
-    sqlite3_reset(stmt);
-    sqlite3_clear_bindings(stmt);
-    if (rc != SQLITE_DONE)
-        throw StoreError(message);
+    for (int i = 0; i < texts.size(); ++i)
+        bindText(stmt, i + 1, texts[i]);
+    runBound(db, stmt);
 }
 
 } // namespace

@@ -15,12 +15,6 @@ namespace {
 constexpr char insertNewEntry[] = "insert into tblData (datercvd, reason, fromcompany, tocompany, amount, "
                                   "paymentmethod, notes, paymenttype) values (?,?,?,?,?,?,?,?)";
 
-void bindText(sqlite3_stmt* stmt, int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-}
-
 qint64 insertOne(sqlite3* db, sqlite3_stmt* stmt, const NewEntry& entry)
 {
     bindText(stmt, 1, entry.date.toString(Qt::ISODate));
@@ -31,11 +25,7 @@ qint64 insertOne(sqlite3* db, sqlite3_stmt* stmt, const NewEntry& entry)
     bindText(stmt, 6, entry.paymentMethod);
     bindText(stmt, 7, entry.notes);
     sqlite3_bind_int(stmt, 8, entry.paymentType);
-    const int rc = sqlite3_step(stmt);
-    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
-    sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE)
-        throw StoreError(message);
+    runBound(db, stmt);
     return sqlite3_last_insert_rowid(db);
 }
 

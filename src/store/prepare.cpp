@@ -45,3 +45,21 @@ sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql)
     }
     return stmt;
 }
+
+void bindText(sqlite3_stmt* stmt, int index, const QString& text)
+{
+    const QByteArray utf8 = text.toUtf8();
+    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
+}
+
+void runBound(sqlite3* db, sqlite3_stmt* stmt)
+{
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    if (rc != SQLITE_DONE)
+        throw StoreError(message);
+}

@@ -14,3 +14,10 @@ sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql);
 
 // The engine's message for the connection's last failure.
 QString engineMessage(sqlite3* db);
+
+// Binds a text to parameter `index` (from 1) of a compiled statement.
+void bindText(sqlite3_stmt* stmt, int index, const QString& text);
+
+// Runs a compiled statement to its end with what is bound, and leaves it ready for the next use
+// (reset, bindings cleared); throws StoreError with the engine's message when it fails.
+void runBound(sqlite3* db, sqlite3_stmt* stmt);

@@ -4,7 +4,6 @@
 #include "store/connection.h"
 #include "store/prepare.h"
 #include "store/statements.h"
-#include "store/storeerror.h"
 
 #include <sqlite3.h>
 
@@ -19,12 +18,6 @@ bool bindableDate(QDate date)
 bool bindableText(const QString& text)
 {
     return !text.contains(QChar(0));
-}
-
-void bindText(sqlite3_stmt* stmt, int index, const QString& text)
-{
-    const QByteArray utf8 = text.toUtf8();
-    sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
 }
 
 } // namespace
@@ -62,10 +55,5 @@ void ReportStaging::add(TextForm form, QDate date, double valueIn, double valueO
     sqlite3_bind_double(insert_, 3, valueOut);
     bindText(insert_, 4, payer);
     bindText(insert_, 5, payee);
-    const int rc = sqlite3_step(insert_);
-    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
-    sqlite3_reset(insert_);
-    sqlite3_clear_bindings(insert_);
-    if (rc != SQLITE_DONE)
-        throw StoreError(message);
+    runBound(db, insert_);
 }
