@@ -56,12 +56,6 @@ ColumnContents contentsOf(const QList<const QStringList*>& samples, qsizetype co
     return contents;
 }
 
-bool hasAmount(const QList<ImportField>& columns)
-{
-    return columns.contains(ImportField::Amount) || columns.contains(ImportField::In) ||
-           columns.contains(ImportField::Out);
-}
-
 // Among the columns without a known title, and for the fields no title named: the first column of
 // dates, the first of money amounts (or else of any numbers) and the one of the longest texts as the
 // reason.
@@ -81,7 +75,7 @@ void guessByContents(QList<ImportField>& columns, const QList<bool>& untitled, c
         if (const qsizetype c = firstFree([](const ColumnContents& cc) { return cc.dated(); }); c >= 0)
             columns[c] = ImportField::Date;
     }
-    if (!hasAmount(columns)) {
+    if (!mapsAnAmount(columns)) {
         qsizetype c = firstFree([](const ColumnContents& cc) { return cc.numeric() && cc.fractionsOrSigns > 0; });
         if (c < 0)
             c = firstFree([](const ColumnContents& cc) { return cc.numeric(); });
@@ -132,6 +126,12 @@ QString importFieldName(ImportField field)
         return u"From or To"_s;
     }
     return {};
+}
+
+bool mapsAnAmount(const QList<ImportField>& columns)
+{
+    return columns.contains(ImportField::Amount) || columns.contains(ImportField::In) ||
+           columns.contains(ImportField::Out);
 }
 
 ImportLayout guessLayout(const ImportTable& table)

@@ -25,6 +25,9 @@ struct ImportLayout
     DecimalMark decimalMark = DecimalMark::Point;
 };
 
+// Whether some column holds the amount: one signed column, or an In or Out column.
+bool mapsAnAmount(const QList<ImportField>& columns);
+
 // Among the first 20 rows, the first that reads as column titles and is followed by a row of data (a
 // date and a number, at least half as wide): a preamble of account and period lines before it is
 // passed over. -1 when there is none, as when the first row already holds data.

@@ -8,7 +8,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QFormLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -46,14 +45,6 @@ template <class T, size_t N> int indexOf(const T (&choices)[N], T value)
 NewEntry stored(const ImportedEntry& e)
 {
     return {e.date, e.amount, e.direction, e.reason, e.fromCompany, e.toCompany, e.paymentMethod, e.notes};
-}
-
-int widestRow(const ImportTable& table)
-{
-    qsizetype widest = 0;
-    for (const QStringList& row : table.rows)
-        widest = std::max(widest, row.size());
-    return int(widest);
 }
 
 } // namespace
@@ -210,8 +201,8 @@ void ImportDialog::rereadText()
 
 void ImportDialog::fillColumnChoices()
 {
-    const int count = widestRow(table_);
-    layout_.columns.resize(count, ImportField::Ignore);
+    // The guessed layout has one column per column of the widest row.
+    const int count = int(layout_.columns.size());
     columns_->setRowCount(count);
     const int header = layout_.headerRow;
     const int firstData = header + 1;
@@ -235,17 +226,14 @@ void ImportDialog::fillColumnChoices()
             for (ImportField field : fields)
                 choice->addItem(importFieldName(field));
             connect(choice, &QComboBox::currentIndexChanged, this, [this, c](int index) {
-                if (updating_)
-                    return;
                 layout_.columns[c] = fields[index];
                 convert();
             });
             columns_->setCellWidget(c, 1, choice);
         }
-        updating_ = true;
+        const QSignalBlocker quiet(choice);
         choice->setCurrentIndex(indexOf(fields, layout_.columns[c]));
         choice->setAccessibleName(title);
-        updating_ = false;
     }
 }
 
@@ -297,8 +285,7 @@ void ImportDialog::showSummary()
         lines << readProblem_;
     else if (!layout_.columns.contains(ImportField::Date))
         lines << tr("Choose the column that holds the date.");
-    else if (!layout_.columns.contains(ImportField::Amount) && !layout_.columns.contains(ImportField::In) &&
-             !layout_.columns.contains(ImportField::Out))
+    else if (!mapsAnAmount(layout_.columns))
         lines << tr("Choose the column that holds the amount, or the In and Out columns.");
     const qsizetype chosen = model_->tickedCount();
     lines << (chosen == 1 ? tr("1 entry will be imported.") : tr("%1 entries will be imported.").arg(chosen));

@@ -65,5 +65,4 @@ private:
     QTableView* preview_ = nullptr;
     QLabel* summary_ = nullptr;
     QDialogButtonBox* buttons_ = nullptr;
-    bool updating_ = false;
 };

@@ -1,6 +1,5 @@
 #include "app/longtask.h"
 #include "app/prompter.h"
-#include "base/failure.h"
 #include "importing/importfile.h"
 #include "store/entryimport.h"
 #include "store/programconnection.h"
