@@ -75,14 +75,20 @@ TEST_F(SpreadsheetWorkbookTest, WritesCellsWhereTold)
     book.setText(1, 3, u"=SUM(A1:A2)"_s);
     book.setNumber(2, 1, 42);
     book.setText(2, 27, u"Ærø"_s);
-    EXPECT_THROW(book.setText(3, 1, QString(32768, u'x')), std::exception);
+    EXPECT_THROW(book.setText(4, 1, QString(32768, u'x')), std::exception);
+    // A failed cell leaves the row where it was; the limit counts characters, not bytes or halves
+    // of a surrogate pair.
+    book.setText(3, 2, QString(32767, u'é'));
+    book.setText(3, 3, u"😀"_s.repeated(16384));
     EXPECT_THROW(book.setText(0, 1, u"above the sheet"_s), std::exception);
     EXPECT_THROW(book.setText(4, 16385, u"right of the sheet"_s), std::exception);
     book.setText(5, 1, u"after the failures"_s);
     EXPECT_THROW(book.setText(2, 2, u"rows go top to bottom"_s), std::exception);
 
     const XlsxSheet sheet(book.save());
-    EXPECT_EQ(sheet.cells.keys(), (QStringList{u"A1"_s, u"A2"_s, u"A5"_s, u"AA2"_s, u"C1"_s}));
+    EXPECT_EQ(sheet.cells.keys(), (QStringList{u"A1"_s, u"A2"_s, u"A5"_s, u"AA2"_s, u"B3"_s, u"C1"_s, u"C3"_s}));
+    EXPECT_EQ(sheet.text(u"B3"_s), QString(32767, u'é'));
+    EXPECT_EQ(sheet.text(u"C3"_s).size(), 32768);
     EXPECT_EQ(sheet.text(u"C1"_s), u"=SUM(A1:A2)") << "a text stays a text";
     EXPECT_FALSE(sheet.cells.value(u"C1"_s).isNumber);
     EXPECT_EQ(sheet.text(u"A2"_s), u"42");

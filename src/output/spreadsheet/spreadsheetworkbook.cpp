@@ -1,6 +1,7 @@
 #include "output/spreadsheet/spreadsheetworkbook.h"
 
 #include "base/failure.h"
+#include "base/serialworker.h"
 #include "output/spreadsheet/spreadsheetprogram.h"
 
 #include <QDir>
@@ -10,7 +11,6 @@
 #include <QStandardPaths>
 #include <algorithm>
 #include <chrono>
-#include <future>
 #include <unistd.h>
 #include <utility>
 #include <xlsxwriter.h>
@@ -22,6 +22,12 @@ namespace {
 // Wide enough for a long note to show its start without pushing the other columns off screen.
 constexpr qsizetype widestColumn = 60;
 constexpr qsizetype columnMargin = 2;
+
+// A cell holds at most this many characters.
+constexpr qsizetype longestText = 32767;
+// Cells go to the writing thread in batches: few handovers, and little held in memory.
+constexpr std::size_t batchCells = 4096;
+constexpr std::size_t batchesQueued = 16;
 
 constexpr auto folderPrefix = u"quorvane-export-";
 constexpr auto shownMark = u"shown";
@@ -42,6 +48,12 @@ void check(lxw_error error)
         throw Failure(QString::fromUtf8(lxw_strerror(error)));
 }
 
+// Characters as the writer counts them: every byte that does not continue a UTF-8 sequence.
+qsizetype utf8Characters(const QByteArray& utf8)
+{
+    return std::count_if(utf8.begin(), utf8.end(), [](char byte) { return (byte & 0xC0) != 0x80; });
+}
+
 // The message is made only on failure: these run for every cell.
 lxw_row_t rowIndex(int row)
 {
@@ -58,6 +70,45 @@ lxw_col_t columnIndex(int column)
 }
 
 } // namespace
+
+// Cells on their way from the thread that sets them to the one that writes them.
+struct SpreadsheetWorkbook::CellBatch
+{
+    struct Cell
+    {
+        lxw_row_t row;
+        lxw_col_t column;
+        double number;
+        qsizetype text; // where its NUL-ended text starts in `texts`; -1 for a number
+    };
+    std::vector<Cell> cells;
+    QByteArray texts;
+
+    void addText(int row, int column, const QByteArray& utf8)
+    {
+        cells.push_back({lxw_row_t(row - 1), lxw_col_t(column - 1), 0, texts.size()});
+        texts.append(utf8).append('\0');
+    }
+    void addNumber(int row, int column, double value)
+    {
+        cells.push_back({lxw_row_t(row - 1), lxw_col_t(column - 1), value, -1});
+    }
+    bool full() const { return cells.size() >= batchCells; }
+
+    // The first failure, or none.
+    lxw_error writeTo(lxw_worksheet* sheet) const
+    {
+        for (const Cell& cell : cells) {
+            const lxw_error error =
+                cell.text < 0
+                    ? worksheet_write_number(sheet, cell.row, cell.column, cell.number, nullptr)
+                    : worksheet_write_string(sheet, cell.row, cell.column, texts.constData() + cell.text, nullptr);
+            if (error != LXW_NO_ERROR)
+                return error;
+        }
+        return LXW_NO_ERROR;
+    }
+};
 
 void removeShownWorkbooks()
 {
@@ -94,10 +145,14 @@ SpreadsheetWorkbook::SpreadsheetWorkbook() : folder_(newExportFolderTemplate())
     ensure(workbook_ != nullptr, u"Could not create the workbook."_s);
     sheet_ = workbook_add_worksheet(workbook_, nullptr);
     ensure(sheet_ != nullptr, u"Could not add a sheet to the workbook."_s);
+    cells_ = std::make_unique<CellBatch>();
+    writer_ = std::make_unique<SerialWorker>(batchesQueued);
 }
 
 SpreadsheetWorkbook::~SpreadsheetWorkbook()
 {
+    // The writing thread lets go of the workbook before it is freed.
+    writer_.reset();
     if (workbook_)
         lxw_workbook_free(workbook_);
 }
@@ -116,15 +171,49 @@ void SpreadsheetWorkbook::setText(int row, int column, const QString& text)
 {
     if (text.isEmpty())
         return;
-    check(worksheet_write_string(sheet_, rowIndex(row), columnIndex(column), keepLiteral(text).toUtf8().constData(),
-                                 nullptr));
-    noteWidth(column, text.size());
+    checkPlace(row, column);
+    const QByteArray utf8 = keepLiteral(text).toUtf8();
+    if (utf8Characters(utf8) > longestText)
+        check(LXW_ERROR_MAX_STRING_LENGTH_EXCEEDED);
+    cells_->addText(row, column, utf8);
+    cellAdded(row, column, text.size());
 }
 
 void SpreadsheetWorkbook::setNumber(int row, int column, double value)
 {
-    check(worksheet_write_number(sheet_, rowIndex(row), columnIndex(column), value, nullptr));
-    noteWidth(column, QString::number(value, 'g', 15).size());
+    checkPlace(row, column);
+    cells_->addNumber(row, column, value);
+    cellAdded(row, column, QString::number(value, 'g', 15).size());
+}
+
+// The checks the writer would make, made before the cell is handed over, so that a cell that
+// cannot be written fails where it is set.
+void SpreadsheetWorkbook::checkPlace(int row, int column) const
+{
+    ensure(sheet_ != nullptr, u"The workbook has been written; no cell can be set."_s);
+    rowIndex(row);
+    columnIndex(column);
+    if (row < currentRow_)
+        throw Failure(u"Row %1 lies above rows already written."_s.arg(row));
+}
+
+void SpreadsheetWorkbook::cellAdded(int row, int column, qsizetype characters)
+{
+    currentRow_ = row;
+    noteWidth(column, characters);
+    if (cells_->full())
+        sendCells();
+}
+
+void SpreadsheetWorkbook::sendCells()
+{
+    if (cells_->cells.empty())
+        return;
+    writer_->post([this, sheet = sheet_,
+                   batch = std::shared_ptr<CellBatch>(std::exchange(cells_, std::make_unique<CellBatch>()))] {
+        if (writeError_ == LXW_NO_ERROR)
+            writeError_ = batch->writeTo(sheet);
+    });
 }
 
 void SpreadsheetWorkbook::noteWidth(int column, qsizetype characters)
@@ -136,23 +225,32 @@ void SpreadsheetWorkbook::noteWidth(int column, qsizetype characters)
 
 void SpreadsheetWorkbook::fitColumns()
 {
-    for (size_t c = 0; c < widths_.size(); ++c)
-        if (widths_[c] > 0)
-            check(worksheet_set_column(sheet_, lxw_col_t(c), lxw_col_t(c),
-                                       double(std::min(widths_[c] + columnMargin, widestColumn)), nullptr));
+    ensure(sheet_ != nullptr, u"The workbook has been written; no column can be fitted."_s);
+    sendCells();
+    writer_->post([this, sheet = sheet_, widths = widths_] {
+        for (size_t c = 0; c < widths.size() && writeError_ == LXW_NO_ERROR; ++c)
+            if (widths[c] > 0)
+                writeError_ = worksheet_set_column(sheet, lxw_col_t(c), lxw_col_t(c),
+                                                   double(std::min(widths[c] + columnMargin, widestColumn)), nullptr);
+    });
 }
 
 QString SpreadsheetWorkbook::save(const ProgressCheck& waiting)
 {
+    ensure(workbook_ != nullptr, u"The workbook has already been written."_s);
+    sendCells();
     // Closing frees the workbook whether or not the file could be written.
-    auto closing = std::async(std::launch::async,
-                              [workbook = std::exchange(workbook_, nullptr)] { return workbook_close(workbook); });
+    writer_->post([this, workbook = std::exchange(workbook_, nullptr)] {
+        const lxw_error closeError = workbook_close(workbook);
+        if (writeError_ == LXW_NO_ERROR)
+            writeError_ = closeError;
+    });
     sheet_ = nullptr;
     bool stop = false;
     do {
         stop = stop || (waiting && !waiting(0));
-    } while (closing.wait_for(std::chrono::milliseconds(10)) != std::future_status::ready);
-    check(closing.get());
+    } while (!writer_->waitIdle(std::chrono::milliseconds(10)));
+    check(lxw_error(writeError_));
     if (stop)
         throw Cancelled{};
     return path_;

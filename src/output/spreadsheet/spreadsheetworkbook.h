@@ -5,8 +5,10 @@
 #include <QByteArray>
 #include <QString>
 #include <QTemporaryDir>
+#include <memory>
 #include <vector>
 
+class SerialWorker;
 struct lxw_workbook;
 struct lxw_worksheet;
 struct SpreadsheetProgram;
@@ -19,6 +21,8 @@ void removeShownWorkbooks();
 // A new one-sheet .xlsx workbook in a private folder of its own (mode 0700), removed with this
 // object unless the workbook was shown. Cells count from 1 as a spreadsheet shows them. Rows go to
 // disk as they are finished, so a large ledger costs little memory: write them top to bottom.
+// Cells are checked as they are set and written to the file on a thread of its own, beside the
+// one that makes them.
 class SpreadsheetWorkbook
 {
 public:
@@ -28,7 +32,8 @@ public:
     SpreadsheetWorkbook(const SpreadsheetWorkbook&) = delete;
     SpreadsheetWorkbook& operator=(const SpreadsheetWorkbook&) = delete;
 
-    // An empty text leaves the cell empty. Throws when the cell cannot be written.
+    // An empty text leaves the cell empty. Throws when the cell cannot be written: it lies outside
+    // the sheet or above a row already written, or its text is too long for a cell.
     void setText(int row, int column, const QString& text);
     void setNumber(int row, int column, double value);
 
@@ -45,7 +50,12 @@ public:
     void show(const SpreadsheetProgram& program, const ProgressCheck& waiting = {});
 
 private:
+    struct CellBatch;
+
+    void checkPlace(int row, int column) const;
+    void cellAdded(int row, int column, qsizetype characters);
     void noteWidth(int column, qsizetype characters);
+    void sendCells();
 
     QTemporaryDir folder_;
     QByteArray tmpdir_; // libxlsxwriter keeps a pointer to it
@@ -53,4 +63,8 @@ private:
     lxw_workbook* workbook_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
     std::vector<qsizetype> widths_; // longest content per column, in characters
+    int currentRow_ = 1;            // rows above it are on their way to disk
+    std::unique_ptr<CellBatch> cells_;
+    int writeError_ = 0; // the first the writing thread met, kept for save
+    std::unique_ptr<SerialWorker> writer_;
 };
