@@ -68,6 +68,28 @@ TEST_F(LongTaskTest, AQuickCommandShowsNoDialogAndALongOneShowsItWithItsProgress
     EXPECT_EQ(shownProgress(), nullptr) << "finish takes the dialog away";
 }
 
+TEST_F(LongTaskTest, WorkThatCannotBeCountedShowsItsLabelAndABusyBar)
+{
+    const auto busyWith = [](const QString& label) {
+        const QProgressDialog* dialog = shownProgress();
+        return dialog && dialog->labelText() == label && dialog->minimum() == 0 && dialog->maximum() == 0;
+    };
+    {
+        LongTask task(&owner, QStringLiteral("Counted"), 100);
+        work(task, 70, 10);
+        ASSERT_NE(shownProgress(), nullptr);
+        task.setUncounted(QStringLiteral("Writing"));
+        EXPECT_TRUE(busyWith(QStringLiteral("Writing"))) << "the dialog already shown changes at once";
+        EXPECT_EQ(work(task, 10, 10), 10) << "and the work goes on";
+        EXPECT_TRUE(busyWith(QStringLiteral("Writing")));
+    }
+    QApplication::processEvents();
+    LongTask task(&owner, QStringLiteral("Counted"), 100);
+    task.setUncounted(QStringLiteral("Writing"));
+    work(task, 70, 10);
+    EXPECT_TRUE(busyWith(QStringLiteral("Writing"))) << "a dialog shown later shows it too";
+}
+
 TEST_F(LongTaskTest, CancelStopsTheWork)
 {
     ProgressCancel cancel;

@@ -56,12 +56,26 @@ bool LongTask::keepGoing(qint64 done)
     if (!dialog_ && started_.hasExpired(dialogDelayMs))
         showDialog();
     if (dialog_) {
-        dialog_->setValue(int(std::clamp<qint64>(done * dialogSteps / total_, 0, dialogSteps - 1)));
+        dialog_->setValue(uncounted_ ? 0 : int(std::clamp<qint64>(done * dialogSteps / total_, 0, dialogSteps - 1)));
         QCoreApplication::processEvents();
     } else {
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
     return !canceled_;
+}
+
+void LongTask::setUncounted(const QString& label)
+{
+    label_ = label;
+    uncounted_ = true;
+    if (dialog_)
+        showUncounted();
+}
+
+void LongTask::showUncounted()
+{
+    dialog_->setLabelText(label_);
+    dialog_->setRange(0, 0);
 }
 
 void LongTask::showDialog()
@@ -77,6 +91,8 @@ void LongTask::showDialog()
     QObject::connect(dialog, &QProgressDialog::canceled, dialog, [this] { canceled_ = true; });
     dialog->show();
     dialog_ = dialog;
+    if (uncounted_)
+        showUncounted();
 }
 
 void LongTask::finish()

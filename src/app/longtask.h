@@ -29,11 +29,14 @@ public:
     // cancelled.
     bool keepGoing(qint64 done);
     bool canceled() const { return canceled_; }
+    // What remains cannot be counted: the dialog says `label` and shows a busy bar instead.
+    void setUncounted(const QString& label);
     // The work is over (or about to show its result): the dialog goes.
     void finish();
 
 private:
     void showDialog();
+    void showUncounted();
 
     QPointer<QWidget> owner_;
     QString label_;
@@ -42,5 +45,6 @@ private:
     QElapsedTimer lastEvents_;
     QPointer<QProgressDialog> dialog_;
     bool canceled_ = false;
+    bool uncounted_ = false;
     std::unique_ptr<QObject> closeWatch_;
 };

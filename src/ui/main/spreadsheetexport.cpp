@@ -111,8 +111,12 @@ void exportLedgerList(Form1& window)
         for (size_t i = 0; i < summary.size(); ++i)
             trap.step(172 + 2 * int(i), [&] { sheet->setText(summaryRow, summaryColumns[i], summary[i]->text()); });
         trap.step(178, [&] { sheet->fitColumns(); });
-        // Writing the file takes a while for a long list: the progress stays and Cancel still works.
-        trap.step(180, [&] { sheet->show(program, [&](qint64) { return task.keepGoing(list.rowCount()); }); });
+        // Writing the file takes a while for a long list, and cannot be counted: the progress
+        // says so, and Cancel still works.
+        trap.step(180, [&] {
+            task.setUncounted(QCoreApplication::translate("Export", "Writing the workbook…"));
+            sheet->show(program, [&](qint64) { return task.keepGoing(0); });
+        });
     }
     trap.step(182, [&] { window.setExporting(false); });
 }
