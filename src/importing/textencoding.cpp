@@ -1,7 +1,6 @@
 #include "importing/textencoding.h"
 
 #include <array>
-#include <cstring>
 
 using namespace Qt::StringLiterals;
 
@@ -14,61 +13,6 @@ constexpr std::array<char16_t, 32> windows1252High = {0x20AC, 0xFFFD, 0x201A, 0x
                                                       0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD,
                                                       0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
                                                       0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
-bool isContinuation(unsigned char byte)
-{
-    return (byte & 0xC0) == 0x80;
-}
-
-// Strict UTF-8: no overlong forms, no surrogates, nothing beyond U+10FFFF.
-bool isValidUtf8(QByteArrayView bytes)
-{
-    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-    const auto* const end = p + bytes.size();
-    while (p < end) {
-        // Statements are mostly ASCII: skip it eight bytes at a time.
-        if (end - p >= 8) {
-            quint64 word;
-            std::memcpy(&word, p, sizeof word);
-            if ((word & 0x8080808080808080ULL) == 0) {
-                p += 8;
-                continue;
-            }
-        }
-        const unsigned char lead = *p;
-        if (lead < 0x80) {
-            ++p;
-            continue;
-        }
-        int continuations = 0;
-        unsigned char secondMin = 0x80, secondMax = 0xBF;
-        if (lead >= 0xC2 && lead <= 0xDF) {
-            continuations = 1;
-        } else if (lead >= 0xE0 && lead <= 0xEF) {
-            continuations = 2;
-            if (lead == 0xE0)
-                secondMin = 0xA0;
-            else if (lead == 0xED)
-                secondMax = 0x9F;
-        } else if (lead >= 0xF0 && lead <= 0xF4) {
-            continuations = 3;
-            if (lead == 0xF0)
-                secondMin = 0x90;
-            else if (lead == 0xF4)
-                secondMax = 0x8F;
-        } else {
-            return false;
-        }
-        if (end - p <= continuations || p[1] < secondMin || p[1] > secondMax)
-            return false;
-        for (int i = 2; i <= continuations; ++i) {
-            if (!isContinuation(p[i]))
-                return false;
-        }
-        p += continuations + 1;
-    }
-    return true;
-}
 
 QString decodeWindows1252(QByteArrayView bytes)
 {
@@ -97,7 +41,8 @@ QString encodingName(TextEncoding encoding)
 
 TextEncoding detectEncoding(QByteArrayView bytes)
 {
-    if (bytes.startsWith(utf8Mark) || isValidUtf8(bytes))
+    // Qt's check is strict: no overlong forms, no surrogates, nothing beyond U+10FFFF.
+    if (bytes.startsWith(utf8Mark) || bytes.isValidUtf8())
         return TextEncoding::Utf8;
     for (const char byte : bytes) {
         if (quint8(byte) >= 0x80 && quint8(byte) <= 0x9F)
