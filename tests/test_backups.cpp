@@ -2,6 +2,7 @@
 // keeping rule, restored atomically.
 #include "base/paths.h"
 #include "store/backups.h"
+#include "store/ledgerrestore.h"
 #include "store/programconnection.h"
 #include "store/storeerror.h"
 #include "support/ledgerfixture.h"
@@ -201,10 +202,9 @@ TEST_F(BackupsTest, RestoreBacksUpTheLedgerFirstAndAnotherConnectionSeesTheResto
     const LedgerSnapshot laterRows = snapshotLedger(ledger);
 
     // The program's own connection stays open throughout, as another process's would.
-    const auto previous = backups.restore(older->path, start.addDays(1));
-    ASSERT_TRUE(previous.has_value());
+    const BackupFile previous = backups.restore(older->path, start.addDays(1));
     EXPECT_EQ(snapshotLedger(ledger), olderRows);
-    EXPECT_EQ(snapshotLedger(previous->path), laterRows);
+    EXPECT_EQ(snapshotLedger(previous.path), laterRows);
     EXPECT_EQ(ledgerDamage(ledger), QString());
     addEntry(sampleEntry(u"After"_s, u"1"_s));
     EXPECT_EQ(snapshotLedger(ledger).size(), olderRows.size() + 1);
@@ -236,7 +236,7 @@ TEST_F(BackupsTest, ALedgerThatCannotBeOpenedIsReplacedByWritingBesideAndRenamin
     file.close();
     EXPECT_NE(ledgerDamage(ledger, true), QString());
 
-    replaceLedger(ledger, good->path);
+    restoreLedger(ledger, good->path);
     EXPECT_EQ(ledgerDamage(ledger), QString());
     EXPECT_EQ(snapshotLedger(ledger), snapshotLedger(good->path));
     EXPECT_EQ(fileMode(ledger), 0600u);
@@ -266,17 +266,16 @@ TEST_F(BackupsTest, RestoreWhileAnotherProcessWritesToTheLedgerCorruptsNeither)
     while (saved < 5 && writer.waitForReadyRead(10000))
         saved += writer.readAllStandardOutput().count('\n');
     ASSERT_EQ(writer.state(), QProcess::Running) << "the writer ended before the restore";
-    const auto previous = backups.restore(older->path, start.addDays(1));
-    ASSERT_TRUE(previous.has_value());
+    const BackupFile previous = backups.restore(older->path, start.addDays(1));
     ASSERT_TRUE(writer.state() == QProcess::NotRunning || writer.waitForFinished(60000));
     EXPECT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
 
     EXPECT_EQ(ledgerDamage(ledger), QString());
-    EXPECT_EQ(ledgerDamage(previous->path), QString());
+    EXPECT_EQ(ledgerDamage(previous.path), QString());
     EXPECT_EQ(snapshotLedger(older->path), olderRows) << "the restored backup is read, never written";
     const LedgerSnapshot now = snapshotLedger(ledger);
     // The restored entries are there; what the writer saved after the restore follows them.
     ASSERT_GE(now.size(), olderRows.size());
     EXPECT_EQ(now.mid(0, olderRows.size()), olderRows);
-    EXPECT_GT(snapshotLedger(previous->path).size(), olderRows.size()) << "the writer's first saves were backed up";
+    EXPECT_GT(snapshotLedger(previous.path).size(), olderRows.size()) << "the writer's first saves were backed up";
 }

@@ -20,6 +20,11 @@ void say(FILE* to, const QString& text)
     std::fputc('\n', to);
 }
 
+QString backedUpIn(const BackupFile& previous)
+{
+    return u"The ledger as it was is backed up in '%1'."_s.arg(QDir::toNativeSeparators(previous.path));
+}
+
 int restoreFrom(const QString& file)
 {
     const QString ledger = databaseFile();
@@ -30,19 +35,47 @@ int restoreFrom(const QString& file)
     }
     LedgerBackups backups(ledger, backupsFolderOf(ledger));
     try {
-        const auto previous = backups.restore(file, now());
+        const BackupFile previous = backups.restore(file, now());
         const LedgerSummary restored = summarizeLedger(ledger);
         say(stdout, u"Restored %1 entries from '%2'."_s.arg(restored.entries).arg(QDir::toNativeSeparators(file)));
-        if (previous)
-            say(stdout, u"The ledger as it was is backed up in '%1'."_s.arg(QDir::toNativeSeparators(previous->path)));
-        else
-            say(stdout, u"The ledger as it was is the newest backup in '%1'."_s.arg(
-                            QDir::toNativeSeparators(backups.folder())));
+        say(stdout, backedUpIn(previous));
         return 0;
+    } catch (const RestoreFailed& error) {
+        const QString why = QString::fromUtf8(error.what());
+        say(stderr, error.ledgerUnchanged ? u"Nothing was restored: "_s + why
+                                          : u"The restore failed midway and the ledger may have changed: "_s + why);
+        if (error.previous)
+            say(stderr, backedUpIn(*error.previous));
+        return 1;
     } catch (const std::exception& error) {
-        say(stderr, u"Nothing was restored: %1"_s.arg(QString::fromUtf8(error.what())));
+        // The restore ended; only reading back what it holds failed.
+        say(stderr, u"The ledger was restored, but could not be read back: "_s + QString::fromUtf8(error.what()));
         return 1;
     }
+}
+
+// The options every Qt program takes (Qt reads them when the window opens): accepted and passed on.
+void acceptQtOptions(QCommandLineParser& parser)
+{
+    for (const char* name :
+         {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "qwindowicon", "qwindowtitle",
+          "display", "geometry", "style", "stylesheet", "session", "title"}) {
+        QCommandLineOption option(QString::fromLatin1(name), QString(), u"value"_s);
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+    for (const char* name : {"reverse", "widgetcount", "nograb", "dograb", "sync"}) {
+        QCommandLineOption option(QString::fromLatin1(name));
+        option.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(option);
+    }
+}
+
+int refuse(const QCommandLineParser& parser, const QString& why)
+{
+    say(stderr, why);
+    say(stderr, parser.helpText());
+    return 2;
 }
 
 } // namespace
@@ -63,13 +96,11 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     const QCommandLineOption restore(
         u"restore"_s, u"Backs up the ledger, then replaces it with the ledger in <file> (a backup)."_s, u"file"_s);
     parser.addOption(restore);
-    // Qt's own options (-platform, -style ...) belong to the window; they pass through untouched.
-    if (!parser.parse(application.arguments())) {
-        if (parser.errorText().contains(u"Unknown option"_s))
-            return std::nullopt;
-        say(stderr, parser.errorText());
-        return 2;
-    }
+    // Qt's options are written with one dash (-platform offscreen).
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    acceptQtOptions(parser);
+    if (!parser.parse(application.arguments()))
+        return refuse(parser, parser.errorText());
     if (parser.isSet(u"help"_s)) {
         say(stdout, parser.helpText());
         return 0;
@@ -80,9 +111,7 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     }
     if (parser.isSet(restore))
         return restoreFrom(parser.value(restore));
-    if (!parser.positionalArguments().isEmpty()) {
-        say(stderr, u"Unexpected argument '%1'; see quorvane --help."_s.arg(parser.positionalArguments().first()));
-        return 2;
-    }
+    if (!parser.positionalArguments().isEmpty())
+        return refuse(parser, u"Unexpected argument '%1'."_s.arg(parser.positionalArguments().first()));
     return std::nullopt;
 }

@@ -1,12 +1,20 @@
 #include "store/backups.h"
 
+#include "base/regularfile.h"
+#include "store/ledgerrestore.h"
 #include "store/storeerror.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QSaveFile>
 #include <QSet>
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -26,20 +34,49 @@ QString summaryPath(const QString& backup)
     return backup + QString::fromUtf16(summarySuffix);
 }
 
+// Written beside and renamed, so whatever stood at the name (even a pipe) is replaced whole.
 void writeText(const QString& path, const QString& text)
 {
-    QFile file(path);
-    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly)) {
         file.write(text.toUtf8());
-        file.close();
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        file.setPermissions(QFile::ReadOwner | QFile::WriteOwner);
+        file.commit();
     }
 }
 
 QString readText(const QString& path)
 {
+    constexpr qint64 longestText = 4096;
+    return QString::fromUtf8(readRegularFile(path, longestText).value_or(QByteArray()));
+}
+
+// Held while a backup is written or a restore runs: two runs of the program never work in the folder
+// at once, and one that holds the lock knows that any half-written file there was abandoned.
+class FolderLock
+{
+public:
+    explicit FolderLock(const QString& folder)
+        : fd_(::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC))
+    {
+        if (fd_ < 0 || ::flock(fd_, LOCK_EX) != 0)
+            throw StoreError(u"Could not use the backups folder '"_s + QDir::toNativeSeparators(folder) + u"'."_s);
+    }
+    ~FolderLock() { ::close(fd_); }
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+
+private:
+    int fd_;
+};
+
+QByteArray contentHash(const QString& path)
+{
     QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    QCryptographicHash hash(QCryptographicHash::Sha256);
+    if (!isRegularFile(path) || !file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result();
 }
 
 std::optional<LedgerSummary> readSummary(const QString& path)
@@ -65,6 +102,11 @@ void makePrivateFolder(const QString& folder)
 
 DamagedBackup::DamagedBackup(const QString& why) : std::runtime_error(why.toStdString()) {}
 
+RestoreFailed::RestoreFailed(const QString& why, std::optional<BackupFile> previous, bool ledgerUnchanged)
+    : StoreError(why), previous(std::move(previous)), ledgerUnchanged(ledgerUnchanged)
+{
+}
+
 QString backupsFolderOf(const QString& ledger)
 {
     return QFileInfo(ledger).path() + u"/backups"_s;
@@ -74,12 +116,32 @@ LedgerBackups::LedgerBackups(QString ledger, QString folder) : ledger_(std::move
 
 std::optional<BackupFile> LedgerBackups::backUp(const QDateTime& now)
 {
+    makePrivateFolder(folder_);
+    const FolderLock lock(folder_);
+    removeLeftovers();
+    return backUpLocked(now);
+}
+
+void LedgerBackups::removeLeftovers() const
+{
+    static const QRegularExpression partial(u"^dbData-\\d{8}-\\d{6}\\.mdb\\.partial(-journal|-wal|-shm)?$"_s);
+    const QDir::Filters anyKind = QDir::Files | QDir::System | QDir::Hidden;
+    for (const QString& name : QDir(folder_).entryList(anyKind)) {
+        if (partial.match(name).hasMatch())
+            QFile::remove(folder_ + u'/' + name);
+    }
+    const QString restoring = restoringFileOf(ledger_);
+    for (const QString& suffix : {u""_s, u"-journal"_s, u"-wal"_s, u"-shm"_s})
+        QFile::remove(restoring + suffix);
+}
+
+std::optional<BackupFile> LedgerBackups::backUpLocked(const QDateTime& now)
+{
     const QString fingerprint = ledgerFingerprint(ledger_);
     const QString statePath = folder_ + u'/' + QString::fromUtf16(stateFile);
     if (!fingerprint.isEmpty() && fingerprint == readText(statePath) && !list().isEmpty())
         return std::nullopt;
 
-    makePrivateFolder(folder_);
     // Two backups in one second get the second one a later name.
     QDateTime taken = now;
     QString path;
@@ -186,15 +248,38 @@ QList<bool> backupsToKeep(const QList<QDateTime>& takenNewestFirst, const QDateT
     return keep;
 }
 
-std::optional<BackupFile> LedgerBackups::restore(const QString& file, const QDateTime& now)
+BackupFile LedgerBackups::restore(const QString& file, const QDateTime& now)
 {
-    // The file is checked before anything happens to the ledger.
-    const QString damage = ledgerDamage(file);
-    if (!damage.isEmpty())
-        throw StoreError(u"'"_s + QDir::toNativeSeparators(file) + u"' cannot be restored: "_s + damage);
-    std::optional<BackupFile> previous = backUp(now);
-    replaceLedger(ledger_, file);
-    return previous;
+    makePrivateFolder(folder_);
+    const FolderLock lock(folder_);
+    removeLeftovers();
+    // The file is read and a clean ledger made of it before anything happens to the ledger.
+    const QString rebuilt = restoringFileOf(ledger_);
+    try {
+        rebuildLedger(file, rebuilt);
+    } catch (const StoreError& error) {
+        throw RestoreFailed(QString::fromUtf8(error.what()), std::nullopt, true);
+    }
+    std::optional<BackupFile> previous;
+    try {
+        previous = backUpLocked(now);
+        if (!previous && !list().isEmpty())
+            previous = list().first();
+        if (!previous)
+            throw StoreError(u"The ledger could not be backed up first."_s);
+    } catch (const std::exception& error) {
+        removeLeftovers();
+        throw RestoreFailed(QString::fromUtf8(error.what()), std::nullopt, true);
+    }
+    const QByteArray before = contentHash(ledger_);
+    try {
+        putRebuiltInPlace(ledger_, rebuilt);
+    } catch (const StoreError& error) {
+        removeLeftovers();
+        throw RestoreFailed(QString::fromUtf8(error.what()), previous, contentHash(ledger_) == before);
+    }
+    removeLeftovers();
+    return *previous;
 }
 
 std::optional<BackupFile> LedgerBackups::newestGood() const

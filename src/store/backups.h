@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/ledgerfile.h"
+#include "store/storeerror.h"
 
 #include <QDateTime>
 #include <QList>
@@ -21,6 +22,17 @@ class DamagedBackup : public std::runtime_error
 {
 public:
     explicit DamagedBackup(const QString& why);
+};
+
+// A restore that did not happen, or did not end. `previous` is the backup of the ledger as it was, when
+// one was made before the failure; `ledgerUnchanged` is true when the ledger in place is byte for byte
+// the one before.
+class RestoreFailed : public StoreError
+{
+public:
+    RestoreFailed(const QString& why, std::optional<BackupFile> previous, bool ledgerUnchanged);
+    std::optional<BackupFile> previous;
+    bool ledgerUnchanged;
 };
 
 // The backups of one ledger: a private folder of verified copies, named by the moment they were
@@ -44,10 +56,15 @@ public:
     // Deletes the backups that the keeping rule no longer wants.
     void prune(const QDateTime& now);
 
-    // Backs up the ledger as it is, then replaces it with the ledger in `file` (see replaceLedger).
-    // Nothing is replaced when that backup fails. Returns the backup of the replaced ledger, or
-    // nothing when the newest backup already held it.
-    std::optional<BackupFile> restore(const QString& file, const QDateTime& now);
+    // Makes a clean ledger of the entries in `file` (see rebuildLedger), backs up the ledger as it
+    // is, then puts the clean one in its place. Nothing is replaced when the file is no ledger or the
+    // backup fails. Returns the backup that holds the ledger as it was (the newest one, when the
+    // ledger had not changed since). Throws RestoreFailed.
+    BackupFile restore(const QString& file, const QDateTime& now);
+
+    // Removes what a run that died left behind: half-written backups in the folder and a half-made
+    // restore beside the ledger. Only files of the program's own naming are touched.
+    void removeLeftovers() const;
 
     // The newest backup that passes the full check, if any.
     std::optional<BackupFile> newestGood() const;
@@ -58,6 +75,8 @@ public:
     std::function<void(const QString& copy)> beforeCheck;
 
 private:
+    std::optional<BackupFile> backUpLocked(const QDateTime& now);
+
     QString ledger_;
     QString folder_;
 };

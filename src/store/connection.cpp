@@ -3,6 +3,7 @@
 #include "store/dialect.h"
 #include "store/prepare.h"
 #include "store/sqlfunctions.h"
+#include "store/sqlitefile.h"
 #include "store/statementcache.h"
 #include "store/storeerror.h"
 
@@ -14,7 +15,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int busyWaitMs = 5000;
 constexpr auto passwordPart = u";JET OLEDB:Database Password=";
 
 void runPragma(sqlite3* db, const char* sql)
@@ -79,7 +79,7 @@ void Connection::open(const QString& connectionString)
         if (rc != SQLITE_OK)
             throw StoreError(db ? engineMessage(db) : QStringLiteral("out of memory"));
         sqlite3_extended_result_codes(db, 1);
-        sqlite3_busy_timeout(db, busyWaitMs);
+        pollWhileBusy(db);
         // Reading the schema here makes a file that is no ledger fail at open, not later.
         runPragma(db, "PRAGMA synchronous=FULL; SELECT count(*) FROM sqlite_master;");
         registerDialectFunctions(db);

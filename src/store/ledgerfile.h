@@ -2,6 +2,8 @@
 
 #include <QString>
 
+struct sqlite3;
+
 // Checks and facts about a ledger file, each read over a connection of its own, so they work on a
 // file that the program's connection does not hold (a backup) or cannot use (a damaged ledger).
 
@@ -19,6 +21,8 @@ QString ledgerDamage(const QString& path, bool quick = false);
 
 // Throws StoreError when the file cannot be read as a ledger.
 LedgerSummary summarizeLedger(const QString& path);
+// The same over an open connection, inside whatever transaction it has.
+LedgerSummary summarizeLedger(sqlite3* db);
 
 // A short text that changes whenever the ledger file is written: the engine's change counter,
 // the size and the modification time.
@@ -28,12 +32,6 @@ QString ledgerFingerprint(const QString& path);
 // snapshot even while other connections write to `from`. `to` is created or replaced whole.
 // Returns the number of entries the snapshot holds.
 qint64 copyLedger(const QString& from, const QString& to);
-
-// Replaces the ledger at `ledger` by the one at `backup`, atomically: either the whole backup is in
-// place afterwards or the ledger is as it was, also when the process dies midway. Other processes
-// that hold the ledger open see the new content. A ledger that SQLite cannot open at all is
-// replaced by writing beside it and renaming. Throws StoreError when it cannot.
-void replaceLedger(const QString& ledger, const QString& backup);
 
 // Flushes a file or folder to the disk; throws StoreError when it cannot.
 void syncToDisk(const QString& path);

@@ -3,7 +3,9 @@
 #include "app/prompter.h"
 #include "base/clock.h"
 #include "base/paths.h"
+#include "base/regularfile.h"
 #include "store/backups.h"
+#include "store/ledgerrestore.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -26,6 +28,11 @@ QString failureText(const std::exception& error)
     return QString::fromUtf8(error.what());
 }
 
+QString backedUpIn(const BackupFile& previous)
+{
+    return u"The ledger as it was is backed up in '%1'."_s.arg(QDir::toNativeSeparators(previous.path));
+}
+
 } // namespace
 
 SafetyNet::SafetyNet(std::function<void()> reopened, QObject* parent)
@@ -46,6 +53,10 @@ void SafetyNet::start()
         return;
     // The worker reads over connections of its own; the window's connection stays on this thread.
     auto backups = std::make_shared<LedgerBackups>(databaseFile(), backups_->folder());
+    // Without a ledger file (its folder could not be made, or the template was missing) start-up has
+    // said so already: there is nothing to check or back up.
+    if (!isRegularFile(databaseFile()))
+        return;
     worker_ = QThread::create([this, backups] {
         Outcome outcome;
         outcome.damage = ledgerDamage(databaseFile(), true);
@@ -99,14 +110,23 @@ bool SafetyNet::restore(const BackupFile& backup)
 {
     waitUntilIdle();
     try {
-        backups_->restore(backup.path, now());
-    } catch (const std::exception& error) {
-        MsgBox(u"The backup taken %1 was not restored; the ledger is as it was.\n\n%2"_s.arg(whenTaken(backup),
-                                                                                             failureText(error)));
+        const BackupFile previous = backups_->restore(backup.path, now());
+        reopened_();
+        MsgBox(u"The backup taken %1 was restored. %2"_s.arg(whenTaken(backup), backedUpIn(previous)));
+        return true;
+    } catch (const RestoreFailed& error) {
+        if (error.ledgerUnchanged) {
+            MsgBox(u"The backup taken %1 was not restored; the ledger is as it was.%2\n\n%3"_s.arg(
+                whenTaken(backup), error.previous ? u' ' + backedUpIn(*error.previous) : QString(),
+                failureText(error)));
+        } else {
+            // Whatever the ledger holds now, the window must show it.
+            reopened_();
+            MsgBox(u"Restoring the backup taken %1 failed midway; the ledger may have changed. %2\n\n%3"_s.arg(
+                whenTaken(backup), backedUpIn(*error.previous), failureText(error)));
+        }
         return false;
     }
-    reopened_();
-    return true;
 }
 
 void SafetyNet::offerNewestBackup(const QString& damage)
@@ -128,14 +148,18 @@ void SafetyNet::offerNewestBackup(const QString& damage)
                                  .arg(QDir::toNativeSeparators(kept)),
                              u"Damaged ledger"_s))
         return;
+    if (!QFile::copy(ledger, kept)) {
+        MsgBox(u"Could not keep a copy of the damaged ledger; nothing was restored."_s);
+        return;
+    }
+    QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
+    const QString keptIn = u"The damaged ledger is kept as '%1'."_s.arg(QDir::toNativeSeparators(kept));
     try {
-        if (!QFile::copy(ledger, kept))
-            throw std::runtime_error("Could not keep a copy of the damaged ledger; nothing was restored.");
-        QFile::setPermissions(kept, QFile::ReadOwner | QFile::WriteOwner);
-        replaceLedger(ledger, good->path);
+        restoreLedger(ledger, good->path);
     } catch (const std::exception& error) {
-        MsgBox(failureText(error));
+        MsgBox(u"The backup taken %1 was not restored. %2\n\n%3"_s.arg(whenTaken(*good), keptIn, failureText(error)));
         return;
     }
     reopened_();
+    MsgBox(u"The backup taken %1 was restored. %2"_s.arg(whenTaken(*good), keptIn));
 }
