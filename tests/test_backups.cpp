@@ -16,6 +16,7 @@
 #include <QSet>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 
@@ -278,4 +279,41 @@ TEST_F(BackupsTest, RestoreWhileAnotherProcessWritesToTheLedgerCorruptsNeither)
     ASSERT_GE(now.size(), olderRows.size());
     EXPECT_EQ(now.mid(0, olderRows.size()), olderRows);
     EXPECT_GT(snapshotLedger(previous.path).size(), olderRows.size()) << "the writer's first saves were backed up";
+}
+
+TEST_F(BackupsTest, HalfWrittenFilesOfTheProgramsOwnNamingAreRemovedByTheNextBackup)
+{
+    const QString folder = backups.folder();
+    QDir().mkpath(folder);
+    const QStringList left = {u"dbData-20260101-090000.mdb.partial"_s, u"dbData-20260101-090000.mdb.partial-journal"_s,
+                              restoringFileOf(ledger), restoringFileOf(ledger) + u"-journal"_s};
+    const QStringList others = {u"dbData-notes.partial"_s, u"mine.mdb.partial"_s};
+    for (const QString& name : left + others) {
+        QFile file(name.startsWith(u'/') ? name : folder + u'/' + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(1024, 'x'));
+    }
+    ASSERT_TRUE(backups.backUp(start).has_value());
+    for (const QString& name : left)
+        EXPECT_FALSE(QFile::exists(name.startsWith(u'/') ? name : folder + u'/' + name)) << name.toStdString();
+    for (const QString& name : others)
+        EXPECT_TRUE(QFile::exists(folder + u'/' + name)) << name.toStdString();
+}
+
+TEST_F(BackupsTest, PipesAmongTheBackupsFilesNeitherBlockNorCount)
+{
+    ASSERT_TRUE(backups.backUp(start).has_value());
+    const QString folder = backups.folder();
+    // A pipe in place of the state file, of a summary and of a backup.
+    const QString summary = backups.list()[0].path + u".summary"_s;
+    const QString fakeBackup = folder + u"/dbData-20260102-090000.mdb"_s;
+    for (const QString& path : {folder + u"/last-ledger-state"_s, summary, fakeBackup}) {
+        QFile::remove(path);
+        ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    }
+    EXPECT_EQ(backups.list().size(), 1) << "a pipe named like a backup is none";
+    EXPECT_EQ(backups.summary(backups.list()[0]).entries, 2) << "read from the backup itself";
+    addEntry(sampleEntry(u"More"_s, u"1"_s));
+    EXPECT_TRUE(backups.backUp(start.addSecs(60)).has_value());
+    EXPECT_TRUE(backups.newestGood().has_value());
 }

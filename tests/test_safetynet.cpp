@@ -215,3 +215,26 @@ TEST_F(SafetyNetTest, TheCommandLineRestoresABackupAndSaysWhatItDid)
         EXPECT_TRUE(quorvane.readAllStandardOutput().contains("quorvane")) << option.toStdString();
     }
 }
+
+TEST(CommandLine, WhatItDoesNotKnowIsRefusedWithTheUsageAndNoWindow)
+{
+    const QList<QStringList> refused = {{u"--restor"_s, u"backup.mdb"_s}, {u"--restore"_s}, {u"-x"_s}, {u"extra"_s}};
+    for (const QStringList& arguments : refused) {
+        QProcess quorvane;
+        quorvane.start(QCoreApplication::applicationDirPath() + u"/quorvane"_s, arguments);
+        const bool ended = quorvane.waitForFinished(20000);
+        if (!ended)
+            quorvane.kill();
+        EXPECT_TRUE(ended) << "a window opened for " << arguments.join(u' ').toStdString();
+        EXPECT_EQ(quorvane.exitCode(), 2) << arguments.join(u' ').toStdString();
+        const QByteArray errors = quorvane.readAllStandardError();
+        EXPECT_TRUE(errors.contains("Usage:")) << errors.toStdString();
+        EXPECT_TRUE(quorvane.readAllStandardOutput().isEmpty());
+    }
+    // Qt's own options still reach the window's toolkit.
+    QProcess quorvane;
+    quorvane.start(QCoreApplication::applicationDirPath() + u"/quorvane"_s,
+                   {u"-platform"_s, u"offscreen"_s, u"--version"_s});
+    ASSERT_TRUE(quorvane.waitForFinished(20000));
+    EXPECT_EQ(quorvane.exitCode(), 0) << quorvane.readAllStandardError().toStdString();
+}

@@ -6,6 +6,7 @@
 #include "support/scriptedprompter.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgermodel.h"
+#include "ui/main/safetynet.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <functional>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -182,4 +184,51 @@ TEST(Startup, ANewAccountWithoutADataHomeStartsCleanly)
     EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n").toStdString();
     EXPECT_TRUE(QFile::exists(home + u"/Marrowfen/Quorvane/dbData.mdb"_s));
     EXPECT_EQ(fileMode(home), 0700u);
+}
+
+// Without a ledger file there is nothing to call damaged: the start-up's own reports are all the
+// user sees, also once the background check and backup have had their turn.
+TEST(Startup, WithoutALedgerFileOnlyTheStartUpsOwnReportsAppear)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void()> arrange;
+        QList<int> steps; // of Form_Load, then ListData's
+    };
+    const auto plainFile = [](const QString& path) {
+        QDir().mkpath(QFileInfo(path).path());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    };
+    const Case cases[] = {
+        {"template missing", [] {}, {110, 142, 104}},
+        {"data folder cannot be made", [&] { plainFile(vendorFolder()); }, {106, 110, 142, 104}},
+        {"plain file as the data folder", [&] { plainFile(dataFolder()); }, {110, 142, 104}},
+    };
+    for (const Case& c : cases) {
+        QDir(SpecialFolderPath(35)).removeRecursively();
+        QTemporaryDir programFolder;
+        // Only the first case goes without a template.
+        if (QByteArray(c.name) != "template missing")
+            QFile::copy(templateLedgerPath(), programFolder.path() + u"/dbBlank.mdb"_s);
+        ScopedProgramFolder program(programFolder.path());
+        c.arrange();
+        ScriptedPrompter boxes;
+        {
+            Form1 window;
+            window.Form_Load();
+            window.show();
+            window.startSafetyNet();
+            window.safetyNet()->waitUntilIdle();
+            QList<int> steps;
+            for (const QString& report : boxes.errorReports())
+                steps.append(reportStep(report));
+            EXPECT_EQ(steps, c.steps) << c.name;
+            EXPECT_EQ(boxes.messages.size(), c.steps.size())
+                << c.name << ": " << boxes.texts().join(u"\n").toStdString();
+            window.close();
+        }
+        ConnSlot().reset();
+    }
 }
