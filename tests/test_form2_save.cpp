@@ -1,10 +1,12 @@
 // The OK button: the six checks in order, and the insert or update that follows them.
 #include "base/apptitle.h"
+#include "base/paths.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "support/ledgerfixture.h"
+#include "support/ordinaryuser.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
 #include "support/windowdriver.h"
@@ -13,6 +15,7 @@
 #include <QComboBox>
 #include <QDateEdit>
 #include <QDialog>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRadioButton>
@@ -223,4 +226,46 @@ TEST(EntryWindowSave, EnterInTheAmountBoxPressesOkInTheModalWindow)
     EXPECT_EQ(form.exec(), QDialog::Accepted);
     EXPECT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
     EXPECT_EQ(entryCount(), 1);
+}
+
+TEST(EntryWindowSave, ALedgerOrFolderThatCannotBeWrittenIsSaidInWordsAndNothingIsStored)
+{
+    struct Case
+    {
+        const char* name;
+        bool folderReadOnly;
+        const char* says;
+    };
+    const Case cases[] = {
+        {"read-only ledger", false, "The ledger cannot be written: '<ledger>' is read-only.\r\n"},
+        {"read-only folder", true, "The ledger cannot be written: the folder '<folder>' is read-only.\r\n"},
+    };
+    for (const Case& c : cases) {
+        ScriptedPrompter prompts;
+        const QString ledger = openFreshLedger();
+        addEntry(sampleEntry(u"Kept"_s, u"10"_s));
+        ConnSlot().reset();
+        const QString folder = QFileInfo(ledger).path();
+        QFile::setPermissions(c.folderReadOnly ? folder : ledger,
+                              c.folderReadOnly ? QFile::ReadOwner | QFile::ExeOwner : QFile::ReadOwner);
+        {
+            ScopedOrdinaryUser user({folder, ledger});
+            ConnSlot() = std::make_unique<Connection>();
+            Conn().open(connectionString(SpecialFolderPath(35)));
+            const auto form = openEntryWindow();
+            fillValid(*form, u"99.5"_s);
+            press(form.get(), u"PushButton2"_s);
+            EXPECT_TRUE(form->isVisible()) << c.name;
+            ConnSlot().reset();
+        }
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(ledger, QFile::ReadOwner | QFile::WriteOwner);
+        ASSERT_EQ(prompts.errorReports().size(), 1) << c.name << ": " << prompts.texts().join(u"\n").toStdString();
+        EXPECT_TRUE(prompts.errorReports()[0].startsWith(
+            QString::fromLatin1(c.says).replace(u"<ledger>"_s, ledger).replace(u"<folder>"_s, folder)))
+            << prompts.errorReports()[0].toStdString();
+        ConnSlot() = std::make_unique<Connection>();
+        Conn().open(connectionString(SpecialFolderPath(35)));
+        EXPECT_EQ(entryCount(), 1) << c.name;
+    }
 }

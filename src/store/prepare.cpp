@@ -1,12 +1,15 @@
 #include "store/prepare.h"
 
 #include "store/dialect.h"
+#include "store/readonlyledger.h"
 #include "store/storeerror.h"
 
 #include <sqlite3.h>
 
 QString engineMessage(sqlite3* db)
 {
+    if (const QString readOnly = readOnlyLedgerMessage(db); !readOnly.isEmpty())
+        return readOnly;
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
