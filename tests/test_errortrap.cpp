@@ -2,6 +2,7 @@
 #include "app/errortrap.h"
 #include "base/errorreport.h"
 #include "base/failure.h"
+#include "base/progress.h"
 #include "support/scriptedprompter.h"
 
 #include <gtest/gtest.h>
@@ -146,4 +147,24 @@ TEST(ErrorTrap, TheSameFailureInALoopIsReportedOnce)
     ErrorTrap again(u"Form1", u"PushButton5_Click");
     again.step(120, [] { fail("no such table: tblReport"); });
     EXPECT_EQ(boxes.errorReports().size(), 3);
+}
+
+TEST(ErrorTrap, CountsEveryFailureButNoCancelledStep)
+{
+    ScriptedPrompter boxes;
+    ErrorTrap trap(u"Form1", u"PushButton5_Click");
+    trap.step(112, [] { throw Cancelled{}; });
+    EXPECT_EQ(trap.failures(), 0);
+    int row = 0;
+    trap.loop(
+        116, [&] { return row < 3; },
+        [&] {
+            trap.test(118, [&]() -> bool { fail("no such column: paymenttype"); });
+            ++row;
+        });
+    EXPECT_EQ(boxes.errorReports().size(), 1);
+    EXPECT_EQ(trap.failures(), 3) << "reported once, failed on every row";
+    trap.loop(
+        116, []() -> bool { fail("not open"); }, [] {});
+    EXPECT_EQ(trap.failures(), 4);
 }

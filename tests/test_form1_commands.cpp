@@ -7,6 +7,7 @@
 #include "support/modal.h"
 #include "support/printers.h"
 #include "support/windowdriver.h"
+#include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
 
 #include <QComboBox>
@@ -17,6 +18,7 @@
 #include <QRadioButton>
 #include <QTableView>
 #include <QTest>
+#include <QUndoStack>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -128,6 +130,28 @@ TEST_F(CommandsTest, DuplicateSelectedMakesAnExactCopyWithANewId)
     EXPECT_EQ(copy, original);
     // Both sides counted: the copy keeps its direction and amount.
     EXPECT_EQ(caption(1), u"Paid: $ 0,60");
+}
+
+// A NUL in any of its texts (stored by an older import) cannot be written into a copy.
+TEST_F(CommandsTest, DuplicateOfAnEntryHoldingANulReportsAndAddsNothing)
+{
+    for (const QString& column : {u"reason"_s, u"fromcompany"_s, u"tocompany"_s, u"paymentmethod"_s, u"notes"_s}) {
+        SCOPED_TRACE(column.toStdString());
+        Conn().execute(u"delete from tblData"_s);
+        boxes.messages.clear();
+        addEntry(sampleEntry(u"a"_s, u"12.5"_s, 2));
+        storeNulInText(newestId(), column);
+        window.ListData();
+        select(0);
+        press(&window, u"PushButton4"_s);
+
+        ASSERT_EQ(boxes.errorReports().size(), 1);
+        EXPECT_TRUE(boxes.errorReports()[0].startsWith(u"Texts may not contain the NUL character (U+0000).\r\n"_s));
+        EXPECT_NE(boxes.errorReports()[0].indexOf(u"Form1.PushButton4_Click at line 108"), -1);
+        EXPECT_EQ(entryCount(), 1);
+        EXPECT_EQ(list().rowCount(), 1);
+        EXPECT_EQ(window.history()->stack()->count(), 0) << "nothing to undo";
+    }
 }
 
 TEST_F(CommandsTest, WithAnEmptyListTheEntryCommandsDoNothing)

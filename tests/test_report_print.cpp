@@ -302,27 +302,96 @@ TEST_F(PrintedReport, AStagingTableThatCannotBeEmptiedIsReportedAndNoReportIsSho
     EXPECT_EQ(watch->shown, 0) << "old and new rows summed together would give wrong totals";
 }
 
-TEST_F(PrintedReport, ARejectedRowIsLeftOutAndTheOthersAreCommitted)
+TEST_F(PrintedReport, ARejectedRowStopsTheReportAndKeepsNoneOfItsRows)
 {
-    addEntry(entry(QDate(2021, 3, 5), u"100"_s, 1, u"Reject"_s, u"Tobren"_s));
     addTheExample();
+    addEntry(entry(QDate(2021, 3, 5), u"100"_s, 1, u"Reject"_s, u"Tobren"_s));
+    const QString rejected = newestId();
     Conn().execute(u"create trigger refuse before insert on tblReport when new.Payer = 'Reject' "
                    u"begin select raise(abort, 'row refused'); end"_s);
 
-    const QStringList pages = run();
+    PreviewWatch* watch = nullptr;
+    run(&watch);
 
     EXPECT_EQ(reportedSteps(boxes), QList<int>{120});
-    ASSERT_EQ(pages.size(), 1);
-    EXPECT_FALSE(pages.front().contains(u"Reject"_s));
-    EXPECT_TRUE(pages.front().contains(u"O'Neil"_s));
+    EXPECT_TRUE(boxes.errorReports().value(0).startsWith(u"Entry %1: row refused\r\n"_s.arg(rejected)))
+        << boxes.errorReports().value(0).toStdString();
+    EXPECT_EQ(watch->shown, 0) << "a report without the entry would show wrong totals";
 
-    // Another connection sees the staged rows: the staging batch was committed, and the
+    // Another connection sees no staged row: the staging batch was rolled back, and the
     // connection writes straight through again afterwards.
     Connection other;
     other.open(connectionString(SpecialFolderPath(35)));
-    EXPECT_EQ(stagedRows(other).size(), 2);
-    Conn().execute(clearReport());
     EXPECT_TRUE(stagedRows(other).isEmpty());
+    addEntry(sampleEntry(u"After"_s, u"5"_s));
+    Recordset rs;
+    rs.open(selectAllEntries() + u" where reason='After'"_s, other);
+    EXPECT_FALSE(rs.eof());
+}
+
+// An entry whose text holds a NUL (stored by an older import) cannot be staged when the report
+// prints that text: then no report at all, rather than one whose totals leave the entry out.
+TEST_F(PrintedReport, AnEntryWhosePrintedTextHoldsANulStopsTheReport)
+{
+    const struct
+    {
+        const char16_t* column;
+        int paymentType;
+        int failingStep; // 0: the report is whole
+    } cases[] = {{u"fromcompany", 1, 120},
+                 {u"tocompany", 2, 124},
+                 {u"reason", 2, 0}, // not printed
+                 {u"notes", 1, 0}};
+    for (const auto& c : cases) {
+        const QString column = QString::fromUtf16(c.column);
+        SCOPED_TRACE(column.toStdString());
+        Conn().execute(u"delete from tblData"_s);
+        addTheExample();
+        run(); // its rows must not outlive the next report either
+        boxes.messages.clear();
+        addEntry(entry(QDate(2021, 3, 8), u"12.5"_s, c.paymentType, u"Payer"_s, u"Payee"_s));
+        const QString id = newestId();
+        storeNulInText(id, column);
+        Recordset stored;
+        stored.open(selectEntry(id), Conn());
+        ASSERT_TRUE(stored.field(column).toString().contains(QChar(0)));
+        stored.close();
+        addEntry(entry(QDate(2021, 3, 10), u"3"_s, 1, u"Later"_s, u"Payee"_s));
+
+        PreviewWatch* watch = nullptr;
+        run(&watch);
+
+        if (c.failingStep == 0) {
+            EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n"_s).toStdString();
+            EXPECT_EQ(watch->shown, 1);
+            EXPECT_EQ(stagedRows(Conn()).size(), 4);
+            continue;
+        }
+        EXPECT_EQ(reportedSteps(boxes), QList<int>{c.failingStep});
+        EXPECT_TRUE(boxes.errorReports().value(0).startsWith(
+            u"Entry %1: Texts may not contain the NUL character (U+0000).\r\n"_s.arg(id)))
+            << boxes.errorReports().value(0).toStdString();
+        EXPECT_EQ(watch->shown, 0);
+        EXPECT_TRUE(stagedRows(Conn()).isEmpty()) << "neither the earlier rows nor the entries before it";
+    }
+}
+
+TEST_F(PrintedReport, AStagingBatchThatCannotBeCommittedShowsNoReport)
+{
+    addTheExample();
+    // Every row goes in, but the payers they name are checked only when the batch commits.
+    Conn().execute(u"drop table tblReport"_s);
+    Conn().execute(u"create table payers (name text primary key)"_s);
+    Conn().execute(u"create table tblReport ([Date] DATE, ValueIn REAL, ValueOut REAL, "
+                   u"Payer TEXT references payers(name) deferrable initially deferred, Payee TEXT)"_s);
+    Conn().execute(u"pragma foreign_keys = on"_s);
+
+    PreviewWatch* watch = nullptr;
+    run(&watch);
+
+    EXPECT_EQ(reportedSteps(boxes), QList<int>{128});
+    EXPECT_EQ(watch->shown, 0) << "the totals of an empty staging table are not the ledger's";
+    EXPECT_TRUE(stagedRows(Conn()).isEmpty());
 }
 
 TEST_F(PrintedReport, AMissingStagingTableIsReportedOnceAndNoReportIsShown)

@@ -27,6 +27,7 @@ void ErrorTrap::report(int number, std::exception_ptr error)
     } catch (...) {
         description = QCoreApplication::translate("ErrorTrap", "Unknown error");
     }
+    ++failures_;
     if (loopDepth_ > 0) {
         if (reportedInLoops_.contains({number, description}))
             return;

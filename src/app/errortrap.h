@@ -67,6 +67,9 @@ public:
     }
 
     const QString& location() const { return location_; }
+    // How many steps, tests and loop heads have failed so far, each repeat in a loop counted
+    // although reported once; a cancelled step is no failure.
+    int failures() const { return failures_; }
 
 private:
     void report(int number, std::exception_ptr error);
@@ -76,4 +79,5 @@ private:
     // not a thousand times over.
     QSet<QPair<int, QString>> reportedInLoops_;
     int loopDepth_ = 0;
+    int failures_ = 0;
 };

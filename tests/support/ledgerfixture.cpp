@@ -10,6 +10,8 @@
 #include <stdexcept>
 #include <sys/stat.h>
 
+using namespace Qt::StringLiterals;
+
 QString homeFolder(const QString& name)
 {
     const QDir home(qEnvironmentVariable("HOME"));
@@ -66,6 +68,11 @@ int entryCount()
     Recordset rs;
     rs.open(QStringLiteral("select count(*) as n from tblData"), Conn());
     return rs.field(u"n").toInt();
+}
+
+void storeNulInText(const QString& id, const QString& column)
+{
+    Conn().execute(u"update tblData set %1 = coalesce(%1, '') || char(0) || 'end' where id = %2"_s.arg(column, id));
 }
 
 unsigned fileMode(const QString& path)

@@ -26,5 +26,9 @@ QString newestId();
 // How many entries the ledger holds.
 int entryCount();
 
+// Appends a NUL character and more text to the text `column` of entry `id`, as an older import
+// could store it: the store refuses such texts only where it writes them.
+void storeNulInText(const QString& id, const QString& column);
+
 // The file's permission bits as the system keeps them (0700, 0600 ...).
 unsigned fileMode(const QString& path);

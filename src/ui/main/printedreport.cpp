@@ -28,11 +28,16 @@ double amountOf(const Recordset& entry)
 
 using StagingAdd = void (ReportStaging::*)(QDate, double, const QString&, const QString&);
 
-// Stages the entry under the cursor.
+// Stages the entry under the cursor. A failure names the entry, so that it can be found and mended.
 void stageRow(ReportStaging& staging, StagingAdd add, const Recordset& entry)
 {
-    (staging.*add)(entry.field(u"datercvd").toDate(), amountOf(entry), entry.field(u"fromcompany").toString(),
-                   entry.field(u"tocompany").toString());
+    try {
+        (staging.*add)(entry.field(u"datercvd").toDate(), amountOf(entry), entry.field(u"fromcompany").toString(),
+                       entry.field(u"tocompany").toString());
+    } catch (const std::exception& e) {
+        throw Failure(QCoreApplication::translate("Report", "Entry %1: %2")
+                          .arg(entry.field(u"id").toString(), QString::fromUtf8(e.what())));
+    }
 }
 
 bool paymentTypeIs(const Recordset& entry, int type)
@@ -103,6 +108,9 @@ void printLedgerReport(QWidget* owner, double balance)
         batch = true;
     });
     ReportStaging staging(Conn());
+    // All or nothing: a report without some entry would show totals that disagree with the ledger.
+    const int failuresBeforeStaging = trap.failures();
+    const auto stagedWhole = [&] { return trap.failures() == failuresBeforeStaging; };
     trap.step(114, [&] { rs.open(selectAllEntries(), Conn(), adOpenStatic, adLockReadOnly); });
     qint64 staged = 0;
     trap.loop(
@@ -112,18 +120,20 @@ void printLedgerReport(QWidget* owner, double balance)
                 trap.step(120, [&] { stageRow(staging, &ReportStaging::addReceived, rs); });
             else if (trap.test(122, [&] { return paymentTypeIs(rs, 2); }))
                 trap.step(124, [&] { stageRow(staging, &ReportStaging::addPaid, rs); });
-            // A row that cannot be left would be tried forever: end the copy instead.
-            return trap.step(126, [&] { rs.moveNext(); });
+            // An entry left out spoils the whole report, and a row that cannot be left would be
+            // tried forever: either ends the copy.
+            return stagedWhole() && trap.step(126, [&] { rs.moveNext(); });
         });
+    const bool whole = stagedWhole();
     trap.step(128, [&] { rs.close(); });
-    if (task.canceled()) {
+    if (task.canceled() || !whole) {
         // The staging table stays as step 110 left it: empty.
         if (batch)
             abandonStagingBatch(Conn());
         return;
     }
-    if (batch)
-        trap.step(128, [&] { endStagingBatch(Conn()); });
+    if (batch && !trap.step(128, [&] { endStagingBatch(Conn()); }))
+        return;
 
     trap.step(130, [&] { rs.open(selectReport(), Conn(), adOpenStatic, adLockReadOnly); });
     std::optional<ReportDesign> report;
