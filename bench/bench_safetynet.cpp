@@ -1,5 +1,5 @@
 // The safety net at scale: a verified backup of the ledger, start-up with the background check and
-// backup switched on, and one undo of a delete.
+// backup switched on, a restore, and one undo of a delete.
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "store/backups.h"
@@ -65,6 +65,25 @@ void BM_StartupWithSafetyNet(benchmark::State& state)
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
 
+// quorvane --restore of a backup: the backup read and checked, a clean ledger made of its entries
+// and checked, the ledger backed up, then the clean one put in its place.
+void BM_RestoreBackup(benchmark::State& state)
+{
+    BenchHome home(int(state.range(0)));
+    QTemporaryDir folder;
+    const QString handedOver = folder.path() + u"/handed-over.mdb"_s;
+    copyLedger(home.ledgerPath(), handedOver);
+    for (auto _ : state) {
+        state.PauseTiming();
+        // A folder of its own each time, so the ledger is backed up every time, as after a day's work.
+        QTemporaryDir backupsFolder;
+        LedgerBackups backups(home.ledgerPath(), backupsFolder.path() + u"/backups"_s);
+        state.ResumeTiming();
+        benchmark::DoNotOptimize(backups.restore(handedOver, QDateTime(QDate(2026, 1, 1), QTime(9, 0))));
+    }
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
 // Delete Selected, then its undo: one transaction and a full refill.
 void BM_UndoDelete(benchmark::State& state)
 {
@@ -87,4 +106,5 @@ void BM_UndoDelete(benchmark::State& state)
 
 BENCHMARK(BM_VerifiedBackup)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_StartupWithSafetyNet)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_RestoreBackup)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_UndoDelete)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
