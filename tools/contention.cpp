@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QSet>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -37,11 +38,14 @@ int runContentionHarness(int writers, int entries)
 
     bool clean = true;
     qsizetype reported = 0;
+    qint64 longestSaveMs = -1;
     QSet<QString> markers;
     for (int w = 0; w < writers; ++w) {
         QProcess& p = *processes[size_t(w)];
         const bool finished = p.waitForFinished(600000);
-        const QStringList saved = reportedMarkers(p);
+        const WriterReport report = readWriterReport(p);
+        const QStringList& saved = report.markers;
+        longestSaveMs = std::max(longestSaveMs, report.longestSaveMs);
         const QByteArray errors = p.readAllStandardError();
         const bool ok = finished && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
                         saved.size() == entries && errors.isEmpty();
@@ -65,8 +69,10 @@ int runContentionHarness(int writers, int entries)
         switches += writerOf(check.notes[i]) != writerOf(check.notes[i - 1]) ? 1 : 0;
     const qsizetype expected = qsizetype(writers) * entries;
     printf("contention harness: %d writers x %d entries, %lld saves reported, %lld rows in the ledger "
-           "(expected %lld), %lld reported saves missing, %lld switches between writers, integrity %s, %.1f s\n",
+           "(expected %lld), %lld reported saves missing, %lld switches between writers, longest save %lld ms, "
+           "integrity %s, %.1f s\n",
            writers, entries, qlonglong(reported), qlonglong(check.rowCount), qlonglong(expected), qlonglong(missing),
-           qlonglong(switches), check.intact ? "ok" : qPrintable(check.problem), clock.elapsed() / 1000.0);
+           qlonglong(switches), qlonglong(longestSaveMs), check.intact ? "ok" : qPrintable(check.problem),
+           clock.elapsed() / 1000.0);
     return clean && check.intact && missing == 0 && check.rowCount == expected ? 0 : 1;
 }

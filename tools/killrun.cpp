@@ -57,7 +57,7 @@ int runKillHarness(int runs, unsigned seed)
         writer.waitForFinished();
         ++totals.kills;
 
-        const QStringList markers = reportedMarkers(writer);
+        const QStringList markers = readWriterReport(writer).markers;
         const LedgerCheck check = checkLedger(root.path());
         const QSet<QString> stored(check.notes.cbegin(), check.notes.cend());
         if (!check.intact) {

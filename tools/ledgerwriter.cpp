@@ -5,6 +5,8 @@
 #include "store/statements.h"
 
 #include <QDate>
+#include <QElapsedTimer>
+#include <algorithm>
 #include <cstdio>
 #include <unistd.h>
 
@@ -52,13 +54,18 @@ int runLedgerWriter(const QString& dataRoot, const QString& prefix, int count, i
         Connection conn;
         conn.open(connectionString(dataRoot));
         say(u"ready"_s);
+        QElapsedTimer save;
+        qint64 longestMs = 0;
         for (int n = 0; n < count; ++n) {
             const QString marker = entryMarker(prefix, n);
+            save.start();
             conn.execute(insertEntry(entry(marker, n)));
+            longestMs = std::max(longestMs, save.elapsed());
             say(marker);
             if (pauseMs > 0)
                 ::usleep(useconds_t(pauseMs) * 1000);
         }
+        say(QString::fromLatin1(longestSaveTag) + QString::number(longestMs));
         return 0;
     } catch (const std::exception& e) {
         fprintf(stderr, "writer %s: %s\n", qPrintable(prefix), e.what());

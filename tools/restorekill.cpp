@@ -103,8 +103,9 @@ int runRestoreKillHarness(int runs, unsigned seed)
         // A journal the kill left is rolled back by that first opening; nothing changes after it.
         const bool settled = checkLedger(live.path()).notes == check.notes;
         if (staleLog || !settled) {
-            printf("run %d: %s\n", run, staleLog ? "a write-ahead log was left beside the ledger"
-                                                  : "the ledger changed after its first opening");
+            printf("run %d: %s\n", run,
+                   staleLog ? "a write-ahead log was left beside the ledger"
+                            : "the ledger changed after its first opening");
             ++failures;
         } else if (!check.intact) {
             printf("run %d: integrity check failed: %s\n", run, qPrintable(check.problem));

@@ -1,5 +1,7 @@
 #include "writerprocess.h"
 
+#include "ledgerwriter.h"
+
 #include <QCoreApplication>
 
 using namespace Qt::StringLiterals;
@@ -12,9 +14,15 @@ void startWriter(QProcess& process, const QString& dataRoot, const QString& pref
     process.start();
 }
 
-QStringList reportedMarkers(QProcess& process)
+WriterReport readWriterReport(QProcess& process)
 {
-    QStringList lines = QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    lines.removeAll(u"ready"_s);
-    return lines;
+    WriterReport report;
+    const QString tag = QString::fromLatin1(longestSaveTag);
+    for (const QString& line : QString::fromUtf8(process.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts)) {
+        if (line.startsWith(tag))
+            report.longestSaveMs = line.mid(tag.size()).toLongLong();
+        else if (line != u"ready")
+            report.markers.append(line);
+    }
+    return report;
 }

@@ -9,11 +9,13 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+constexpr int pollMicroseconds = 200;
+
 int pollBriefly(void*, int attempts)
 {
-    if (attempts >= busyWaitMs)
+    if (qint64(attempts) * pollMicroseconds >= qint64(busyWaitMs) * 1000)
         return 0;
-    QThread::usleep(1000);
+    QThread::usleep(pollMicroseconds);
     return 1;
 }
 

@@ -18,8 +18,9 @@ using Db = std::unique_ptr<sqlite3, CloseDb>;
 // How long a file busy in another process is waited on.
 inline constexpr int busyWaitMs = 10000;
 
-// Waits for a busy file by polling every millisecond, rather than with the engine's growing pauses:
-// a process that saves again and again leaves only short gaps, and a long pause would miss them all.
+// Waits for a busy file by polling every fifth of a millisecond, rather than with the engine's growing
+// pauses: a process that saves again and again leaves only gaps of microseconds between its saves,
+// and long pauses would miss them all.
 void pollWhileBusy(sqlite3* db);
 
 // Opens (or with SQLITE_OPEN_CREATE makes) a database file; throws StoreError.
