@@ -157,6 +157,7 @@ void Form1::connectEvents()
         if (!ListView1->selectionModel()->hasSelection())
             keepSelection(0);
     });
+    buildListMenu();
     // The keyboard's ways to the same menu, opened at the current row.
     for (const QKeySequence& keys : {QKeySequence(Qt::Key_Menu), QKeySequence(Qt::SHIFT | Qt::Key_F10)}) {
         connect(new QShortcut(keys, ListView1, nullptr, nullptr, Qt::WidgetShortcut), &QShortcut::activated, this,
@@ -167,16 +168,23 @@ void Form1::connectEvents()
     }
 }
 
+void Form1::buildListMenu()
+{
+    // Built once and kept: the accessibility layer caches one entry per shared action, tied to the
+    // first menu that showed it, so a menu made afresh per opening would lose Undo, Redo and Find…
+    // for screen readers once the first one is gone.
+    listMenu_ = new QMenu(this);
+    listMenu_->addAction(history_->undoAction());
+    listMenu_->addAction(history_->redoAction());
+    listMenu_->addSeparator();
+    listMenu_->addAction(findAction_);
+    listMenu_->addAction(tr("Import…"), this, &Form1::chooseImportFile);
+    listMenu_->addAction(tr("Backups…"), this, &Form1::showBackups);
+}
+
 void Form1::showListMenu(const QPoint& position)
 {
-    QMenu menu(this);
-    menu.addAction(history_->undoAction());
-    menu.addAction(history_->redoAction());
-    menu.addSeparator();
-    menu.addAction(findAction_);
-    menu.addAction(tr("Import…"), this, &Form1::chooseImportFile);
-    menu.addAction(tr("Backups…"), this, &Form1::showBackups);
-    menu.exec(ListView1->viewport()->mapToGlobal(position));
+    listMenu_->exec(ListView1->viewport()->mapToGlobal(position));
 }
 
 void Form1::sortByColumn(int column)

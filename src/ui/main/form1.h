@@ -25,6 +25,7 @@
 class ErrorTrap;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QPushButton;
 class QTableView;
 class LedgerHistory;
@@ -116,6 +117,7 @@ private:
     // A click on a column header sorts by it; a second click reverses the order.
     void sortByColumn(int column);
     // The list's context menu: the additions to the designed commands.
+    void buildListMenu();
     void showListMenu(const QPoint& position);
     // After a restore: the connection opened afresh on the new ledger, the list refilled, and the
     // undo history of the replaced ledger forgotten.
@@ -129,6 +131,7 @@ private:
     LedgerView* view_ = nullptr;
     FindBar* findBar_ = nullptr;
     QAction* findAction_ = nullptr;
+    QMenu* listMenu_ = nullptr;
     LedgerHistory* history_ = nullptr;
     SafetyNet* safetyNet_ = nullptr;
     QGroupBox* Frame1 = nullptr;
