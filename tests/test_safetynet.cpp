@@ -148,6 +148,8 @@ TEST_F(SafetyNetTest, TheBackupsDialogListsTheBackupsAndRestoresTheChosenOne)
     const QList<BackupFile> all = backups().list();
     ASSERT_EQ(all.size(), 2);
     EXPECT_EQ(snapshotLedger(all[0].path), afterDelete);
+    EXPECT_TRUE(boxes.texts().last().contains(u"The ledger as it was is backed up in '"_s + all[0].path + u"'."_s))
+        << boxes.texts().join(u"\n").toStdString();
     EXPECT_EQ(window.history()->stack()->count(), 0) << "undo steps of the replaced ledger are gone";
     EXPECT_TRUE(boxes.errorReports().isEmpty());
 }
