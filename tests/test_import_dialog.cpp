@@ -32,6 +32,7 @@
 #include <QUrl>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 
 using namespace Qt::StringLiterals;
 
@@ -90,7 +91,12 @@ protected:
     DialogSeen import(const QString& path, std::function<bool(QWidget*)> act = {})
     {
         DialogSeen seen;
-        whenModalOpens([&](QWidget* modal) {
+        // A file refused before the dialog opens leaves the watch running: it must not reach a later
+        // test's dialog with this call's `seen`.
+        const auto waiting = std::make_shared<bool>(true);
+        whenModalOpens([&, waiting](QWidget* modal) {
+            if (!*waiting)
+                return;
             if (!qobject_cast<ImportDialog*>(modal))
                 return; // a message box: the test reads it from `boxes`
             seen.opened = true;
@@ -110,6 +116,7 @@ protected:
                 qobject_cast<QDialog*>(modal)->reject();
         });
         window.importFile(path);
+        *waiting = false;
         return seen;
     }
 
