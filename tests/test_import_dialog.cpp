@@ -199,6 +199,40 @@ TEST_F(ImportDialogTest, Windows1252Umlauts)
                             }));
 }
 
+TEST_F(ImportDialogTest, UnicodeTextSavedBySpreadsheetPrograms)
+{
+    struct Statement
+    {
+        QString file, encoding;
+        int headerLine;
+        QStringList entries;
+    };
+    const Statement statements[] = {
+        {u"utf16le_unicode_text.txt"_s,
+         u"UTF-16 LE"_s,
+         2,
+         {u"2024-03-14|23.40|out|Grillfleisch||Metzgerei Müller||"_s,
+          u"2024-03-15|18.90|out|Frühstück für zwei||Café Olé||Tisch \"am Fenster\""_s,
+          u"2024-03-20|2450.00|in|Gehalt März|Musterfirma GmbH|||"_s,
+          u"2024-03-28|20.00|out|Gutschein über 20 €||Bücherstube||Geschenk für Zoë"_s}},
+        {u"utf16be_unicode_text.txt"_s,
+         u"UTF-16 BE"_s,
+         1,
+         {u"2024-05-02|12.50|out|Coffee beans||Café Olé||"_s,
+          u"2024-05-06|40.00|in|Refund, returned kettle|Müller & Söhne|||"_s,
+          u"2024-05-17|750.00|out|Rent May||Zoë Ångström||"_s}},
+    };
+    for (const auto& [file, encoding, headerLine, entries] : statements) {
+        Conn().execute(u"delete from tblData"_s);
+        const DialogSeen seen = import(dataFile(file));
+        ASSERT_TRUE(seen.opened) << boxes.texts().join(u'\n').toStdString();
+        EXPECT_EQ(seen.encoding, encoding);
+        EXPECT_EQ(seen.delimiter, u"Tab"_s);
+        EXPECT_EQ(seen.headerLine, headerLine);
+        EXPECT_EQ(ledgerRows(), entries);
+    }
+}
+
 TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
 {
     const DialogSeen seen = import(dataFile(u"header_on_third_line.csv"_s));
