@@ -19,7 +19,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
@@ -30,9 +32,18 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
+#include <mutex>
+#include <stop_token>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
@@ -147,6 +158,37 @@ void mapColumn(QWidget* dialog, int column, const QString& field)
     ASSERT_NE(choice, nullptr);
     choice->setCurrentIndex(choice->findText(field));
 }
+
+// Opens the writing end of `path` after `patience`, unless dismissed first: a reader stuck on a pipe
+// then gets an empty file, so a test of it fails rather than hangs.
+class PipeUnblocker
+{
+public:
+    PipeUnblocker(const QString& path, std::chrono::milliseconds patience)
+        : thread_([this, file = QFile::encodeName(path), patience](std::stop_token stop) {
+              std::mutex mutex;
+              std::condition_variable_any wake;
+              std::unique_lock lock(mutex);
+              const auto dismissed = [&] { return stop.stop_requested(); };
+              if (wake.wait_for(lock, stop, patience, dismissed))
+                  return;
+              // Without O_NONBLOCK this would wait for a reader for ever; with it, it fails until one comes.
+              while (!wake.wait_for(lock, stop, std::chrono::milliseconds(20), dismissed)) {
+                  if (const int fd = ::open(file.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                      ::close(fd);
+                      unblocked = true;
+                      return;
+                  }
+              }
+          })
+    {
+    }
+
+    std::atomic<bool> unblocked = false;
+
+private:
+    std::jthread thread_;
+};
 
 } // namespace
 
@@ -425,6 +467,35 @@ TEST_F(ImportDialogTest, HostileFilesAreRefusedWithAMessageAndChangeNothing)
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.texts().front().contains(u"larger than"_s)) << boxes.texts().front().toStdString();
     EXPECT_EQ(ledgerRows().size(), 1);
+}
+
+TEST_F(ImportDialogTest, PipesFoldersAndDevicesAreRefusedAtOnce)
+{
+    listEntries({sampleEntry(u"Kept"_s, u"1"_s)});
+    const auto pipe = [&](const QString& name) {
+        const QString path = folder.filePath(name);
+        EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
+    };
+    const QString folderPath = folder.filePath(u"folder.csv"_s);
+    ASSERT_TRUE(QDir().mkdir(folderPath));
+    const QString device = folder.filePath(u"device.csv"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/null"_s, device));
+    for (const QString& path : {pipe(u"x.csv"_s), pipe(u"x.xlsx"_s), folderPath, device}) {
+        boxes.messages.clear();
+        const PipeUnblocker unblocker(path, std::chrono::seconds(5));
+        QElapsedTimer clock;
+        clock.start();
+        const DialogSeen seen = import(path);
+        EXPECT_LT(clock.elapsed(), 2000) << path.toStdString();
+        EXPECT_FALSE(unblocker.unblocked) << path.toStdString() << " waited for a writer";
+        EXPECT_FALSE(seen.opened) << path.toStdString();
+        ASSERT_EQ(boxes.messages.size(), 1) << path.toStdString();
+        EXPECT_EQ(boxes.texts().front(), u"The file '"_s + path +
+                                             u"' cannot be read: it is a folder, a device or a pipe, not a "
+                                             "file.\n\nNothing was imported."_s);
+        EXPECT_EQ(ledgerRows().size(), 1) << path.toStdString();
+    }
 }
 
 TEST_F(ImportDialogTest, TheProgramsOwnExportReadsBackAsTheSameEntries)
