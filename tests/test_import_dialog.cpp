@@ -44,6 +44,7 @@
 #include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
+#include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
 
@@ -352,6 +353,47 @@ TEST_F(ImportDialogTest, UnreadableRowsAreShownWithTheirReasonAndNeverStored)
     EXPECT_EQ(seen.statuses[3], u"No date"_s);
     EXPECT_TRUE(seen.summary.contains(u"3 rows cannot be read"_s)) << seen.summary.toStdString();
     EXPECT_EQ(ledgerRows(), QStringList{u"2024-01-05|10.00|in|Good||||"_s}) << "never 0, never today";
+}
+
+TEST_F(ImportDialogTest, ControlCharactersMakeTheirRowUnreadableAndAreNeverStored)
+{
+    // Far enough into the file that the check for binary files does not see it.
+    QByteArray csv = "Date,Amount,Reason,Notes\n";
+    for (int i = 1; i <= 300; ++i)
+        csv += "2024-01-01," + QByteArray::number(i) + ",Filler,row " + QByteArray::number(i) + "\n";
+    ASSERT_GT(csv.size(), 8192);
+    csv += QByteArray("2024-02-01,99,Hidden,a\0b\n", 25);
+
+    const QString workbook = folder.filePath(u"control.xlsx"_s);
+    lxw_workbook* book = workbook_new(QFile::encodeName(workbook).constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    const char* const cells[][4] = {{"Date", "Amount", "Reason", "Notes"},
+                                    {"2024-01-01", "1", "Filler", "kept"},
+                                    {"2024-02-01", "99", "Hidden", "a_x0000_b"}};
+    for (lxw_row_t row = 0; row < 3; ++row) {
+        for (lxw_col_t col = 0; col < 4; ++col)
+            worksheet_write_string(sheet, row, col, cells[row][col], nullptr);
+    }
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+
+    for (const QString& path : {writeFile(u"control.csv"_s, csv), workbook}) {
+        Conn().execute(u"delete from tblData"_s);
+        const DialogSeen seen = import(path, [](QWidget* dialog) {
+            // A tick on the unreadable row is refused.
+            QAbstractItemModel* preview = child<QTableView>(dialog, u"preview"_s)->model();
+            const QModelIndex tick = preview->index(preview->rowCount() - 1, 0);
+            preview->setData(tick, Qt::Checked, Qt::CheckStateRole);
+            EXPECT_NE(tick.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+            return true;
+        });
+        ASSERT_TRUE(seen.opened) << boxes.texts().join(u'\n').toStdString();
+        EXPECT_EQ(seen.statuses.back(), u"Control character U+0000 in Notes"_s) << path.toStdString();
+        EXPECT_TRUE(seen.summary.contains(u"1 row cannot be read"_s)) << seen.summary.toStdString();
+        const QStringList rows = ledgerRows();
+        EXPECT_EQ(rows.size(), seen.statuses.size() - 1) << path.toStdString();
+        for (const QString& row : rows)
+            EXPECT_FALSE(row.contains(u"Hidden"_s) || row.contains(QChar())) << row.toStdString();
+    }
 }
 
 TEST_F(ImportDialogTest, ColumnsDateOrderAndDecimalMarkCanBeChosen)
