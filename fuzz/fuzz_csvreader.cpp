@@ -15,7 +15,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr std::array delimiters{u',', u';', u'\t', u'|'};
-constexpr std::array encodings{TextEncoding::Utf8, TextEncoding::Windows1252, TextEncoding::Latin1};
+constexpr std::array encodings{TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE,
+                               TextEncoding::Windows1252, TextEncoding::Latin1};
 
 QByteArray quotedCsv(const ImportTable& table, QChar delimiter)
 {

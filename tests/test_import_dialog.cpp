@@ -19,7 +19,9 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QDragEnterEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QMimeData>
@@ -30,8 +32,19 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
+#include <mutex>
+#include <stop_token>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+#include <xlsxwriter.h>
 
 using namespace Qt::StringLiterals;
 
@@ -90,7 +103,12 @@ protected:
     DialogSeen import(const QString& path, std::function<bool(QWidget*)> act = {})
     {
         DialogSeen seen;
-        whenModalOpens([&](QWidget* modal) {
+        // A file refused before the dialog opens leaves the watch running: it must not reach a later
+        // test's dialog with this call's `seen`.
+        const auto waiting = std::make_shared<bool>(true);
+        whenModalOpens([&, waiting](QWidget* modal) {
+            if (!*waiting)
+                return;
             if (!qobject_cast<ImportDialog*>(modal))
                 return; // a message box: the test reads it from `boxes`
             seen.opened = true;
@@ -110,6 +128,7 @@ protected:
                 qobject_cast<QDialog*>(modal)->reject();
         });
         window.importFile(path);
+        *waiting = false;
         return seen;
     }
 
@@ -140,6 +159,37 @@ void mapColumn(QWidget* dialog, int column, const QString& field)
     ASSERT_NE(choice, nullptr);
     choice->setCurrentIndex(choice->findText(field));
 }
+
+// Opens the writing end of `path` after `patience`, unless dismissed first: a reader stuck on a pipe
+// then gets an empty file, so a test of it fails rather than hangs.
+class PipeUnblocker
+{
+public:
+    PipeUnblocker(const QString& path, std::chrono::milliseconds patience)
+        : thread_([this, file = QFile::encodeName(path), patience](std::stop_token stop) {
+              std::mutex mutex;
+              std::condition_variable_any wake;
+              std::unique_lock lock(mutex);
+              const auto dismissed = [&] { return stop.stop_requested(); };
+              if (wake.wait_for(lock, stop, patience, dismissed))
+                  return;
+              // Without O_NONBLOCK this would wait for a reader for ever; with it, it fails until one comes.
+              while (!wake.wait_for(lock, stop, std::chrono::milliseconds(20), dismissed)) {
+                  if (const int fd = ::open(file.constData(), O_WRONLY | O_NONBLOCK); fd >= 0) {
+                      ::close(fd);
+                      unblocked = true;
+                      return;
+                  }
+              }
+          })
+    {
+    }
+
+    std::atomic<bool> unblocked = false;
+
+private:
+    std::jthread thread_;
+};
 
 } // namespace
 
@@ -190,6 +240,40 @@ TEST_F(ImportDialogTest, Windows1252Umlauts)
                                 u"2024-02-21|112.35|in|Nebenkostenerstattung||Hausverwaltung Weiß||"_s,
                                 u"2024-02-28|20.00|out|Gutschein über 20 €||Bücherstube||"_s,
                             }));
+}
+
+TEST_F(ImportDialogTest, UnicodeTextSavedBySpreadsheetPrograms)
+{
+    struct Statement
+    {
+        QString file, encoding;
+        int headerLine;
+        QStringList entries;
+    };
+    const Statement statements[] = {
+        {u"utf16le_unicode_text.txt"_s,
+         u"UTF-16 LE"_s,
+         2,
+         {u"2024-03-14|23.40|out|Grillfleisch||Metzgerei Müller||"_s,
+          u"2024-03-15|18.90|out|Frühstück für zwei||Café Olé||Tisch \"am Fenster\""_s,
+          u"2024-03-20|2450.00|in|Gehalt März|Musterfirma GmbH|||"_s,
+          u"2024-03-28|20.00|out|Gutschein über 20 €||Bücherstube||Geschenk für Zoë"_s}},
+        {u"utf16be_unicode_text.txt"_s,
+         u"UTF-16 BE"_s,
+         1,
+         {u"2024-05-02|12.50|out|Coffee beans||Café Olé||"_s,
+          u"2024-05-06|40.00|in|Refund, returned kettle|Müller & Söhne|||"_s,
+          u"2024-05-17|750.00|out|Rent May||Zoë Ångström||"_s}},
+    };
+    for (const auto& [file, encoding, headerLine, entries] : statements) {
+        Conn().execute(u"delete from tblData"_s);
+        const DialogSeen seen = import(dataFile(file));
+        ASSERT_TRUE(seen.opened) << boxes.texts().join(u'\n').toStdString();
+        EXPECT_EQ(seen.encoding, encoding);
+        EXPECT_EQ(seen.delimiter, u"Tab"_s);
+        EXPECT_EQ(seen.headerLine, headerLine);
+        EXPECT_EQ(ledgerRows(), entries);
+    }
 }
 
 TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
@@ -269,6 +353,47 @@ TEST_F(ImportDialogTest, UnreadableRowsAreShownWithTheirReasonAndNeverStored)
     EXPECT_EQ(seen.statuses[3], u"No date"_s);
     EXPECT_TRUE(seen.summary.contains(u"3 rows cannot be read"_s)) << seen.summary.toStdString();
     EXPECT_EQ(ledgerRows(), QStringList{u"2024-01-05|10.00|in|Good||||"_s}) << "never 0, never today";
+}
+
+TEST_F(ImportDialogTest, ControlCharactersMakeTheirRowUnreadableAndAreNeverStored)
+{
+    // Far enough into the file that the check for binary files does not see it.
+    QByteArray csv = "Date,Amount,Reason,Notes\n";
+    for (int i = 1; i <= 300; ++i)
+        csv += "2024-01-01," + QByteArray::number(i) + ",Filler,row " + QByteArray::number(i) + "\n";
+    ASSERT_GT(csv.size(), 8192);
+    csv += QByteArray("2024-02-01,99,Hidden,a\0b\n", 25);
+
+    const QString workbook = folder.filePath(u"control.xlsx"_s);
+    lxw_workbook* book = workbook_new(QFile::encodeName(workbook).constData());
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    const char* const cells[][4] = {{"Date", "Amount", "Reason", "Notes"},
+                                    {"2024-01-01", "1", "Filler", "kept"},
+                                    {"2024-02-01", "99", "Hidden", "a_x0000_b"}};
+    for (lxw_row_t row = 0; row < 3; ++row) {
+        for (lxw_col_t col = 0; col < 4; ++col)
+            worksheet_write_string(sheet, row, col, cells[row][col], nullptr);
+    }
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+
+    for (const QString& path : {writeFile(u"control.csv"_s, csv), workbook}) {
+        Conn().execute(u"delete from tblData"_s);
+        const DialogSeen seen = import(path, [](QWidget* dialog) {
+            // A tick on the unreadable row is refused.
+            QAbstractItemModel* preview = child<QTableView>(dialog, u"preview"_s)->model();
+            const QModelIndex tick = preview->index(preview->rowCount() - 1, 0);
+            preview->setData(tick, Qt::Checked, Qt::CheckStateRole);
+            EXPECT_NE(tick.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::Checked);
+            return true;
+        });
+        ASSERT_TRUE(seen.opened) << boxes.texts().join(u'\n').toStdString();
+        EXPECT_EQ(seen.statuses.back(), u"Control character U+0000 in Notes"_s) << path.toStdString();
+        EXPECT_TRUE(seen.summary.contains(u"1 row cannot be read"_s)) << seen.summary.toStdString();
+        const QStringList rows = ledgerRows();
+        EXPECT_EQ(rows.size(), seen.statuses.size() - 1) << path.toStdString();
+        for (const QString& row : rows)
+            EXPECT_FALSE(row.contains(u"Hidden"_s) || row.contains(QChar())) << row.toStdString();
+    }
 }
 
 TEST_F(ImportDialogTest, ColumnsDateOrderAndDecimalMarkCanBeChosen)
@@ -384,6 +509,35 @@ TEST_F(ImportDialogTest, HostileFilesAreRefusedWithAMessageAndChangeNothing)
     ASSERT_EQ(boxes.messages.size(), 1);
     EXPECT_TRUE(boxes.texts().front().contains(u"larger than"_s)) << boxes.texts().front().toStdString();
     EXPECT_EQ(ledgerRows().size(), 1);
+}
+
+TEST_F(ImportDialogTest, PipesFoldersAndDevicesAreRefusedAtOnce)
+{
+    listEntries({sampleEntry(u"Kept"_s, u"1"_s)});
+    const auto pipe = [&](const QString& name) {
+        const QString path = folder.filePath(name);
+        EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        return path;
+    };
+    const QString folderPath = folder.filePath(u"folder.csv"_s);
+    ASSERT_TRUE(QDir().mkdir(folderPath));
+    const QString device = folder.filePath(u"device.csv"_s);
+    ASSERT_TRUE(QFile::link(u"/dev/null"_s, device));
+    for (const QString& path : {pipe(u"x.csv"_s), pipe(u"x.xlsx"_s), folderPath, device}) {
+        boxes.messages.clear();
+        const PipeUnblocker unblocker(path, std::chrono::seconds(5));
+        QElapsedTimer clock;
+        clock.start();
+        const DialogSeen seen = import(path);
+        EXPECT_LT(clock.elapsed(), 2000) << path.toStdString();
+        EXPECT_FALSE(unblocker.unblocked) << path.toStdString() << " waited for a writer";
+        EXPECT_FALSE(seen.opened) << path.toStdString();
+        ASSERT_EQ(boxes.messages.size(), 1) << path.toStdString();
+        EXPECT_EQ(boxes.texts().front(), u"The file '"_s + path +
+                                             u"' cannot be read: it is a folder, a device or a pipe, not a "
+                                             "file.\n\nNothing was imported."_s);
+        EXPECT_EQ(ledgerRows().size(), 1) << path.toStdString();
+    }
 }
 
 TEST_F(ImportDialogTest, TheProgramsOwnExportReadsBackAsTheSameEntries)

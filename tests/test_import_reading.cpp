@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
@@ -179,6 +180,55 @@ TEST(TextEncoding, TellsUtf8FromTheWindowsAndLatinCodePages)
         EXPECT_NE(detectEncoding(bytes), TextEncoding::Utf8) << bytes.toByteArray().toHex().toStdString();
 }
 
+// Each encoding as the import meets it: detected, then read with the delimiter found in the decoded text.
+TEST(TextEncoding, DetectsEachEncodingAndReadsItsText)
+{
+    const QString latin = u"Name\tBetrag\r\nMüller\t1,50\r\nCafé\t2,00\r\n"_s;
+    const QString euro = QString(latin).replace(u"2,00"_s, u"2,00 €"_s);
+    const auto rows = [](const QString& last) {
+        return QList<QStringList>{{u"Name"_s, u"Betrag"_s}, {u"Müller"_s, u"1,50"_s}, {u"Café"_s, last}};
+    };
+    const auto encoded = [](const QString& text, QStringConverter::Encoding encoding, bool mark) {
+        QStringEncoder encoder(encoding, mark ? QStringConverter::Flag::WriteBom : QStringConverter::Flag::Default);
+        return QByteArray(encoder(text));
+    };
+    struct Case
+    {
+        const char* name;
+        QByteArray bytes;
+        TextEncoding encoding;
+        QString last; // the text of the last cell
+    };
+    const Case cases[] = {
+        {"UTF-16 LE with a byte order mark", encoded(euro, QStringConverter::Utf16LE, true), TextEncoding::Utf16LE,
+         u"2,00 €"_s},
+        {"UTF-16 BE with a byte order mark", encoded(euro, QStringConverter::Utf16BE, true), TextEncoding::Utf16BE,
+         u"2,00 €"_s},
+        {"UTF-16 LE without one", encoded(latin, QStringConverter::Utf16LE, false), TextEncoding::Utf16LE, u"2,00"_s},
+        {"UTF-16 BE without one", encoded(latin, QStringConverter::Utf16BE, false), TextEncoding::Utf16BE, u"2,00"_s},
+        {"UTF-8 with a byte order mark", encoded(euro, QStringConverter::Utf8, true), TextEncoding::Utf8, u"2,00 €"_s},
+        {"UTF-8 without one", euro.toUtf8(), TextEncoding::Utf8, u"2,00 €"_s},
+        {"Windows-1252", latin.toLatin1().replace("2,00", "2,00 \x80"), TextEncoding::Windows1252, u"2,00 €"_s},
+        {"Latin-1", latin.toLatin1(), TextEncoding::Latin1, u"2,00"_s},
+    };
+    for (const auto& [name, bytes, encoding, last] : cases) {
+        const CsvOptions options = detectCsvOptions(bytes);
+        EXPECT_EQ(options.encoding, encoding) << name;
+        EXPECT_EQ(options.delimiter, u'\t') << name;
+        EXPECT_EQ(readCsv(bytes, options).rows, rows(last)) << name;
+    }
+
+    // Zero bytes in any other pattern than every second one are no text in any encoding.
+    QByteArray elf(4096, '\0');
+    elf.prepend("\x7F"
+                "ELF\x02\x01\x01");
+    const QByteArray utf32 = encoded(latin, QStringConverter::Utf32LE, true);
+    for (const QByteArray& bytes : {elf, utf32}) {
+        EXPECT_EQ(failureOf([&] { readCsv(bytes, detectCsvOptions(bytes)); }), u"The file is not a text file.")
+            << bytes.first(8).toHex().toStdString();
+    }
+}
+
 TEST(TextEncoding, DecodesEachEncodingByItsOwnTable)
 {
     EXPECT_EQ(decodeText("\xEF\xBB\xBFM\xC3\xBCller", TextEncoding::Utf8), u"Müller");
@@ -193,6 +243,16 @@ TEST(TextEncoding, DecodesEachEncodingByItsOwnTable)
                          "e \x80",
                          TextEncoding::Latin1),
               u"Grüße \u0080");
+    // UTF-16: a matching byte order mark is dropped, pairs of surrogates make one character, and a
+    // surrogate alone or a last odd byte are unreadable.
+    EXPECT_EQ(decodeText(QByteArrayView("\xFF\xFE"
+                                        "A\0\x3D\xD8\x00\xDE\x00\xD8"
+                                        "B\0C",
+                                        13),
+                         TextEncoding::Utf16LE),
+              u"A\U0001F600\uFFFDB\uFFFD");
+    EXPECT_EQ(decodeText(QByteArrayView("\xFE\xFF\0A\xD8\x3D\xDE\x00\xDE\x00\0B\0", 13), TextEncoding::Utf16BE),
+              u"A\U0001F600\uFFFDB\uFFFD");
 }
 
 TEST(CsvReading, QuotedFieldsHoldQuotesDelimitersAndLineBreaks)
@@ -225,13 +285,12 @@ TEST(CsvReading, RefusesBinaryFilesAndOverlongLines)
 {
     EXPECT_EQ(failureOf([] { csvRows(QByteArrayView("Date,Amount\n\0\x01\x02", 16)); }),
               u"The file is not a text file.");
-    // UTF-16 is no encoding a statement comes in; its zero bytes give it away.
-    EXPECT_EQ(failureOf([] {
-                  csvRows(QByteArrayView("\xFF\xFE"
-                                         "D\0a\0t\0e\0",
-                                         10));
-              }),
-              u"The file is not a text file.");
+    // Read as UTF-8, UTF-16's zero bytes give it away; read as UTF-16, it is text.
+    const QByteArrayView utf16("\xFF\xFE"
+                               "D\0a\0t\0e\0",
+                               10);
+    EXPECT_EQ(failureOf([&] { csvRows(utf16); }), u"The file is not a text file.");
+    EXPECT_EQ(readCsv(utf16, CsvOptions{u',', TextEncoding::Utf16LE}).rows, QList<QStringList>{{u"Date"_s}});
 
     EXPECT_EQ(csvRows(fieldsLine(importColumnLimit)).front().size(), importColumnLimit);
     EXPECT_EQ(failureOf([] { csvRows("a\n\"b\nc\"\n" + fieldsLine(importColumnLimit + 1)); }),

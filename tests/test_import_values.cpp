@@ -324,6 +324,33 @@ TEST(ImportRows, TurnEachRowIntoAnEntryOrSayWhyNot)
     EXPECT_EQ(describe(convertRow(table, 1, layout)), u"row 1: No date"_s);
 }
 
+TEST(ImportRows, AControlCharacterMakesTheRowUnreadable)
+{
+    const ImportLayout layout{
+        -1, {Date, Amount, Reason, Counterparty, Notes, Ignore}, DateOrder::YMD, DecimalMark::Point};
+    const auto rowWith = [&](int column, const QString& text) {
+        QStringList row{u"2024-03-14"_s, u"5"_s, u"Bakery"_s, u"Baker"_s, u"note"_s, u"id"_s};
+        row[column] = text;
+        return describe(convertRow(tableOf({row}), 0, layout));
+    };
+    const struct
+    {
+        int column;
+        QString text, expected;
+    } cases[] = {
+        {4, u"a\0b"_s, u"row 0: Control character U+0000 in Notes"_s},
+        {2, u"Bakery\x1B[2J"_s, u"row 0: Control character U+001B in Reason"_s},
+        {3, u"\x7"_s + u"Baker"_s, u"row 0: Control character U+0007 in From or To"_s},
+        {0, u"2024-03-14\x1F"_s, u"row 0: Control character U+001F in Date"_s},
+        {1, u"\b5"_s, u"row 0: Control character U+0008 in Amount (signed)"_s},
+        // Tabs and line breaks are text; a column left out is never stored.
+        {4, u"one\ttwo\r\nthree"_s, u"2024-03-14 5.00 Received | Bakery | Baker |  |  | one\ttwo\r\nthree"_s},
+        {5, u"\0"_s, u"2024-03-14 5.00 Received | Bakery | Baker |  |  | note"_s},
+    };
+    for (const auto& [column, text, expected] : cases)
+        EXPECT_EQ(rowWith(column, text), expected) << text.toStdString();
+}
+
 TEST(ImportRows, DirectionWordsOverrideTheSign)
 {
     const ImportLayout layout{-1, {Date, Amount, Direction}, DateOrder::YMD, DecimalMark::Point};

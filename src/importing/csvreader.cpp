@@ -9,15 +9,16 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// Text never holds a NUL byte; spreadsheets, images and UTF-16 files have them at once.
+// Text never holds a NUL character; spreadsheets, images and programs have them at once. UTF-16
+// has zero bytes in every line, so the bytes are looked at as the encoding reads them.
 constexpr qsizetype binaryProbe = 8192;
 
 } // namespace
 
 ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options)
 {
-    const QByteArrayView start = bytes.first(std::min(bytes.size(), binaryProbe));
-    ensure(std::find(start.begin(), start.end(), '\0') == start.end(), u"The file is not a text file."_s);
+    ensure(!decodeText(bytes.first(std::min(bytes.size(), binaryProbe)), options.encoding).contains(QChar()),
+           u"The file is not a text file."_s);
     const QString text = decodeText(bytes, options.encoding);
     CsvParser parser(text, options.delimiter);
     ImportTable table;

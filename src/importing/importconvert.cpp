@@ -80,6 +80,30 @@ RowCells cellsOf(const QStringList& row, const QList<ImportField>& columns)
     return cells;
 }
 
+// A NUL or another C0 control code stored in a text breaks what reads it later (the search for
+// duplicates, the printed report); tabs and line breaks are text.
+bool isControl(QChar c)
+{
+    return c.unicode() < 0x20 && c != u'\t' && c != u'\n' && c != u'\r';
+}
+
+// "Control character U+0000 in Notes" for the first such character in a column that is imported,
+// the empty text when there is none.
+QString controlCharacterIn(const QStringList& row, const QList<ImportField>& columns)
+{
+    const qsizetype width = std::min(row.size(), columns.size());
+    for (qsizetype c = 0; c < width; ++c) {
+        if (columns[c] == ImportField::Ignore)
+            continue;
+        const auto control = std::find_if(row[c].cbegin(), row[c].cend(), isControl);
+        if (control != row[c].cend()) {
+            const QString code = QString::number(control->unicode(), 16).toUpper().rightJustified(4, u'0');
+            return u"Control character U+%1 in %2"_s.arg(code, importFieldName(columns[c]));
+        }
+    }
+    return {};
+}
+
 QString quoted(QStringView cell)
 {
     const QString shown = cell.size() > quotedLength ? cell.first(quotedLength - 1).toString() + u'…' : cell.toString();
@@ -142,6 +166,9 @@ ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layo
     ImportRow result;
     result.sourceRow = row;
     if (isBlankRow(table.rows[row]))
+        return result;
+    result.problem = controlCharacterIn(table.rows[row], layout.columns);
+    if (!result.problem.isEmpty())
         return result;
     RowCells cells = cellsOf(table.rows[row], layout.columns);
     if (cells.date.isEmpty()) {

@@ -12,5 +12,6 @@ enum class ImportFormat { Csv, Xlsx };
 // By the file's suffix, in any case: .csv, .tsv and .txt are text, .xlsx a workbook.
 std::optional<ImportFormat> importFormatOf(const QString& path);
 
-// The whole file. Throws Failure when it cannot be read or is larger than importSizeLimit.
+// The whole file, opened without waiting. Throws Failure when it is no regular file (a folder, a pipe,
+// a device), cannot be read or is larger than importSizeLimit.
 QByteArray readImportBytes(const QString& path);

@@ -53,11 +53,12 @@ struct ImportRow
     QString problem; // set when entry is empty, except for a row with no text at all
 };
 
-// One row as an entry, or the short reason it cannot be one: "No date", "Unreadable date "…"", "No
-// amount", "Unreadable amount "…"", "Both In and Out hold an amount", "Unknown direction "…"". A
-// negative amount is paid out, a direction column decides over the sign, the amount is kept
-// positive. A counterparty goes to From or To by the direction. Texts are taken as they stand, never
-// evaluated; several columns of one text field are joined with a space.
+// One row as an entry, or the short reason it cannot be one: "Control character U+0000 in Notes" (any
+// C0 control but tab, line feed and carriage return, in a column that is not ignored), "No date",
+// "Unreadable date "…"", "No amount", "Unreadable amount "…"", "Both In and Out hold an amount",
+// "Unknown direction "…"". A negative amount is paid out, a direction column decides over the sign,
+// the amount is kept positive. A counterparty goes to From or To by the direction. Texts are taken as
+// they stand, never evaluated; several columns of one text field are joined with a space.
 ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layout);
 
 // Every row after the header row.

@@ -25,7 +25,8 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr QChar delimiters[] = {u',', u';', u'\t', u'|'};
-constexpr TextEncoding encodings[] = {TextEncoding::Utf8, TextEncoding::Windows1252, TextEncoding::Latin1};
+constexpr TextEncoding encodings[] = {TextEncoding::Utf8, TextEncoding::Utf16LE, TextEncoding::Utf16BE,
+                                      TextEncoding::Windows1252, TextEncoding::Latin1};
 constexpr DateOrder dateOrders[] = {DateOrder::DMY, DateOrder::MDY, DateOrder::YMD};
 constexpr DecimalMark decimalMarks[] = {DecimalMark::Point, DecimalMark::Comma};
 constexpr ImportField fields[] = {ImportField::Ignore, ImportField::Date,  ImportField::Amount,
