@@ -77,6 +77,16 @@ template <class T> T* child(QWidget* dialog, const QString& name)
     return widget;
 }
 
+// A column of the preview, row by row.
+QStringList previewColumn(QWidget* dialog, int column)
+{
+    const QAbstractItemModel* preview = child<QTableView>(dialog, u"preview"_s)->model();
+    QStringList cells;
+    for (int row = 0; row < preview->rowCount(); ++row)
+        cells << preview->index(row, column).data().toString();
+    return cells;
+}
+
 QPushButton* importButton(QWidget* dialog)
 {
     return dialog->findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
@@ -101,9 +111,7 @@ protected:
             seen.decimalMark = child<QComboBox>(modal, u"decimalMark"_s)->currentText();
             const bool go = act ? act(modal) : true;
             seen.summary = child<QLabel>(modal, u"summary"_s)->text();
-            const QAbstractItemModel* preview = child<QTableView>(modal, u"preview"_s)->model();
-            for (int row = 0; row < preview->rowCount(); ++row)
-                seen.statuses << preview->index(row, 2).data().toString();
+            seen.statuses = previewColumn(modal, 2);
             if (go && importButton(modal)->isEnabled())
                 QTest::mouseClick(importButton(modal), Qt::LeftButton);
             else
@@ -205,6 +213,40 @@ TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
                   u"2024-01-29|0.87|in|Zinsgutschrift|Beispielbank|Beispiel Konto||"_s,
                   u"2024-01-31|4.95|out|Kontoführung|Beispielbank|Beispiel Konto||"_s,
               }));
+}
+
+// The Line column and the header line count the file's lines as an editor does: blank lines and the
+// lines of a quoted text included.
+TEST_F(ImportDialogTest, LinesAreTheFilesOwn)
+{
+    const QString path = writeFile(u"lines.csv"_s, "Account;Example\n"
+                                                   "\n"
+                                                   "Date;Reason;Amount\n"
+                                                   "2026-01-05;\"Rent\nJanuary\";-500.00\n"
+                                                   "\n"
+                                                   "2026-01-06;Bakery;-3.20\n"
+                                                   "2026-01-07;Refund;4.00\n");
+    struct Case
+    {
+        int headerLine;    // as the user types it
+        QStringList shown; // the Line column then
+    };
+    const DialogSeen seen = import(path, [](QWidget* dialog) {
+        auto* header = child<QSpinBox>(dialog, u"headerLine"_s);
+        EXPECT_EQ(previewColumn(dialog, 1), (QStringList{u"4"_s, u"7"_s, u"8"_s}));
+        for (const auto& [line, shown] :
+             {Case{4, {u"7"_s, u"8"_s}}, Case{5, {u"7"_s, u"8"_s}}, Case{6, {u"7"_s, u"8"_s}},
+              Case{2, {u"3"_s, u"4"_s, u"7"_s, u"8"_s}}, Case{0, {u"1"_s, u"3"_s, u"4"_s, u"7"_s, u"8"_s}}, Case{8, {}},
+              Case{3, {u"4"_s, u"7"_s, u"8"_s}}}) {
+            header->setValue(line);
+            EXPECT_EQ(header->value(), line);
+            EXPECT_EQ(previewColumn(dialog, 1), shown) << "header on line " << line;
+        }
+        return true;
+    });
+    EXPECT_EQ(seen.headerLine, 3);
+    EXPECT_EQ(ledgerRows(), (QStringList{u"2026-01-05|500.00|out|Rent\nJanuary||||"_s,
+                                         u"2026-01-06|3.20|out|Bakery||||"_s, u"2026-01-07|4.00|in|Refund||||"_s}));
 }
 
 TEST_F(ImportDialogTest, AStatementIsAddedAsOneUndoStepAndItsFirstEntryIsSelected)

@@ -17,7 +17,7 @@ struct CsvOptions
 CsvOptions detectCsvOptions(QByteArrayView bytes);
 
 // Comma-separated values as in RFC 4180, read leniently: quoted fields with "" for a quote and any
-// line break inside, CRLF, LF or CR between records, blank lines skipped. Unquoted fields lose their
-// surrounding blanks; quoted ones are kept exactly. Throws Failure, in words for the user, for
-// binary content, a quote left open at the end and rows wider than importColumnLimit.
+// line break inside, CRLF, LF or CR between records, blank lines skipped (each row keeps the line it
+// starts on). Unquoted fields lose their surrounding blanks; quoted ones are kept exactly. Throws Failure, in words for
+// the user, for binary content, a quote left open at the end and rows wider than importColumnLimit.
 ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options);

@@ -141,6 +141,7 @@ ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layo
 {
     ImportRow result;
     result.sourceRow = row;
+    result.line = table.lineOf(row);
     if (isBlankRow(table.rows[row]))
         return result;
     RowCells cells = cellsOf(table.rows[row], layout.columns);

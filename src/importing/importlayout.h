@@ -51,6 +51,7 @@ struct ImportRow
     int sourceRow = 0; // index in ImportTable::rows
     std::optional<ImportedEntry> entry;
     QString problem; // set when entry is empty, except for a row with no text at all
+    int line = 0;    // of the file, where the row starts (ImportTable::lineOf)
 };
 
 // One row as an entry, or the short reason it cannot be one: "No date", "Unreadable date "…"", "No

@@ -37,6 +37,12 @@ constexpr int headerLineChoices = 20;
 // A sample of a column shown beside its choice, cut to keep the list narrow.
 constexpr int sampleLength = 40;
 
+// The last line the header may be put on: where the last of the choosable rows starts.
+int lastHeaderLine(const ImportTable& table)
+{
+    return table.lineOf(std::min<qsizetype>(headerLineChoices, table.rows.size()) - 1);
+}
+
 template <class T, size_t N> int indexOf(const T (&choices)[N], T value)
 {
     return int(std::find(std::begin(choices), std::end(choices), value) - std::begin(choices));
@@ -93,7 +99,7 @@ void ImportDialog::buildControls()
         encoding_->addItem(encodingName(encoding));
     addSetting(tr("&Encoding:"), encoding_, "encoding");
     headerLine_ = new QSpinBox(this);
-    headerLine_->setRange(0, std::min<int>(headerLineChoices, int(table_.rows.size())));
+    headerLine_->setRange(0, lastHeaderLine(table_));
     headerLine_->setSpecialValueText(tr("none"));
     addSetting(tr("&Header line:"), headerLine_, "headerLine");
     dateOrder_ = new QComboBox(this);
@@ -154,7 +160,7 @@ void ImportDialog::buildControls()
         rereadText();
     });
     connect(headerLine_, &QSpinBox::valueChanged, this, [this](int line) {
-        layout_.headerRow = line - 1;
+        layout_.headerRow = table_.rowAt(line);
         fillColumnChoices();
         convert();
     });
@@ -176,8 +182,8 @@ void ImportDialog::showSettings()
                                        QSignalBlocker(decimalMark_)};
     delimiter_->setCurrentIndex(std::max(0, indexOf(delimiters, csv_.delimiter)));
     encoding_->setCurrentIndex(indexOf(encodings, csv_.encoding));
-    headerLine_->setMaximum(std::max(headerLine_->maximum(), layout_.headerRow + 1));
-    headerLine_->setValue(layout_.headerRow + 1);
+    headerLine_->setMaximum(std::max(headerLine_->maximum(), table_.lineOf(layout_.headerRow)));
+    headerLine_->setValue(table_.lineOf(layout_.headerRow));
     dateOrder_->setCurrentIndex(indexOf(dateOrders, layout_.dateOrder));
     decimalMark_->setCurrentIndex(indexOf(decimalMarks, layout_.decimalMark));
     fillColumnChoices();
@@ -194,7 +200,7 @@ void ImportDialog::rereadText()
         readProblem_ = failure.description();
     }
     layout_ = guessLayout(table_);
-    headerLine_->setMaximum(std::min<int>(headerLineChoices, int(table_.rows.size())));
+    headerLine_->setMaximum(lastHeaderLine(table_));
     showSettings();
     convert();
 }
