@@ -22,6 +22,7 @@
 #include <QDragEnterEvent>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
@@ -66,6 +67,7 @@ struct DialogSeen
 {
     bool opened = false;
     QString delimiter, encoding, dateOrder, decimalMark, summary;
+    QString dateOrderNotice, decimalMarkNotice; // empty while hidden
     int headerLine = -1;
     QStringList statuses; // the Status column of the preview, row by row
 };
@@ -75,6 +77,19 @@ template <class T> T* child(QWidget* dialog, const QString& name)
     auto* widget = dialog->findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name.toStdString();
     return widget;
+}
+
+// What the notice beside a setting says; empty while it is hidden.
+QString noticeText(QWidget* dialog, const QString& name)
+{
+    const auto* notice = child<QWidget>(dialog, name);
+    if (!notice || !notice->isVisible())
+        return {};
+    QStringList texts;
+    for (const QLabel* label : notice->findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            texts << label->text();
+    return texts.join(u' ');
 }
 
 // A column of the preview, row by row.
@@ -109,6 +124,8 @@ protected:
             seen.headerLine = child<QSpinBox>(modal, u"headerLine"_s)->value();
             seen.dateOrder = child<QComboBox>(modal, u"dateOrder"_s)->currentText();
             seen.decimalMark = child<QComboBox>(modal, u"decimalMark"_s)->currentText();
+            seen.dateOrderNotice = noticeText(modal, u"dateOrderNotice"_s);
+            seen.decimalMarkNotice = noticeText(modal, u"decimalMarkNotice"_s);
             const bool go = act ? act(modal) : true;
             seen.summary = child<QLabel>(modal, u"summary"_s)->text();
             seen.statuses = previewColumn(modal, 2);
@@ -213,6 +230,61 @@ TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
                   u"2024-01-29|0.87|in|Zinsgutschrift|Beispielbank|Beispiel Konto||"_s,
                   u"2024-01-31|4.95|out|Kontoführung|Beispielbank|Beispiel Konto||"_s,
               }));
+}
+
+// All its days are 12 or less: its dots, decimal commas and German titles tell the order, not the
+// tests' American region.
+TEST_F(ImportDialogTest, AGermanStatementOfAmbiguousDatesIsReadDayFirst)
+{
+    const DialogSeen seen = import(dataFile(u"german_statement_ambiguous.csv"_s));
+    EXPECT_EQ(seen.dateOrder, u"Day Month Year"_s);
+    EXPECT_EQ(seen.decimalMark, u"Comma (1.234,56)"_s);
+    EXPECT_EQ(seen.dateOrderNotice, u""_s);
+    EXPECT_EQ(seen.decimalMarkNotice, u""_s);
+    EXPECT_EQ(ledgerRows(), (QStringList{
+                                u"2026-12-01|1250.00|out|Miete Dezember||Hausverwaltung Beispiel||"_s,
+                                u"2026-12-03|2480.50|in|Gehalt November|Musterfirma GmbH|||"_s,
+                                u"2026-12-05|8.40|out|Kartenzahlung||Bäckerei Sonnenschein||"_s,
+                                u"2026-12-10|84.00|out|Abschlag Strom||Stadtwerke Beispielstadt||"_s,
+                            }));
+}
+
+// British and American statements look alike: only the region can tell, and the dialog says so.
+TEST_F(ImportDialogTest, WhereOnlyTheRegionTellsTheOrderTheDialogAsksForACheck)
+{
+    struct Case
+    {
+        const char* region;
+        QString order;
+        QStringList rows;
+    };
+    const QString notice = u"The dates could be read either way; check this."_s;
+    for (const auto& [region, order, rows] :
+         {Case{"en_US",
+               u"Month Day Year"_s,
+               {u"2026-02-03|1250.00|in|Opening deposit||||"_s, u"2026-05-03|12.40|out|Card payment Corner Shop||||"_s,
+                u"2026-06-03|86.15|out|Electricity||||"_s, u"2026-11-03|20.00|in|Refund||||"_s}},
+          Case{"en_GB",
+               u"Day Month Year"_s,
+               {u"2026-03-02|1250.00|in|Opening deposit||||"_s, u"2026-03-05|12.40|out|Card payment Corner Shop||||"_s,
+                u"2026-03-06|86.15|out|Electricity||||"_s, u"2026-03-11|20.00|in|Refund||||"_s}}}) {
+        Conn().execute(u"delete from tblData"_s);
+        QLocale::setDefault(QLocale(QString::fromLatin1(region)));
+        const DialogSeen seen = import(dataFile(u"english_slashes_ambiguous.csv"_s), [&](QWidget* dialog) {
+            EXPECT_TRUE(ledgerRows().isEmpty()) << "shown before anything is stored";
+            auto* dateOrder = child<QComboBox>(dialog, u"dateOrder"_s);
+            const auto labels = dialog->findChildren<QLabel*>();
+            const auto caption =
+                std::find_if(labels.begin(), labels.end(), [&](QLabel* label) { return label->buddy() == dateOrder; });
+            EXPECT_TRUE(dateOrder->accessibleDescription().startsWith(notice)) << region;
+            EXPECT_TRUE(caption != labels.end() && (*caption)->accessibleDescription().startsWith(notice)) << region;
+            return true;
+        });
+        EXPECT_EQ(seen.dateOrder, order) << region;
+        EXPECT_EQ(seen.dateOrderNotice, notice) << region;
+        EXPECT_EQ(seen.decimalMarkNotice, u""_s) << region << ": the amounts show a decimal point";
+        EXPECT_EQ(ledgerRows(), rows) << region;
+    }
 }
 
 // The Line column and the header line count the file's lines as an editor does: blank lines and the
@@ -325,6 +397,8 @@ TEST_F(ImportDialogTest, ColumnsDateOrderAndDecimalMarkCanBeChosen)
         return true;
     });
     EXPECT_EQ(seen.headerLine, 0);
+    EXPECT_EQ(seen.dateOrderNotice, u"The dates could be read either way; check this."_s);
+    EXPECT_EQ(seen.decimalMarkNotice, u"The amounts could be read either way; check this."_s);
     EXPECT_EQ(ledgerRows(),
               (QStringList{u"2024-03-04|1234.00|in|Rent||Landlord||"_s, u"2024-05-06|2500.00|in|Rent||Landlord||"_s}));
 }

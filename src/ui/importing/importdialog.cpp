@@ -4,11 +4,12 @@
 #include "importing/xlsxreader.h"
 #include "store/programconnection.h"
 #include "ui/importing/importpreviewmodel.h"
+#include "ui/importing/openguessnotice.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -82,14 +83,26 @@ ImportDialog::~ImportDialog() = default;
 
 void ImportDialog::buildControls()
 {
-    auto* settings = new QHBoxLayout;
+    // The file's settings in a first column of three, its values' in a second, each with room for a notice.
+    auto* settings = new QGridLayout;
+    int count = 0;
     const auto addSetting = [&](const QString& label, QWidget* control, const char* name) {
         control->setObjectName(QString::fromLatin1(name));
         auto* caption = new QLabel(label, this);
         caption->setBuddy(control);
-        settings->addWidget(caption);
-        settings->addWidget(control);
-        settings->addSpacing(12);
+        const int row = count % 3, column = count / 3 * 3;
+        settings->addWidget(caption, row, column);
+        settings->addWidget(control, row, column + 1);
+        ++count;
+        return caption;
+    };
+    const auto addNotice = [&](QLabel* caption, const QString& text, const QString& detail, const char* name) {
+        auto* notice = new OpenGuessNotice(text, detail, caption, this);
+        notice->setObjectName(QString::fromLatin1(name));
+        int row = 0, column = 0, rows = 0, columns = 0;
+        settings->getItemPosition(settings->indexOf(caption), &row, &column, &rows, &columns);
+        settings->addWidget(notice, row, column + 2, Qt::AlignLeft);
+        return notice;
     };
     delimiter_ = new QComboBox(this);
     delimiter_->addItems({tr("Comma"), tr("Semicolon"), tr("Tab"), tr("Bar")});
@@ -104,11 +117,20 @@ void ImportDialog::buildControls()
     addSetting(tr("&Header line:"), headerLine_, "headerLine");
     dateOrder_ = new QComboBox(this);
     dateOrder_->addItems({tr("Day Month Year"), tr("Month Day Year"), tr("Year Month Day")});
-    addSetting(tr("Date &order:"), dateOrder_, "dateOrder");
+    dateOrderNotice_ = addNotice(addSetting(tr("Date &order:"), dateOrder_, "dateOrder"),
+                                 tr("The dates could be read either way; check this."),
+                                 tr("Nothing in the file tells the day from the month, so the order of your region "
+                                    "was chosen."),
+                                 "dateOrderNotice");
     decimalMark_ = new QComboBox(this);
     decimalMark_->addItems({tr("Point (1,234.56)"), tr("Comma (1.234,56)")});
-    addSetting(tr("Decimal &mark:"), decimalMark_, "decimalMark");
-    settings->addStretch();
+    decimalMarkNotice_ = addNotice(addSetting(tr("Decimal &mark:"), decimalMark_, "decimalMark"),
+                                   tr("The amounts could be read either way; check this."),
+                                   tr("Nothing in the file tells the decimal mark from the thousands separator, so "
+                                      "the mark of your region was chosen."),
+                                   "decimalMarkNotice");
+    settings->setColumnMinimumWidth(2, 24);
+    settings->setColumnStretch(6, 1);
     if (!text_) {
         delimiter_->setEnabled(false);
         encoding_->setEnabled(false);
@@ -186,6 +208,8 @@ void ImportDialog::showSettings()
     headerLine_->setValue(table_.lineOf(layout_.headerRow));
     dateOrder_->setCurrentIndex(indexOf(dateOrders, layout_.dateOrder));
     decimalMark_->setCurrentIndex(indexOf(decimalMarks, layout_.decimalMark));
+    dateOrderNotice_->setOpen(layout_.dateOrderOpen);
+    decimalMarkNotice_->setOpen(layout_.decimalMarkOpen);
     fillColumnChoices();
 }
 
