@@ -1,14 +1,17 @@
 // A statement file of any bytes, read with any delimiter and encoding or with the detected ones:
 // readCsv either refuses it with a Failure or gives rows that are never empty nor wider than the
-// limit, and that read back as the same rows once written with every field quoted. The layout guessed
-// for them turns each row into an entry with a real date, a finite amount of at most 1e15 and a
-// direction, into a problem, or, for a row without text, into nothing.
+// limit, each starting on a later line than the one before, and that read back as the same rows once
+// written with every field quoted. The layout guessed for them turns each row into an entry with a
+// real date, a finite amount of at most 1e15 and a direction, into a problem, or, for a row without
+// text, into nothing.
 #include "fuzzinput.h"
 #include "importing/csvreader.h"
 #include "importing/importlayout.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 
 using namespace Qt::StringLiterals;
 
@@ -74,6 +77,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (const QStringList& row : table.rows)
         fuzzCheck(!row.isEmpty() && row.size() <= importColumnLimit, "a row is empty or too wide",
                   row.join(options.delimiter));
+    fuzzCheck(table.lines.size() == table.rows.size() && (table.lines.isEmpty() || table.lines.front() >= 1) &&
+                  std::adjacent_find(table.lines.begin(), table.lines.end(), std::greater_equal<>()) ==
+                      table.lines.end(),
+              "the rows' lines do not rise from 1");
 
     const QByteArray written = quotedCsv(table, options.delimiter);
     // A zero byte read from far into the file moves to where the written copy is refused as binary.

@@ -24,6 +24,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QLocale>
 #include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
@@ -79,6 +80,7 @@ struct DialogSeen
 {
     bool opened = false;
     QString delimiter, encoding, dateOrder, decimalMark, summary;
+    QString dateOrderNotice, decimalMarkNotice; // empty while hidden
     int headerLine = -1;
     QStringList statuses; // the Status column of the preview, row by row
 };
@@ -88,6 +90,29 @@ template <class T> T* child(QWidget* dialog, const QString& name)
     auto* widget = dialog->findChild<T*>(name);
     EXPECT_NE(widget, nullptr) << name.toStdString();
     return widget;
+}
+
+// What the notice beside a setting says; empty while it is hidden.
+QString noticeText(QWidget* dialog, const QString& name)
+{
+    const auto* notice = child<QWidget>(dialog, name);
+    if (!notice || !notice->isVisible())
+        return {};
+    QStringList texts;
+    for (const QLabel* label : notice->findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            texts << label->text();
+    return texts.join(u' ');
+}
+
+// A column of the preview, row by row.
+QStringList previewColumn(QWidget* dialog, int column)
+{
+    const QAbstractItemModel* preview = child<QTableView>(dialog, u"preview"_s)->model();
+    QStringList cells;
+    for (int row = 0; row < preview->rowCount(); ++row)
+        cells << preview->index(row, column).data().toString();
+    return cells;
 }
 
 QPushButton* importButton(QWidget* dialog)
@@ -117,11 +142,11 @@ protected:
             seen.headerLine = child<QSpinBox>(modal, u"headerLine"_s)->value();
             seen.dateOrder = child<QComboBox>(modal, u"dateOrder"_s)->currentText();
             seen.decimalMark = child<QComboBox>(modal, u"decimalMark"_s)->currentText();
+            seen.dateOrderNotice = noticeText(modal, u"dateOrderNotice"_s);
+            seen.decimalMarkNotice = noticeText(modal, u"decimalMarkNotice"_s);
             const bool go = act ? act(modal) : true;
             seen.summary = child<QLabel>(modal, u"summary"_s)->text();
-            const QAbstractItemModel* preview = child<QTableView>(modal, u"preview"_s)->model();
-            for (int row = 0; row < preview->rowCount(); ++row)
-                seen.statuses << preview->index(row, 2).data().toString();
+            seen.statuses = previewColumn(modal, 2);
             if (go && importButton(modal)->isEnabled())
                 QTest::mouseClick(importButton(modal), Qt::LeftButton);
             else
@@ -291,6 +316,95 @@ TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
               }));
 }
 
+// All its days are 12 or less: its dots, decimal commas and German titles tell the order, not the
+// tests' American region.
+TEST_F(ImportDialogTest, AGermanStatementOfAmbiguousDatesIsReadDayFirst)
+{
+    const DialogSeen seen = import(dataFile(u"german_statement_ambiguous.csv"_s));
+    EXPECT_EQ(seen.dateOrder, u"Day Month Year"_s);
+    EXPECT_EQ(seen.decimalMark, u"Comma (1.234,56)"_s);
+    EXPECT_EQ(seen.dateOrderNotice, u""_s);
+    EXPECT_EQ(seen.decimalMarkNotice, u""_s);
+    EXPECT_EQ(ledgerRows(), (QStringList{
+                                u"2026-12-01|1250.00|out|Miete Dezember||Hausverwaltung Beispiel||"_s,
+                                u"2026-12-03|2480.50|in|Gehalt November|Musterfirma GmbH|||"_s,
+                                u"2026-12-05|8.40|out|Kartenzahlung||Bäckerei Sonnenschein||"_s,
+                                u"2026-12-10|84.00|out|Abschlag Strom||Stadtwerke Beispielstadt||"_s,
+                            }));
+}
+
+// British and American statements look alike: only the region can tell, and the dialog says so.
+TEST_F(ImportDialogTest, WhereOnlyTheRegionTellsTheOrderTheDialogAsksForACheck)
+{
+    struct Case
+    {
+        const char* region;
+        QString order;
+        QStringList rows;
+    };
+    const QString notice = u"The dates could be read either way; check this."_s;
+    for (const auto& [region, order, rows] :
+         {Case{"en_US",
+               u"Month Day Year"_s,
+               {u"2026-02-03|1250.00|in|Opening deposit||||"_s, u"2026-05-03|12.40|out|Card payment Corner Shop||||"_s,
+                u"2026-06-03|86.15|out|Electricity||||"_s, u"2026-11-03|20.00|in|Refund||||"_s}},
+          Case{"en_GB",
+               u"Day Month Year"_s,
+               {u"2026-03-02|1250.00|in|Opening deposit||||"_s, u"2026-03-05|12.40|out|Card payment Corner Shop||||"_s,
+                u"2026-03-06|86.15|out|Electricity||||"_s, u"2026-03-11|20.00|in|Refund||||"_s}}}) {
+        Conn().execute(u"delete from tblData"_s);
+        QLocale::setDefault(QLocale(QString::fromLatin1(region)));
+        const DialogSeen seen = import(dataFile(u"english_slashes_ambiguous.csv"_s), [&](QWidget* dialog) {
+            EXPECT_TRUE(ledgerRows().isEmpty()) << "shown before anything is stored";
+            auto* dateOrder = child<QComboBox>(dialog, u"dateOrder"_s);
+            const auto labels = dialog->findChildren<QLabel*>();
+            const auto caption =
+                std::find_if(labels.begin(), labels.end(), [&](QLabel* label) { return label->buddy() == dateOrder; });
+            EXPECT_TRUE(dateOrder->accessibleDescription().startsWith(notice)) << region;
+            EXPECT_TRUE(caption != labels.end() && (*caption)->accessibleDescription().startsWith(notice)) << region;
+            return true;
+        });
+        EXPECT_EQ(seen.dateOrder, order) << region;
+        EXPECT_EQ(seen.dateOrderNotice, notice) << region;
+        EXPECT_EQ(seen.decimalMarkNotice, u""_s) << region << ": the amounts show a decimal point";
+        EXPECT_EQ(ledgerRows(), rows) << region;
+    }
+}
+
+// The Line column and the header line count the file's lines as an editor does: blank lines and the
+// lines of a quoted text included.
+TEST_F(ImportDialogTest, LinesAreTheFilesOwn)
+{
+    const QString path = writeFile(u"lines.csv"_s, "Account;Example\n"
+                                                   "\n"
+                                                   "Date;Reason;Amount\n"
+                                                   "2026-01-05;\"Rent\nJanuary\";-500.00\n"
+                                                   "\n"
+                                                   "2026-01-06;Bakery;-3.20\n"
+                                                   "2026-01-07;Refund;4.00\n");
+    struct Case
+    {
+        int headerLine;    // as the user types it
+        QStringList shown; // the Line column then
+    };
+    const DialogSeen seen = import(path, [](QWidget* dialog) {
+        auto* header = child<QSpinBox>(dialog, u"headerLine"_s);
+        EXPECT_EQ(previewColumn(dialog, 1), (QStringList{u"4"_s, u"7"_s, u"8"_s}));
+        for (const auto& [line, shown] :
+             {Case{4, {u"7"_s, u"8"_s}}, Case{5, {u"7"_s, u"8"_s}}, Case{6, {u"7"_s, u"8"_s}},
+              Case{2, {u"3"_s, u"4"_s, u"7"_s, u"8"_s}}, Case{0, {u"1"_s, u"3"_s, u"4"_s, u"7"_s, u"8"_s}}, Case{8, {}},
+              Case{3, {u"4"_s, u"7"_s, u"8"_s}}}) {
+            header->setValue(line);
+            EXPECT_EQ(header->value(), line);
+            EXPECT_EQ(previewColumn(dialog, 1), shown) << "header on line " << line;
+        }
+        return true;
+    });
+    EXPECT_EQ(seen.headerLine, 3);
+    EXPECT_EQ(ledgerRows(), (QStringList{u"2026-01-05|500.00|out|Rent\nJanuary||||"_s,
+                                         u"2026-01-06|3.20|out|Bakery||||"_s, u"2026-01-07|4.00|in|Refund||||"_s}));
+}
+
 TEST_F(ImportDialogTest, AStatementIsAddedAsOneUndoStepAndItsFirstEntryIsSelected)
 {
     listEntries({sampleEntry(u"Before"_s, u"1"_s)});
@@ -408,6 +522,8 @@ TEST_F(ImportDialogTest, ColumnsDateOrderAndDecimalMarkCanBeChosen)
         return true;
     });
     EXPECT_EQ(seen.headerLine, 0);
+    EXPECT_EQ(seen.dateOrderNotice, u"The dates could be read either way; check this."_s);
+    EXPECT_EQ(seen.decimalMarkNotice, u"The amounts could be read either way; check this."_s);
     EXPECT_EQ(ledgerRows(),
               (QStringList{u"2024-03-04|1234.00|in|Rent||Landlord||"_s, u"2024-05-06|2500.00|in|Rent||Landlord||"_s}));
 }

@@ -272,6 +272,31 @@ TEST(CsvReading, AnyLineBreakEndsARecordAndBlankLinesAreSkipped)
     EXPECT_TRUE(csvRows("").isEmpty());
 }
 
+TEST(CsvReading, EachRowKeepsTheLineItStartsOnAsAnEditorCountsThem)
+{
+    // Blank lines and line breaks inside quotes (CRLF, LF or a lone CR) are lines of their own.
+    const ImportTable table = readCsv("\r\nDate,Reason\n\"Rent\r\nJanuary\",x\n\n  \n\"a\rb\",c\rlast,row\n",
+                                      CsvOptions{u',', TextEncoding::Utf8});
+    ASSERT_EQ(table.rows.size(), 4);
+    EXPECT_EQ(table.lines, (QList<int>{2, 3, 7, 9}));
+    struct Case
+    {
+        int line;
+        int row;
+    };
+    for (const auto& [line, row] : {Case{0, -1}, Case{1, -1}, Case{2, 0}, Case{3, 1}, Case{4, 1}, Case{6, 1},
+                                    Case{7, 2}, Case{9, 3}, Case{99, 3}})
+        EXPECT_EQ(table.rowAt(line), row) << line;
+    EXPECT_EQ(table.lineOf(1), 3);
+    EXPECT_EQ(table.lineOf(-1), 0) << "no row";
+
+    // A sheet's rows are its lines, the empty ones included.
+    const ImportTable sheet{{{u"a"_s}, {}, {u"b"_s}}};
+    EXPECT_EQ(sheet.lineOf(2), 3);
+    for (const auto& [line, row] : {Case{0, -1}, Case{1, 0}, Case{2, 1}, Case{3, 2}, Case{99, 2}})
+        EXPECT_EQ(sheet.rowAt(line), row) << line;
+}
+
 TEST(CsvReading, SaysWhereAQuoteIsLeftOpen)
 {
     EXPECT_EQ(failureOf([] { csvRows("x\n\"multi\nline\",ok\n\n\"open,\nmore"); }),

@@ -1,11 +1,13 @@
 // From a statement's texts to ledger entries: dates, amounts, the guessed layout and each row's entry.
 #include "importing/csvreader.h"
 #include "importing/importfile.h"
+#include "importing/importlanguage.h"
 #include "importing/importlayout.h"
 #include "money/moneyformat.h"
 #include "support/printers.h"
 
 #include <QLocale>
+#include <array>
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
@@ -44,6 +46,23 @@ std::vector<ImportRow> importedFile(const QString& name)
     const QByteArray bytes = readImportBytes(QStringLiteral(QUORVANE_SOURCE_DIR "/tests/data/import/") + name);
     const ImportTable table = readCsv(bytes, detectCsvOptions(bytes));
     return convertRows(table, guessLayout(table));
+}
+
+const char* nameOf(DateOrder order)
+{
+    return std::array{"DMY", "MDY", "YMD"}[size_t(order)];
+}
+
+const char* nameOf(DecimalMark mark)
+{
+    return mark == DecimalMark::Point ? "Point" : "Comma";
+}
+
+// A guess as "DMY evidence", "MDY open" or "Comma indifferent", for readable failures.
+template <class T> QString described(const Guess<T>& guess)
+{
+    const char* const bases[] = {"evidence", "indifferent", "open"};
+    return u"%1 %2"_s.arg(QLatin1StringView(nameOf(guess.value)), QLatin1StringView(bases[int(guess.basis)]));
 }
 
 } // namespace
@@ -113,21 +132,69 @@ TEST(ImportDate, RefusesWhatIsNoDayOfTheCalendar)
 
 TEST(ImportDate, TheGuessedOrderReadsTheSamplesAndFollowsTheUserWhereTheyDoNotTell)
 {
-    EXPECT_EQ(guessDateOrder({u"01.02.2024"_s, u"13.02.2024"_s}), DateOrder::DMY);
-    EXPECT_EQ(guessDateOrder({u"02/01/2024"_s, u"02/13/2024"_s, u"03/01/2024"_s}), DateOrder::MDY);
-    EXPECT_EQ(guessDateOrder({u"2024-02-01"_s, u"2024-02-13"_s}), DateOrder::YMD);
+    EXPECT_EQ(guessDateOrder({u"01.02.2024"_s, u"13.02.2024"_s}).value, DateOrder::DMY);
+    EXPECT_EQ(guessDateOrder({u"02/01/2024"_s, u"02/13/2024"_s, u"03/01/2024"_s}).value, DateOrder::MDY);
+    EXPECT_EQ(guessDateOrder({u"2024-02-01"_s, u"2024-02-13"_s}).value, DateOrder::YMD);
     // One mistyped date does not outvote the rest.
-    EXPECT_EQ(guessDateOrder({u"13.02.2024"_s, u"14.02.2024"_s, u"02.15.2024"_s}), DateOrder::DMY);
+    EXPECT_EQ(guessDateOrder({u"13.02.2024"_s, u"14.02.2024"_s, u"02.15.2024"_s}).value, DateOrder::DMY);
 
     const QList<QString> ambiguous{u"01/02/2024"_s, u"03/04/2024"_s, u""_s};
     QLocale::setDefault(QLocale(u"en_US"_s));
-    EXPECT_EQ(guessDateOrder(ambiguous), DateOrder::MDY);
-    EXPECT_EQ(guessDateOrder({}), DateOrder::MDY);
+    EXPECT_EQ(guessDateOrder(ambiguous).value, DateOrder::MDY);
+    EXPECT_EQ(guessDateOrder({}).value, DateOrder::MDY);
     QLocale::setDefault(QLocale(u"de_DE"_s));
-    EXPECT_EQ(guessDateOrder(ambiguous), DateOrder::DMY);
+    EXPECT_EQ(guessDateOrder(ambiguous).value, DateOrder::DMY);
     QLocale::setDefault(QLocale(u"sv_SE"_s));
-    EXPECT_EQ(guessDateOrder({u"2024-02-01"_s}), DateOrder::YMD);
-    EXPECT_EQ(guessDateOrder({u"13.02.2024"_s}), DateOrder::DMY);
+    EXPECT_EQ(guessDateOrder({u"2024-02-01"_s}).value, DateOrder::YMD);
+    EXPECT_EQ(guessDateOrder({u"13.02.2024"_s}).value, DateOrder::DMY);
+}
+
+TEST(ImportDate, TheFilesOwnEvidenceComesBeforeTheUsersRegion)
+{
+    struct Case
+    {
+        const char* what;
+        QList<QString> dates;
+        DateClues clues;
+        const char* region;
+        QString expected;
+    };
+    // Both readings of these run in order; none of their days is above 12.
+    const QList<QString> slashes{u"02/03/2026"_s, u"05/03/2026"_s, u"06/03/2026"_s};
+    const Case cases[] = {
+        {"a day above 12 first", {u"02/03/2026"_s, u"13/03/2026"_s}, {}, "en_US", u"DMY evidence"_s},
+        {"a day above 12 second", {u"03/02/2026"_s, u"03/13/2026"_s}, {}, "en_GB", u"MDY evidence"_s},
+        {"a year first", {u"2026-03-02"_s, u"2026-03-05"_s}, {}, "en_US", u"YMD evidence"_s},
+        {"a day above 12 outweighs dots", {u"03.02.2026"_s, u"03.13.2026"_s}, {}, "de_DE", u"MDY evidence"_s},
+        {"dots", {u"01.12.2026"_s, u"03.12.2026"_s, u"05.12.2026"_s}, {}, "en_US", u"DMY evidence"_s},
+        {"dots outweigh the dates' order",
+         {u"02.01.2026"_s, u"01.03.2026"_s, u"01.02.2026"_s},
+         {},
+         "en_US",
+         u"DMY evidence"_s},
+        {"a decimal comma", slashes, {DecimalMark::Comma, false}, "en_US", u"DMY evidence"_s},
+        {"titles in a day-first language", slashes, {std::nullopt, true}, "en_US", u"DMY evidence"_s},
+        {"in order only day first",
+         {u"02/01/2026"_s, u"03/01/2026"_s, u"01/02/2026"_s},
+         {},
+         "en_US",
+         u"DMY evidence"_s},
+        {"newest first only month first",
+         {u"02/01/2026"_s, u"01/03/2026"_s, u"01/02/2026"_s},
+         {},
+         "en_GB",
+         u"MDY evidence"_s},
+        {"slashes and a decimal point in America", slashes, {DecimalMark::Point, false}, "en_US", u"MDY open"_s},
+        {"slashes and a decimal point in Britain", slashes, {DecimalMark::Point, false}, "en_GB", u"DMY open"_s},
+        {"dashes", {u"02-03-2026"_s, u"05-03-2026"_s}, {}, "de_DE", u"DMY open"_s},
+        {"a region whose order no date here has", slashes, {}, "sv_SE", u"DMY open"_s},
+        {"every date the same either way", {u"01/01/2026"_s, u"02/02/2026"_s}, {}, "en_US", u"MDY indifferent"_s},
+        {"no dates", {}, {}, "en_GB", u"DMY indifferent"_s},
+    };
+    for (const Case& c : cases) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(c.region)));
+        EXPECT_EQ(described(guessDateOrder(c.dates, c.clues)), c.expected) << c.what;
+    }
 }
 
 TEST(ImportAmount, ReadsEitherMarkWithItsGrouping)
@@ -210,19 +277,34 @@ TEST(ImportAmount, RefusesWhatIsNoSingleNumber)
 
 TEST(ImportAmount, TheGuessedMarkIsTheOneTheSamplesShow)
 {
-    EXPECT_EQ(guessDecimalMark({u"-1.234,56"_s, u"12,50"_s}), DecimalMark::Comma);
-    EXPECT_EQ(guessDecimalMark({u"1,234.56"_s, u"12.50"_s, u""_s}), DecimalMark::Point);
-    EXPECT_EQ(guessDecimalMark({u"1.234.567"_s}), DecimalMark::Comma);
-    EXPECT_EQ(guessDecimalMark({u"1,234,567"_s}), DecimalMark::Point);
-    EXPECT_EQ(guessDecimalMark({u"$12.5"_s, u"1.234,56 €"_s, u"7,25"_s}), DecimalMark::Comma);
+    EXPECT_EQ(guessDecimalMark({u"-1.234,56"_s, u"12,50"_s}).value, DecimalMark::Comma);
+    EXPECT_EQ(guessDecimalMark({u"1,234.56"_s, u"12.50"_s, u""_s}).value, DecimalMark::Point);
+    EXPECT_EQ(guessDecimalMark({u"1.234.567"_s}).value, DecimalMark::Comma);
+    EXPECT_EQ(guessDecimalMark({u"1,234,567"_s}).value, DecimalMark::Point);
+    EXPECT_EQ(guessDecimalMark({u"$12.5"_s, u"1.234,56 €"_s, u"7,25"_s}).value, DecimalMark::Comma);
 
     // Three digits after a single mark may be a thousand or a fraction: the user's mark decides.
     const QList<QString> ambiguous{u"1,234"_s, u"5"_s};
     QLocale::setDefault(QLocale(u"en_US"_s));
-    EXPECT_EQ(guessDecimalMark(ambiguous), DecimalMark::Point);
+    EXPECT_EQ(guessDecimalMark(ambiguous).value, DecimalMark::Point);
     QLocale::setDefault(QLocale(u"de_DE"_s));
-    EXPECT_EQ(guessDecimalMark(ambiguous), DecimalMark::Comma);
-    EXPECT_EQ(guessDecimalMark({}), DecimalMark::Comma);
+    EXPECT_EQ(guessDecimalMark(ambiguous).value, DecimalMark::Comma);
+    EXPECT_EQ(guessDecimalMark({}).value, DecimalMark::Comma);
+}
+
+TEST(ImportAmount, OnlyAmountsThatReadEitherWayLeaveTheMarkOpen)
+{
+    struct Case
+    {
+        QList<QString> amounts;
+        QString expected;
+    };
+    QLocale::setDefault(QLocale(u"de_DE"_s));
+    for (const auto& [amounts, expected] :
+         {Case{{u"-1.234,56"_s, u"1,234"_s}, u"Comma evidence"_s}, Case{{u"12.50"_s, u"1,234"_s}, u"Point evidence"_s},
+          Case{{u"1,234"_s, u"5"_s}, u"Comma open"_s}, Case{{u"12.50"_s, u"7,25"_s}, u"Comma open"_s},
+          Case{{u"5"_s, u"-1200"_s, u"x"_s}, u"Comma indifferent"_s}, Case{{}, u"Comma indifferent"_s}})
+        EXPECT_EQ(described(guessDecimalMark(amounts)), expected) << amounts.join(u" ").toStdString();
 }
 
 TEST(ImportLayout, FindsTheHeaderBelowAPreamble)
@@ -247,6 +329,51 @@ TEST(ImportLayout, FindsTheHeaderBelowAPreamble)
     EXPECT_EQ(detectHeaderRow(
                   tableOf({{u"Date"_s, u"Amount"_s, u"Reason"_s, u"From"_s, u"To"_s}, {u"2024-01-02"_s, u"12"_s}})),
               -1);
+}
+
+TEST(ImportLayout, TellsTheLanguageOfTheTitles)
+{
+    using enum TitleLanguage;
+    struct Case
+    {
+        QStringList titles;
+        TitleLanguage expected;
+    };
+    for (const auto& [titles, expected] :
+         {Case{{u"Buchungstag"_s, u"Valuta"_s, u"Verwendungszweck"_s, u"Empfänger/Auftraggeber"_s, u"Betrag (EUR)"_s},
+               DayFirst},
+          Case{{u"Date"_s, u"Libellé"_s, u"Montant"_s, u"Solde"_s}, DayFirst},
+          Case{{u"Datum"_s, u"Naam / Omschrijving"_s, u"Tegenrekening"_s, u"Af Bij"_s, u"Bedrag (EUR)"_s}, DayFirst},
+          Case{{u"Fecha"_s, u"Concepto"_s, u"Importe"_s, u"Saldo"_s}, DayFirst},
+          Case{{u"Date"_s, u"Description"_s, u"Amount"_s, u"Balance"_s}, English},
+          Case{{u"Transaction Date"_s, u"Paid out"_s, u"Paid in"_s, u"Transaction description"_s}, English},
+          Case{{u"Date"_s, u"Description"_s}, Unknown}, Case{{u"Column 1"_s, u""_s}, Unknown}, Case{{}, Unknown}})
+        EXPECT_EQ(titleLanguage(titles), expected) << titles.join(u" | ").toStdString();
+}
+
+TEST(ImportLayout, TheTitlesAndTheAmountsHelpReadTheDates)
+{
+    struct Case
+    {
+        QStringList titles;
+        QStringList amounts;
+        DateOrder order;
+        bool orderOpen;
+        bool markOpen;
+    };
+    QLocale::setDefault(QLocale(u"en_US"_s));
+    for (const auto& [titles, amounts, order, orderOpen, markOpen] :
+         {Case{{u"Datum"_s, u"Text"_s, u"Betrag"_s}, {u"12.50"_s, u"-4.20"_s}, DateOrder::DMY, false, false},
+          Case{{u"Date"_s, u"Memo"_s, u"Amount"_s}, {u"12,50"_s, u"-4,20"_s}, DateOrder::DMY, false, false},
+          Case{{u"Date"_s, u"Memo"_s, u"Amount"_s}, {u"12.50"_s, u"-4.20"_s}, DateOrder::MDY, true, false},
+          Case{{u"Date"_s, u"Memo"_s, u"Amount"_s}, {u"1,250"_s, u"-4"_s}, DateOrder::MDY, true, true}}) {
+        const ImportLayout layout = guessLayout(
+            tableOf({titles, {u"02/03/2026"_s, u"Rent"_s, amounts[0]}, {u"05/03/2026"_s, u"Bakery"_s, amounts[1]}}));
+        const std::string what = (titles + amounts).join(u" ").toStdString();
+        EXPECT_EQ(layout.dateOrder, order) << what;
+        EXPECT_EQ(layout.dateOrderOpen, orderOpen) << what;
+        EXPECT_EQ(layout.decimalMarkOpen, markOpen) << what;
+    }
 }
 
 TEST(ImportLayout, NamesColumnsByTheirTitlesInEnglishAndGerman)

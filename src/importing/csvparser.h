@@ -14,6 +14,8 @@ public:
     // The next record that is not blank; false at the end of the text. Throws Failure when a record
     // is wider than importColumnLimit or the text ends inside quotes.
     bool next(QStringList& fields);
+    // The line on which the record that next() gave last starts.
+    int recordLine() const { return recordLine_; }
 
 private:
     bool isFieldEnd(char16_t c) const;

@@ -28,6 +28,7 @@ ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options)
         cells += fields.size();
         ensureCellCount(cells);
         table.rows.append(std::move(fields));
+        table.lines.append(parser.recordLine());
     }
     return table;
 }

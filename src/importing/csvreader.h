@@ -17,8 +17,9 @@ struct CsvOptions
 CsvOptions detectCsvOptions(QByteArrayView bytes);
 
 // Comma-separated values as in RFC 4180, read leniently: quoted fields with "" for a quote and any
-// line break inside, CRLF, LF or CR between records, blank lines skipped. Unquoted fields lose their
-// surrounding blanks; quoted ones are kept exactly. Throws Failure, in words for the user, for
-// binary content (a NUL character within the first 8 KB, as the encoding reads them), a quote left
-// open at the end and rows wider than importColumnLimit. A NUL further on is left to the rows.
+// line break inside, CRLF, LF or CR between records, blank lines skipped (each row keeps the line it
+// starts on). Unquoted fields lose their surrounding blanks; quoted ones are kept exactly. Throws
+// Failure, in words for the user, for binary content (a NUL character within the first 8 KB, as the
+// encoding reads them), a quote left open at the end and rows wider than importColumnLimit. A NUL
+// further on is left to the rows.
 ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options);

@@ -1,6 +1,7 @@
 #include "importing/importvalues.h"
 
 #include <QLocale>
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -147,7 +148,7 @@ bool isImportAmount(QStringView text)
     return parseImportAmount(text, DecimalMark::Point) || parseImportAmount(text, DecimalMark::Comma);
 }
 
-DecimalMark guessDecimalMark(const QList<QString>& samples)
+Guess<DecimalMark> guessDecimalMark(const QList<QString>& samples)
 {
     int points = 0;
     int commas = 0;
@@ -176,6 +177,10 @@ DecimalMark guessDecimalMark(const QList<QString>& samples)
             ++(isPoint ? points : commas);
     }
     if (points != commas)
-        return points > commas ? DecimalMark::Point : DecimalMark::Comma;
-    return QLocale().decimalPoint() == u"," ? DecimalMark::Comma : DecimalMark::Point;
+        return {points > commas ? DecimalMark::Point : DecimalMark::Comma, GuessBasis::Evidence};
+    const bool eitherWay = std::any_of(samples.begin(), samples.end(), [](const QString& sample) {
+        return parseImportAmount(sample, DecimalMark::Point) != parseImportAmount(sample, DecimalMark::Comma);
+    });
+    return {QLocale().decimalPoint() == u"," ? DecimalMark::Comma : DecimalMark::Point,
+            eitherWay ? GuessBasis::Open : GuessBasis::Indifferent};
 }

@@ -165,6 +165,7 @@ ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layo
 {
     ImportRow result;
     result.sourceRow = row;
+    result.line = table.lineOf(row);
     if (isBlankRow(table.rows[row]))
         return result;
     result.problem = controlCharacterIn(table.rows[row], layout.columns);

@@ -1,6 +1,5 @@
 #include "importing/importvalues.h"
 
-#include <QLocale>
 #include <algorithm>
 #include <array>
 
@@ -135,34 +134,6 @@ std::optional<QDate> namedMonthDate(const DateWords& split)
     return month ? dateOf(third, *month, day) : std::nullopt;
 }
 
-DateOrder localeDateOrder()
-{
-    const QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    const qsizetype day = format.indexOf(u'd'), month = format.indexOf(u'M'), year = format.indexOf(u'y');
-    const auto before = [](qsizetype a, qsizetype b) { return a >= 0 && (b < 0 || a < b); };
-    if (before(year, day) && before(year, month))
-        return DateOrder::YMD;
-    if (before(month, day))
-        return DateOrder::MDY;
-    return DateOrder::DMY;
-}
-
-// The order a numeric date shows by itself: a year first, a day above 12 first or second.
-std::optional<DateOrder> evidentOrder(QStringView sample)
-{
-    const auto split = splitDate(sample.trimmed());
-    if (!split || !split->allDigits)
-        return std::nullopt;
-    const auto& [first, second, third] = split->words;
-    if (first.size() == 4)
-        return DateOrder::YMD;
-    if (first.toInt() > 12)
-        return DateOrder::DMY;
-    if (second.toInt() > 12)
-        return DateOrder::MDY;
-    return std::nullopt;
-}
-
 } // namespace
 
 std::optional<QDate> parseImportDate(QStringView text, DateOrder order)
@@ -182,29 +153,4 @@ bool isImportDate(QStringView text)
 {
     // A year first reads in either order, and month names in any.
     return parseImportDate(text, DateOrder::DMY) || parseImportDate(text, DateOrder::MDY);
-}
-
-DateOrder guessDateOrder(const QList<QString>& samples)
-{
-    struct Tally
-    {
-        int parsed = 0;
-        int evident = 0;
-        bool own = false;
-
-        auto operator<=>(const Tally&) const = default;
-    };
-    constexpr std::array orders{DateOrder::DMY, DateOrder::MDY, DateOrder::YMD};
-    std::array<Tally, orders.size()> tallies;
-    const DateOrder own = localeDateOrder();
-    for (size_t i = 0; i < orders.size(); ++i)
-        tallies[i].own = orders[i] == own;
-    for (const QString& sample : samples) {
-        const auto evident = evidentOrder(sample);
-        for (size_t i = 0; i < orders.size(); ++i) {
-            tallies[i].parsed += parseImportDate(sample, orders[i]).has_value();
-            tallies[i].evident += evident == orders[i];
-        }
-    }
-    return orders[size_t(std::max_element(tallies.begin(), tallies.end()) - tallies.begin())];
 }

@@ -1,5 +1,6 @@
 #include "importing/importlayout.h"
 
+#include "importing/importlanguage.h"
 #include "importing/importtitles.h"
 
 #include <cmath>
@@ -167,7 +168,16 @@ ImportLayout guessLayout(const ImportTable& table)
                 amounts.append(row->at(c));
         }
     }
-    layout.dateOrder = guessDateOrder(dates);
-    layout.decimalMark = guessDecimalMark(amounts);
+    const Guess<DecimalMark> mark = guessDecimalMark(amounts);
+    DateClues clues;
+    if (mark.basis == GuessBasis::Evidence)
+        clues.decimalMark = mark.value;
+    clues.dayFirstTitles =
+        layout.headerRow >= 0 && titleLanguage(table.rows[layout.headerRow]) == TitleLanguage::DayFirst;
+    const Guess<DateOrder> order = guessDateOrder(dates, clues);
+    layout.dateOrder = order.value;
+    layout.dateOrderOpen = order.basis == GuessBasis::Open;
+    layout.decimalMark = mark.value;
+    layout.decimalMarkOpen = mark.basis == GuessBasis::Open;
     return layout;
 }

@@ -23,6 +23,9 @@ struct ImportLayout
     QList<ImportField> columns; // one per column (widest row)
     DateOrder dateOrder = DateOrder::DMY;
     DecimalMark decimalMark = DecimalMark::Point;
+    // Whether the file reads either way and the user's region chose (GuessBasis::Open).
+    bool dateOrderOpen = false;
+    bool decimalMarkOpen = false;
 };
 
 // Whether some column holds the amount: one signed column, or an In or Out column.
@@ -35,7 +38,8 @@ int detectHeaderRow(const ImportTable& table);
 
 // The header row, each column's field by its title (English or German, case and accents aside; the
 // first of several date columns wins), by its contents where no title tells, and the date order and
-// decimal mark that the first data rows show.
+// decimal mark that the first data rows show, the titles' language and the amounts' mark helping
+// with the dates.
 ImportLayout guessLayout(const ImportTable& table);
 
 struct ImportedEntry
@@ -51,6 +55,7 @@ struct ImportRow
     int sourceRow = 0; // index in ImportTable::rows
     std::optional<ImportedEntry> entry;
     QString problem; // set when entry is empty, except for a row with no text at all
+    int line = 0;    // of the file, where the row starts (ImportTable::lineOf)
 };
 
 // One row as an entry, or the short reason it cannot be one: "Control character U+0000 in Notes" (any

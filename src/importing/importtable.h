@@ -10,6 +10,25 @@
 struct ImportTable
 {
     QList<QStringList> rows;
+    // The line of the file, as an editor counts them from 1, on which each row starts; empty where
+    // row i is line i + 1, as in a sheet.
+    QList<int> lines{};
+
+    // 0 for row -1, which stands for no row.
+    int lineOf(qsizetype row) const
+    {
+        if (row < 0)
+            return 0;
+        return lines.isEmpty() ? int(row) + 1 : lines[row];
+    }
+
+    // The row that holds a line: the last one starting on it or before, -1 when none starts so early.
+    int rowAt(int line) const
+    {
+        if (lines.isEmpty())
+            return int(std::clamp<qsizetype>(line, 0, rows.size())) - 1;
+        return int(std::upper_bound(lines.begin(), lines.end(), line) - lines.begin()) - 1;
+    }
 };
 
 // A row with no text in any cell, as spreadsheets and statements leave between blocks.

@@ -96,8 +96,8 @@ constexpr Title titles[] = {
     {u"wahrung", Ignore},
 };
 
-// Lower case without accents; runs of anything but letters, digits and "/" become one space, and
-// none is kept beside a "/".
+} // namespace
+
 QString plainTitle(QStringView title)
 {
     const QString decomposed = title.toString().normalized(QString::NormalizationForm_D);
@@ -118,6 +118,8 @@ QString plainTitle(QStringView title)
     }
     return plain;
 }
+
+namespace {
 
 QStringList wordsOf(QStringView plain)
 {

@@ -25,10 +25,33 @@ std::optional<double> parseImportAmount(QStringView text, DecimalMark mark);
 bool isImportDate(QStringView text);
 bool isImportAmount(QStringView text);
 
-// The order under which most samples read as dates; between equals, the one that the samples show
-// outright (a day above 12, a year first), then the order of the user's short date format.
-DateOrder guessDateOrder(const QList<QString>& samples);
+// Where a guess comes from. Only an open one needs the user's eye.
+enum class GuessBasis {
+    Evidence,    // what the file shows
+    Indifferent, // the user's region, as nothing in the file reads differently either way
+    Open,        // the user's region, as the file reads either way and shows nothing that tells which
+};
+
+template <class T> struct Guess
+{
+    T value;
+    GuessBasis basis = GuessBasis::Evidence;
+};
+
+// What the rest of a statement tells about its dates.
+struct DateClues
+{
+    std::optional<DecimalMark> decimalMark; // as the amounts show it
+    bool dayFirstTitles = false;            // column titles in a language whose statements write the day first
+};
+
+// The order of a date column's samples, in file order. The file's own evidence decides, weighed in
+// this order: dates that read one way only (a day above 12, a year first); dots, which no
+// month-first statement writes; a decimal comma or titles in a day-first language; dates that run in
+// order (either way round) under one reading and jump about under the other. Only where none of
+// these tells does the user's short date format.
+Guess<DateOrder> guessDateOrder(const QList<QString>& samples, const DateClues& clues = {});
 
 // The mark that most samples show as theirs ("1.234,56" and "12,50" a comma, "1,234.56" and "12.50" a
-// point); the user's own when the samples do not tell.
-DecimalMark guessDecimalMark(const QList<QString>& samples);
+// point); the user's own when the samples do not tell, open when one of them reads either way ("1,234").
+Guess<DecimalMark> guessDecimalMark(const QList<QString>& samples);

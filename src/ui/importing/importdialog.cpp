@@ -4,11 +4,12 @@
 #include "importing/xlsxreader.h"
 #include "store/programconnection.h"
 #include "ui/importing/importpreviewmodel.h"
+#include "ui/importing/openguessnotice.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileInfo>
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -37,6 +38,12 @@ constexpr ImportField fields[] = {ImportField::Ignore, ImportField::Date,  Impor
 constexpr int headerLineChoices = 20;
 // A sample of a column shown beside its choice, cut to keep the list narrow.
 constexpr int sampleLength = 40;
+
+// The last line the header may be put on: where the last of the choosable rows starts.
+int lastHeaderLine(const ImportTable& table)
+{
+    return table.lineOf(std::min<qsizetype>(headerLineChoices, table.rows.size()) - 1);
+}
 
 template <class T, size_t N> int indexOf(const T (&choices)[N], T value)
 {
@@ -77,14 +84,26 @@ ImportDialog::~ImportDialog() = default;
 
 void ImportDialog::buildControls()
 {
-    auto* settings = new QHBoxLayout;
+    // The file's settings in a first column of three, its values' in a second, each with room for a notice.
+    auto* settings = new QGridLayout;
+    int count = 0;
     const auto addSetting = [&](const QString& label, QWidget* control, const char* name) {
         control->setObjectName(QString::fromLatin1(name));
         auto* caption = new QLabel(label, this);
         caption->setBuddy(control);
-        settings->addWidget(caption);
-        settings->addWidget(control);
-        settings->addSpacing(12);
+        const int row = count % 3, column = count / 3 * 3;
+        settings->addWidget(caption, row, column);
+        settings->addWidget(control, row, column + 1);
+        ++count;
+        return caption;
+    };
+    const auto addNotice = [&](QLabel* caption, const QString& text, const QString& detail, const char* name) {
+        auto* notice = new OpenGuessNotice(text, detail, caption, this);
+        notice->setObjectName(QString::fromLatin1(name));
+        int row = 0, column = 0, rows = 0, columns = 0;
+        settings->getItemPosition(settings->indexOf(caption), &row, &column, &rows, &columns);
+        settings->addWidget(notice, row, column + 2, Qt::AlignLeft);
+        return notice;
     };
     delimiter_ = new QComboBox(this);
     delimiter_->addItems({tr("Comma"), tr("Semicolon"), tr("Tab"), tr("Bar")});
@@ -94,16 +113,25 @@ void ImportDialog::buildControls()
         encoding_->addItem(encodingName(encoding));
     addSetting(tr("&Encoding:"), encoding_, "encoding");
     headerLine_ = new QSpinBox(this);
-    headerLine_->setRange(0, std::min<int>(headerLineChoices, int(table_.rows.size())));
+    headerLine_->setRange(0, lastHeaderLine(table_));
     headerLine_->setSpecialValueText(tr("none"));
     addSetting(tr("&Header line:"), headerLine_, "headerLine");
     dateOrder_ = new QComboBox(this);
     dateOrder_->addItems({tr("Day Month Year"), tr("Month Day Year"), tr("Year Month Day")});
-    addSetting(tr("Date &order:"), dateOrder_, "dateOrder");
+    dateOrderNotice_ = addNotice(addSetting(tr("Date &order:"), dateOrder_, "dateOrder"),
+                                 tr("The dates could be read either way; check this."),
+                                 tr("Nothing in the file tells the day from the month, so the order of your region "
+                                    "was chosen."),
+                                 "dateOrderNotice");
     decimalMark_ = new QComboBox(this);
     decimalMark_->addItems({tr("Point (1,234.56)"), tr("Comma (1.234,56)")});
-    addSetting(tr("Decimal &mark:"), decimalMark_, "decimalMark");
-    settings->addStretch();
+    decimalMarkNotice_ = addNotice(addSetting(tr("Decimal &mark:"), decimalMark_, "decimalMark"),
+                                   tr("The amounts could be read either way; check this."),
+                                   tr("Nothing in the file tells the decimal mark from the thousands separator, so "
+                                      "the mark of your region was chosen."),
+                                   "decimalMarkNotice");
+    settings->setColumnMinimumWidth(2, 24);
+    settings->setColumnStretch(6, 1);
     if (!text_) {
         delimiter_->setEnabled(false);
         encoding_->setEnabled(false);
@@ -155,7 +183,7 @@ void ImportDialog::buildControls()
         rereadText();
     });
     connect(headerLine_, &QSpinBox::valueChanged, this, [this](int line) {
-        layout_.headerRow = line - 1;
+        layout_.headerRow = table_.rowAt(line);
         fillColumnChoices();
         convert();
     });
@@ -177,10 +205,12 @@ void ImportDialog::showSettings()
                                        QSignalBlocker(decimalMark_)};
     delimiter_->setCurrentIndex(std::max(0, indexOf(delimiters, csv_.delimiter)));
     encoding_->setCurrentIndex(indexOf(encodings, csv_.encoding));
-    headerLine_->setMaximum(std::max(headerLine_->maximum(), layout_.headerRow + 1));
-    headerLine_->setValue(layout_.headerRow + 1);
+    headerLine_->setMaximum(std::max(headerLine_->maximum(), table_.lineOf(layout_.headerRow)));
+    headerLine_->setValue(table_.lineOf(layout_.headerRow));
     dateOrder_->setCurrentIndex(indexOf(dateOrders, layout_.dateOrder));
     decimalMark_->setCurrentIndex(indexOf(decimalMarks, layout_.decimalMark));
+    dateOrderNotice_->setOpen(layout_.dateOrderOpen);
+    decimalMarkNotice_->setOpen(layout_.decimalMarkOpen);
     fillColumnChoices();
 }
 
@@ -195,7 +225,7 @@ void ImportDialog::rereadText()
         readProblem_ = failure.description();
     }
     layout_ = guessLayout(table_);
-    headerLine_->setMaximum(std::min<int>(headerLineChoices, int(table_.rows.size())));
+    headerLine_->setMaximum(lastHeaderLine(table_));
     showSettings();
     convert();
 }

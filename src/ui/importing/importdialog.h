@@ -11,6 +11,7 @@
 #include <vector>
 
 class ImportPreviewModel;
+class OpenGuessNotice;
 class QComboBox;
 class QDialogButtonBox;
 class QLabel;
@@ -21,8 +22,9 @@ class QTableWidget;
 // "Import Entries": a bank statement (.csv, .tsv, .txt) or a workbook (.xlsx) shown as the entries
 // it would add. The delimiter and encoding of a text file, the header line, the date order, the
 // decimal mark and which column goes to which field are guessed and can be changed; the preview
-// follows every change. Rows that cannot be read are red with the reason and never imported;
-// rows the ledger holds already are marked and left out unless ticked.
+// follows every change. Where the file reads either way and only the user's region chose the date
+// order or the decimal mark, a notice beside it asks the user to check it. Rows that cannot be read are red with the
+// reason and never imported; rows the ledger holds already are marked and left out unless ticked.
 class ImportDialog : public QDialog
 {
     Q_OBJECT
@@ -61,6 +63,8 @@ private:
     QSpinBox* headerLine_ = nullptr;
     QComboBox* dateOrder_ = nullptr;
     QComboBox* decimalMark_ = nullptr;
+    OpenGuessNotice* dateOrderNotice_ = nullptr;
+    OpenGuessNotice* decimalMarkNotice_ = nullptr;
     QTableWidget* columns_ = nullptr;
     QTableView* preview_ = nullptr;
     QLabel* summary_ = nullptr;

@@ -80,7 +80,7 @@ QString ImportPreviewModel::status(size_t row) const
 QString ImportPreviewModel::text(const ImportRow& row, int column) const
 {
     if (column == LineColumn)
-        return QString::number(row.sourceRow + 1);
+        return QString::number(row.line);
     if (!row.entry)
         return {};
     const ImportedEntry& e = *row.entry;
