@@ -551,6 +551,52 @@ EXPECT_FALSE(window.history()->undoAction()->isEnabled());
 EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
 
+// A statement long enough for a few turns of the progress.
+QByteArray longStatement()
+{
+    QByteArray rows = "Date,Amount,Reason\n";
+    for (int i = 0; i < 20000; ++i)
+        rows += "2024-01-0" + QByteArray::number(i % 9 + 1) + ',' + QByteArray::number(i + 1) + ",Row\n";
+    return rows;
+}
+
+TEST_F(ImportDialogTest, CancelWhileALongFileIsReadOpensNothing)
+{
+    const QString path = writeFile(u"long.csv"_s, longStatement());
+    ProgressCancel cancel;
+    const DialogSeen seen = import(path);
+    EXPECT_TRUE(cancel.pressed());
+    EXPECT_FALSE(seen.opened);
+    EXPECT_TRUE(ledgerRows().isEmpty());
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST_F(ImportDialogTest, CancelWhileTheRowsAreReadAgainKeepsTheSettingsThePreviewShows)
+{
+    const QString path = writeFile(u"long.csv"_s, longStatement());
+    QString orderAfterCancel;
+    QStringList datesBefore, datesAfter;
+    bool pressed = false;
+    import(path, [&](QWidget* dialog) {
+        auto* order = child<QComboBox>(dialog, u"dateOrder"_s);
+    datesBefore = previewColumn(dialog, 3);
+    const QString before = order->currentText();
+    {
+        ProgressCancel cancel;
+        order->setCurrentIndex((order->currentIndex() + 1) % order->count());
+        pressed = cancel.pressed();
+    }
+    orderAfterCancel = order->currentText();
+    datesAfter = previewColumn(dialog, 3);
+    EXPECT_EQ(orderAfterCancel, before);
+    return false;
+});
+EXPECT_TRUE(pressed);
+EXPECT_FALSE(datesBefore.isEmpty());
+EXPECT_EQ(datesAfter, datesBefore);
+EXPECT_TRUE(ledgerRows().isEmpty());
+}
+
 TEST_F(ImportDialogTest, AFileDroppedOnTheWindowIsImported)
 {
     const QString path = writeFile(u"dropped.csv"_s, "Date,Amount,Reason\n2024-06-01,3.50,Dropped\n");

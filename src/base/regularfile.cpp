@@ -1,6 +1,7 @@
 #include "base/regularfile.h"
 
 #include <QFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -57,18 +58,24 @@ std::optional<QByteArray> readRegularFile(const QString& path, qint64 limit)
         return std::nullopt;
     // Regular files never block, so the descriptor may go back to ordinary reads.
     ::fcntl(file.fd(), F_SETFL, ::fcntl(file.fd(), F_GETFL) & ~O_NONBLOCK);
-    QByteArray bytes;
-    char buffer[4096];
-    while (bytes.size() < limit) {
-        const ssize_t n = ::read(file.fd(), buffer, size_t(std::min<qint64>(sizeof buffer, limit - bytes.size())));
+    struct stat info{};
+    ::fstat(file.fd(), &info);
+    // Read straight into room for the whole file: a long file is not copied as it grows.
+    QByteArray bytes(std::min<qint64>(std::max<qint64>(info.st_size, 0), limit), Qt::Uninitialized);
+    qint64 done = 0;
+    while (done < limit) {
+        if (done == bytes.size())
+            bytes.resize(std::min<qint64>(std::max<qint64>(2 * done, 4096), limit));
+        const ssize_t n = ::read(file.fd(), bytes.data() + done, size_t(bytes.size() - done));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
             return std::nullopt;
         if (n == 0)
             break;
-        bytes.append(buffer, n);
+        done += n;
     }
+    bytes.truncate(done);
     return bytes;
 }
 

@@ -6,7 +6,7 @@
 using namespace Qt::StringLiterals;
 
 CsvParser::CsvParser(QStringView text, QChar delimiter)
-    : pos_(text.utf16()), end_(text.utf16() + text.size()), delimiter_(delimiter.unicode())
+    : begin_(text.utf16()), pos_(text.utf16()), end_(text.utf16() + text.size()), delimiter_(delimiter.unicode())
 {
 }
 

@@ -16,6 +16,8 @@ public:
     bool next(QStringList& fields);
     // The line on which the record that next() gave last starts.
     int recordLine() const { return recordLine_; }
+    // How many characters of the text are read.
+    qsizetype position() const { return pos_ - begin_; }
 
 private:
     bool isFieldEnd(char16_t c) const;
@@ -23,6 +25,7 @@ private:
     QString readQuoted(const char16_t* from);
     void skipLineBreak();
 
+    const char16_t* const begin_;
     const char16_t* pos_;
     const char16_t* const end_;
     const char16_t delimiter_;

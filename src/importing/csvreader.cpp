@@ -15,11 +15,12 @@ constexpr qsizetype binaryProbe = 8192;
 
 } // namespace
 
-ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options)
+ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options, const ProgressCheck& check)
 {
     ensure(!decodeText(bytes.first(std::min(bytes.size(), binaryProbe)), options.encoding).contains(QChar()),
            u"The file is not a text file."_s);
     const QString text = decodeText(bytes, options.encoding);
+    const double bytesPerCharacter = text.isEmpty() ? 0 : double(bytes.size()) / double(text.size());
     CsvParser parser(text, options.delimiter);
     ImportTable table;
     qsizetype cells = 0;
@@ -29,6 +30,8 @@ ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options)
         ensureCellCount(cells);
         table.rows.append(std::move(fields));
         table.lines.append(parser.recordLine());
+        if (check && table.rows.size() % progressStride == 0 && !check(qint64(parser.position() * bytesPerCharacter)))
+            throw Cancelled{};
     }
     return table;
 }

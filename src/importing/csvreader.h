@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/progress.h"
 #include "importing/importtable.h"
 #include "importing/textencoding.h"
 
@@ -22,4 +23,6 @@ CsvOptions detectCsvOptions(QByteArrayView bytes);
 // Failure, in words for the user, for binary content (a NUL character within the first 8 KB, as the
 // encoding reads them), a quote left open at the end and rows wider than importColumnLimit. A NUL
 // further on is left to the rows.
-ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options);
+// `check` is asked now and then with about how many of the bytes are read; when it says stop,
+// Cancelled is thrown.
+ImportTable readCsv(QByteArrayView bytes, const CsvOptions& options, const ProgressCheck& check = {});

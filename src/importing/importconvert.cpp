@@ -201,11 +201,13 @@ ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layo
     return result;
 }
 
-std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout& layout)
+std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout& layout, const ProgressCheck& check)
 {
     std::vector<ImportRow> rows;
     rows.reserve(size_t(std::max<qsizetype>(table.rows.size() - layout.headerRow - 1, 0)));
-    for (int row = layout.headerRow + 1; row < table.rows.size(); ++row)
+    for (int row = layout.headerRow + 1; row < table.rows.size(); ++row) {
+        checkProgress(check, row);
         rows.push_back(convertRow(table, row, layout));
+    }
     return rows;
 }

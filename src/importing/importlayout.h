@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/progress.h"
 #include "importing/importtable.h"
 #include "importing/importvalues.h"
 
@@ -67,4 +68,6 @@ struct ImportRow
 ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layout);
 
 // Every row after the header row.
-std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout& layout);
+// `check` is asked now and then with how many rows are done; when it says stop, Cancelled is thrown.
+std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout& layout,
+                                   const ProgressCheck& check = {});

@@ -4,6 +4,7 @@
 #include "importing/xlsxreader.h"
 #include "store/programconnection.h"
 #include "ui/importing/importpreviewmodel.h"
+#include "ui/importing/importprogress.h"
 #include "ui/importing/openguessnotice.h"
 
 #include <QComboBox>
@@ -63,12 +64,14 @@ ImportDialog::ImportDialog(const QString& path, QWidget* owner) : QDialog(owner)
     if (!format)
         throw Failure(tr("'%1' is neither a text file of values (.csv, .tsv, .txt) nor an Excel workbook (.xlsx).")
                           .arg(QFileInfo(path).fileName()));
+    // A long file takes a while: the owner shows the progress until this window opens.
+    ImportProgress progress(owner, tr("Reading '%1'…").arg(QFileInfo(path).fileName()));
     if (*format == ImportFormat::Xlsx) {
         table_ = readXlsx(path);
     } else {
         text_ = readImportBytes(path);
         csv_ = detectCsvOptions(*text_);
-        table_ = readCsv(*text_, csv_);
+        table_ = readCsv(*text_, csv_, progress.reading(text_->size()));
     }
     layout_ = guessLayout(table_);
 
@@ -76,7 +79,7 @@ ImportDialog::ImportDialog(const QString& path, QWidget* owner) : QDialog(owner)
     setModal(true);
     buildControls();
     showSettings();
-    convert();
+    convertWith(progress);
     resize(1000, 640);
 }
 
@@ -175,25 +178,35 @@ void ImportDialog::buildControls()
     layout->addWidget(buttons_);
 
     connect(delimiter_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        csv_.delimiter = delimiters[index];
-        rereadText();
+        change([&] {
+            csv_.delimiter = delimiters[index];
+            rereadText();
+        });
     });
     connect(encoding_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        csv_.encoding = encodings[index];
-        rereadText();
+        change([&] {
+            csv_.encoding = encodings[index];
+            rereadText();
+        });
     });
     connect(headerLine_, &QSpinBox::valueChanged, this, [this](int line) {
-        layout_.headerRow = table_.rowAt(line);
-        fillColumnChoices();
-        convert();
+        change([&] {
+            layout_.headerRow = table_.rowAt(line);
+            fillColumnChoices();
+            convert();
+        });
     });
     connect(dateOrder_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        layout_.dateOrder = dateOrders[index];
-        convert();
+        change([&] {
+            layout_.dateOrder = dateOrders[index];
+            convert();
+        });
     });
     connect(decimalMark_, &QComboBox::currentIndexChanged, this, [this](int index) {
-        layout_.decimalMark = decimalMarks[index];
-        convert();
+        change([&] {
+            layout_.decimalMark = decimalMarks[index];
+            convert();
+        });
     });
     connect(model_, &ImportPreviewModel::ticksChanged, this, &ImportDialog::showSummary);
 }
@@ -214,10 +227,29 @@ void ImportDialog::showSettings()
     fillColumnChoices();
 }
 
+void ImportDialog::change(const std::function<void()>& apply)
+{
+    const CsvOptions csv = csv_;
+    const ImportTable table = table_;
+    const ImportLayout layout = layout_;
+    const QString readProblem = readProblem_;
+    try {
+        apply();
+    } catch (const Cancelled&) {
+        // The preview still shows the file as it was read before: so do the settings.
+        csv_ = csv;
+        table_ = table;
+        layout_ = layout;
+        readProblem_ = readProblem;
+        showSettings();
+    }
+}
+
 void ImportDialog::rereadText()
 {
+    ImportProgress progress(this, tr("Reading the file again…"));
     try {
-        table_ = readCsv(*text_, csv_);
+        table_ = readCsv(*text_, csv_, progress.reading(text_->size()));
         readProblem_.clear();
     } catch (const Failure& failure) {
         // Read another way the file may well be unreadable: the dialog says so and imports nothing.
@@ -227,7 +259,7 @@ void ImportDialog::rereadText()
     layout_ = guessLayout(table_);
     headerLine_->setMaximum(lastHeaderLine(table_));
     showSettings();
-    convert();
+    convertWith(progress);
 }
 
 void ImportDialog::fillColumnChoices()
@@ -257,8 +289,10 @@ void ImportDialog::fillColumnChoices()
             for (ImportField field : fields)
                 choice->addItem(importFieldName(field));
             connect(choice, &QComboBox::currentIndexChanged, this, [this, c](int index) {
-                layout_.columns[c] = fields[index];
-                convert();
+                change([&] {
+                    layout_.columns[c] = fields[index];
+                    convert();
+                });
             });
             columns_->setCellWidget(c, 1, choice);
         }
@@ -301,10 +335,17 @@ std::vector<bool> ImportDialog::inLedger(const std::vector<ImportRow>& rows)
 
 void ImportDialog::convert()
 {
-    std::vector<ImportRow> rows = convertRows(table_, layout_);
+    ImportProgress progress(this, tr("Reading the rows again…"));
+    convertWith(progress);
+}
+
+void ImportDialog::convertWith(ImportProgress& progress)
+{
+    std::vector<ImportRow> rows = convertRows(table_, layout_, progress.converting(table_.rows.size()));
     // Blank lines are no rows of the statement.
     std::erase_if(rows, [](const ImportRow& row) { return !row.entry && row.problem.isEmpty(); });
     std::vector<bool> found = inLedger(rows);
+    progress.finish();
     model_->setRows(std::move(rows), std::move(found));
     preview_->resizeColumnsToContents();
 }

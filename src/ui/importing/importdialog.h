@@ -6,11 +6,13 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
 
 class ImportPreviewModel;
+class ImportProgress;
 class OpenGuessNotice;
 class QComboBox;
 class QDialogButtonBox;
@@ -42,8 +44,12 @@ private:
     void showSettings();
     // The text file read again with the chosen delimiter and encoding; everything guessed anew.
     void rereadText();
+    // Applies a change of the settings; when the user cancels its progress, the settings go back to
+    // what the preview still shows.
+    void change(const std::function<void()>& apply);
     void fillColumnChoices();
     void convert();
+    void convertWith(ImportProgress& progress);
     void showSummary();
     std::vector<bool> inLedger(const std::vector<ImportRow>& rows);
 

@@ -43,6 +43,9 @@ void Form1::importFile(const QString& path)
         if (dialog.exec() != QDialog::Accepted)
             return;
         entries = dialog.chosenEntries();
+    } catch (const Cancelled&) {
+        // The user stopped the reading: nothing to say, nothing imported.
+        return;
     } catch (const std::exception& error) {
         MsgBox(tr("%1\n\nNothing was imported.").arg(QString::fromUtf8(error.what())));
         return;
