@@ -341,6 +341,25 @@ TEST_P(WrittenWorkbookTest, ReadsEveryKindOfCellAsText)
     EXPECT_EQ(rows[3], (QStringList{u"2024-03-14"_s, u"1904-01-01"_s}));
 }
 
+TEST_P(WrittenWorkbookTest, ReadsASheetUnpackedInManyPiecesWhole)
+{
+    // Far more than one piece of the unpacking, with characters of up to four bytes wherever a piece ends.
+    const QString file = path(u"long.xlsx"_s);
+    lxw_workbook_options options{};
+    options.constant_memory = GetParam();
+    lxw_workbook* book = workbook_new_opt(QFile::encodeName(file).constData(), &options);
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    QList<QStringList> expected;
+    for (int row = 0; row < 3000; ++row) {
+        const QString text = u"Müller € 😀 & <%1> \u0001"_s.arg(row);
+        worksheet_write_string(sheet, lxw_row_t(row), 0, text.toUtf8().constData(), nullptr);
+        worksheet_write_number(sheet, lxw_row_t(row), 1, row + 0.25, nullptr);
+        expected.append({text, QString::number(row) + u".25"_s});
+    }
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+    EXPECT_EQ(readXlsx(file).rows, expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(SharedAndInlineTexts, WrittenWorkbookTest, testing::Bool());
 
 TEST_F(ImportFileTest, ReadsTheFirstShownSheetWithItsTextsAndStyles)
