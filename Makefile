@@ -44,7 +44,7 @@ clean:
 ASAN_BUILD ?= build-asan
 FUZZ_BUILD ?= fuzz-build
 FUZZ_SECONDS ?= 600
-FUZZ_TARGETS ?= fuzz_dialect fuzz_numberparser fuzz_moneyformat fuzz_currencysymbol fuzz_picklist fuzz_statements fuzz_csvreader
+FUZZ_TARGETS ?= fuzz_dialect fuzz_numberparser fuzz_moneyformat fuzz_currencysymbol fuzz_picklist fuzz_statements fuzz_csvreader fuzz_xlsxreader
 SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:strict_string_checks=1:detect_stack_use_after_return=1 \
 	UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 

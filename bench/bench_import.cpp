@@ -1,5 +1,6 @@
 // Importing a bank statement of 100 000 rows: from choosing the file to the preview on screen,
 // and from pressing Import to the list refilled with the new entries (one undo step).
+#include "base/failure.h"
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "store/entryimport.h"
@@ -13,6 +14,7 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <zip.h>
 
 using namespace Qt::StringLiterals;
 
@@ -99,6 +101,68 @@ void BM_ImportPreviewLong(benchmark::State& state)
     ConnSlot().reset();
 }
 
+// A workbook made by hand, as someone who means harm would make it. Its sheet is what `writeSheet`
+// writes, kept on disk while it is packed, so that making it adds nothing to the peak memory.
+class HostileWorkbookFile
+{
+public:
+    explicit HostileWorkbookFile(void (*writeSheet)(QFile&))
+    {
+        static const QByteArray workbook = "<workbook><sheets><sheet name=\"One\" sheetId=\"1\"/></sheets></workbook>";
+        QFile sheet(folder_.filePath(u"sheet1.xml"_s));
+        sheet.open(QIODevice::WriteOnly);
+        writeSheet(sheet);
+        sheet.close();
+        zip_t* archive = zip_open(QFile::encodeName(path()).constData(), ZIP_CREATE | ZIP_TRUNCATE, nullptr);
+        zip_file_add(archive, "xl/workbook.xml",
+                     zip_source_buffer(archive, workbook.constData(), zip_uint64_t(workbook.size()), 0), 0);
+        zip_file_add(archive, "xl/worksheets/sheet1.xml",
+                     zip_source_file(archive, QFile::encodeName(sheet.fileName()).constData(), 0, -1), 0);
+        zip_close(archive);
+    }
+    QString path() const { return folder_.filePath(u"hostile.xlsx"_s); }
+    qint64 bytes() const { return QFileInfo(path()).size(); }
+
+private:
+    QTemporaryDir folder_;
+};
+
+// A sheet of one cell whose text is `piece` `times` over, after `prologue`.
+void writeOneCellSheet(QFile& sheet, const QByteArray& prologue, const QByteArray& piece, int times)
+{
+    sheet.write(prologue + R"(<worksheet><sheetData><row><c t="inlineStr"><is><t>)");
+    for (int i = 0; i < times; ++i)
+        sheet.write(piece);
+    sheet.write("</t></is></c></row></sheetData></worksheet>");
+}
+
+// An entity of 4,000 characters named 1,500,000 times in one cell: 6 billion characters from 5 KB.
+void writeEntitySheet(QFile& sheet)
+{
+    writeOneCellSheet(sheet, "<!DOCTYPE worksheet [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]>", "&e;", 1'500'000);
+}
+
+// One cell's text of 255 MB from 250 KB, just within what the archive lets a file unpack to.
+void writeLongTextSheet(QFile& sheet)
+{
+    writeOneCellSheet(sheet, {}, QByteArray(1024 * 1024, 'x'), 255);
+}
+
+// From choosing a hostile workbook to its refusal; run each alone for a true peak memory.
+void BM_ImportHostileWorkbook(benchmark::State& state, void (*writeSheet)(QFile&))
+{
+    const HostileWorkbookFile file(writeSheet);
+    for (auto _ : state) {
+        try {
+            ImportDialog dialog(file.path(), nullptr);
+            state.SkipWithError("the hostile workbook was not refused");
+        } catch (const Failure&) {
+        }
+    }
+    state.counters["file_KB"] = double(file.bytes()) / 1e3;
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
 void BM_ImportAdd(benchmark::State& state)
 {
     BenchHome home(int(state.range(1)));
@@ -126,3 +190,9 @@ BENCHMARK(BM_ImportPreview)
     ->Iterations(3);
 BENCHMARK(BM_ImportPreviewLong)->Arg(2000000)->Unit(benchmark::kMillisecond)->Iterations(1);
 BENCHMARK(BM_ImportAdd)->Args({100000, 10000})->Args({100000, 1000000})->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK_CAPTURE(BM_ImportHostileWorkbook, entity_in_one_cell, writeEntitySheet)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);
+BENCHMARK_CAPTURE(BM_ImportHostileWorkbook, long_text_in_one_cell, writeLongTextSheet)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(3);

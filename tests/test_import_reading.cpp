@@ -4,6 +4,7 @@
 #include "importing/importfile.h"
 #include "importing/xlsxarchive.h"
 #include "importing/xlsxreader.h"
+#include "importing/xlsxtextlimits.h"
 #include "support/printers.h"
 
 #include <QDir>
@@ -27,6 +28,18 @@ template <typename Action> QString failureOf(Action&& action)
         return failure.description();
     }
     return {};
+}
+
+// The whole of a file in the archive, as the import unpacks it; nothing when there is none.
+std::optional<QByteArray> unpacked(const XlsxArchive& archive, const QString& name, qint64 limit = importSizeLimit)
+{
+    auto file = archive.open(name, limit);
+    if (!file)
+        return std::nullopt;
+    QByteArray bytes;
+    for (QByteArray piece = file->read(); !piece.isEmpty(); piece = file->read())
+        bytes += piece;
+    return bytes;
 }
 
 QList<QStringList> csvRows(QByteArrayView bytes, QChar delimiter = u',')
@@ -90,7 +103,7 @@ protected:
     // The workbook's xl/workbook.xml with `from` replaced by `to`, put back with libzip.
     void editWorkbookXml(const QString& name, const QByteArray& from, const QByteArray& to) const
     {
-        const auto xml = XlsxArchive(readImportBytes(path(name)), name).file(u"xl/workbook.xml"_s);
+        const auto xml = unpacked(XlsxArchive(readImportBytes(path(name)), name), u"xl/workbook.xml"_s);
         ASSERT_TRUE(xml && xml->contains(from));
         const QByteArray edited = QByteArray(*xml).replace(from, to);
         int error = 0;
@@ -412,6 +425,25 @@ TEST_P(WrittenWorkbookTest, ReadsEveryKindOfCellAsText)
     EXPECT_EQ(rows[3], (QStringList{u"2024-03-14"_s, u"1904-01-01"_s}));
 }
 
+TEST_P(WrittenWorkbookTest, ReadsASheetUnpackedInManyPiecesWhole)
+{
+    // Far more than one piece of the unpacking, with characters of up to four bytes wherever a piece ends.
+    const QString file = path(u"long.xlsx"_s);
+    lxw_workbook_options options{};
+    options.constant_memory = GetParam();
+    lxw_workbook* book = workbook_new_opt(QFile::encodeName(file).constData(), &options);
+    lxw_worksheet* sheet = workbook_add_worksheet(book, nullptr);
+    QList<QStringList> expected;
+    for (int row = 0; row < 3000; ++row) {
+        const QString text = u"Müller € 😀 & <%1> \u0001"_s.arg(row);
+        worksheet_write_string(sheet, lxw_row_t(row), 0, text.toUtf8().constData(), nullptr);
+        worksheet_write_number(sheet, lxw_row_t(row), 1, row + 0.25, nullptr);
+        expected.append({text, QString::number(row) + u".25"_s});
+    }
+    ASSERT_EQ(workbook_close(book), LXW_NO_ERROR);
+    EXPECT_EQ(readXlsx(file).rows, expected);
+}
+
 INSTANTIATE_TEST_SUITE_P(SharedAndInlineTexts, WrittenWorkbookTest, testing::Bool());
 
 TEST_F(ImportFileTest, ReadsTheFirstShownSheetWithItsTextsAndStyles)
@@ -512,10 +544,10 @@ TEST_F(ImportFileTest, RefusesDamagedEncryptedAndOverlargeContents)
     // A file inside that would unpack beyond the limit is refused, however small the archive.
     writeZip(u"bomb.xlsx"_s, {{"xl/workbook.xml", QByteArray(3 * 1024 * 1024, ' ')}});
     const XlsxArchive bomb(readImportBytes(path(u"bomb.xlsx"_s)), u"bomb.xlsx"_s);
-    EXPECT_EQ(failureOf([&] { bomb.file(u"xl/workbook.xml"_s, 2 * 1024 * 1024); }),
+    EXPECT_EQ(failureOf([&] { unpacked(bomb, u"xl/workbook.xml"_s, 2 * 1024 * 1024); }),
               u"The workbook 'bomb.xlsx' unpacks to more than 2 MB, more than can be imported.");
-    EXPECT_EQ(bomb.file(u"XL/Workbook.XML"_s, 3 * 1024 * 1024)->size(), 3 * 1024 * 1024);
-    EXPECT_FALSE(bomb.file(u"xl/styles.xml"_s).has_value());
+    EXPECT_EQ(unpacked(bomb, u"XL/Workbook.XML"_s, 3 * 1024 * 1024)->size(), 3 * 1024 * 1024);
+    EXPECT_FALSE(unpacked(bomb, u"xl/styles.xml"_s).has_value());
 }
 
 TEST_F(ImportFileTest, RefusesSheetsTooWideOrTooLong)
@@ -532,4 +564,124 @@ TEST_F(ImportFileTest, RefusesSheetsTooWideOrTooLong)
     writeWorkbook(u"badref.xlsx"_s,
                   R"(<worksheet><sheetData><row><c r="XFE1"><v>1</v></c></row></sheetData></worksheet>)");
     EXPECT_TRUE(failureReading(u"badref.xlsx"_s).contains(u"the cell reference \"XFE1\" is not valid"));
+}
+
+TEST_F(ImportFileTest, RefusesDocumentTypesWhoseEntitiesWouldExpand)
+{
+    // An entity of 4,000 characters named over and over in one text or attribute: files of 2 KB
+    // (shared texts) and 5 KB (sheet) that would expand to 2 and 6 billion characters.
+    const auto entity = [](const char* root) {
+        return "<!DOCTYPE " + QByteArray(root) + " [<!ENTITY e \"" + QByteArray(4000, 'x') + "\">]>";
+    };
+    const auto named = [](int times) { return QByteArray("&e;").repeated(times); };
+    const QByteArray plainSheet = "<worksheet><sheetData/></worksheet>";
+    struct Case
+    {
+        const char* name;
+        QByteArray sheet, sharedStrings, styles;
+        QString what;
+    };
+    for (const Case& hostile : {
+             Case{"shared.xlsx",
+                  plainSheet,
+                  entity("sst") + "<sst><si><t>" + named(500'000) + "</t></si></sst>",
+                  {},
+                  u"shared texts"_s},
+             Case{"inline.xlsx",
+                  entity("worksheet") + "<worksheet><sheetData><row><c t=\"inlineStr\"><is><t>" + named(1'500'000) +
+                      "</t></is></c></row></sheetData></worksheet>",
+                  {},
+                  {},
+                  u"sheet"_s},
+             Case{"styles.xlsx",
+                  plainSheet,
+                  {},
+                  entity("styleSheet") + "<styleSheet><numFmts><numFmt numFmtId=\"164\" formatCode=\"" +
+                      named(100'000) + "\"/></numFmts></styleSheet>",
+                  u"styles"_s},
+         }) {
+        const QString name = QString::fromLatin1(hostile.name);
+        writeWorkbook(name, hostile.sheet, hostile.sharedStrings, hostile.styles);
+        EXPECT_EQ(failureReading(name), u"The workbook's "_s + hostile.what +
+                                            u" cannot be read: it declares a document type (<!DOCTYPE>), which "
+                                            "spreadsheet programs never write."_s);
+    }
+}
+
+TEST_F(ImportFileTest, RefusesTextsLongerThanACellHolds)
+{
+    const auto inlineCell = [](const QByteArray& text, const char* type = "inlineStr") {
+        const QByteArray value = type == QByteArrayView("inlineStr") ? "<is>" + text + "</is>" : "<v>" + text + "</v>";
+        return "<worksheet><sheetData><row><c t=\"" + QByteArray(type) + "\">" + value +
+               "</c></row></sheetData></worksheet>";
+    };
+    const auto t = [](const QByteArray& text) { return "<t>" + text + "</t>"; };
+    const QByteArray longest(cellTextLimit, 'x');
+    const QByteArray longer = longest + 'x';
+    const QByteArray sharedCell = R"(<worksheet><sheetData><row><c t="s"><v>0</v></c></row></sheetData></worksheet>)";
+    const QString sheetRefusal =
+        u"A text in the workbook's sheet is longer than 32,767 characters, more than a cell can hold."_s;
+    struct Case
+    {
+        const char* name;
+        QByteArray sheet, sharedStrings;
+        QString refusal; // empty for a cell that reads whole
+    };
+    for (
+        const Case& cell : {
+            Case{"longest.xlsx", inlineCell(t(longest)), {}, {}},
+            Case{"longer.xlsx", inlineCell(t(longer)), {}, sheetRefusal},
+            Case{"runs.xlsx",
+                 inlineCell("<r>" + t(longest.first(20'000)) + "</r><r>" + t(longest.first(12'768)) + "</r>"),
+                 {},
+                 sheetRefusal},
+            Case{"formula.xlsx", inlineCell(longer, "str"), {}, sheetRefusal},
+            Case{"number.xlsx", inlineCell(QByteArray(cellTextLimit + 1, '1'), "n"), {}, sheetRefusal},
+            // Escapes count as the characters they decode to, however long they are as written.
+            Case{"escapes.xlsx", inlineCell(t(QByteArray("_x0001_").repeated(cellTextLimit))), {}, {}},
+            Case{
+                "moreescapes.xlsx", inlineCell(t(QByteArray("_x0001_").repeated(cellTextLimit + 1))), {}, sheetRefusal},
+            Case{"shared.xlsx", sharedCell, "<sst><si>" + t(longest) + "</si></sst>", {}},
+            Case{
+                "longshared.xlsx", sharedCell, "<sst><si>" + t(longer) + "</si></sst>",
+                u"A text in the workbook's shared texts is longer than 32,767 characters, more than a cell can hold."_s},
+            // A text too long to be a cell's however it decodes is refused as it comes, not first put together.
+            Case{"huge.xlsx",
+                 inlineCell(t(QByteArray(2 * 1024 * 1024, 'x'))),
+                 {},
+                 u"The workbook's sheet cannot be read: a piece of it without a break is longer than 1 MB, longer than "
+                 "any cell (32,767 characters) or tag."_s},
+        }) {
+        const QString name = QString::fromLatin1(cell.name);
+        writeWorkbook(name, cell.sheet, cell.sharedStrings);
+        if (cell.refusal.isEmpty()) {
+            const ImportTable table = readXlsx(path(name));
+            ASSERT_EQ(table.rows.size(), 1) << cell.name;
+            EXPECT_EQ(table.rows.front().front().size(), cellTextLimit) << cell.name;
+        } else {
+            EXPECT_EQ(failureReading(name), cell.refusal) << cell.name;
+        }
+    }
+}
+
+TEST_F(ImportFileTest, RefusesASheetWhoseTextsTogetherPassTheLimit)
+{
+    // One shared text as long as a cell holds, counted once as read and again in every cell that shows it.
+    const auto write = [&](const QString& name, int cells) {
+        QByteArray sheet = "<worksheet><sheetData>";
+        for (int row = 0; row * importColumnLimit < cells; ++row) {
+            sheet += "<row>";
+            for (int column = 0; column < std::min(importColumnLimit, cells - row * importColumnLimit); ++column)
+                sheet += R"(<c t="s"><v>0</v></c>)";
+            sheet += "</row>";
+        }
+        writeWorkbook(name, sheet + "</sheetData></worksheet>",
+                      "<sst><si><t>" + QByteArray(cellTextLimit, 'x') + "</t></si></sst>");
+    };
+    const int fitting = int(sheetTextLimit / cellTextLimit) - 1;
+    write(u"fits.xlsx"_s, fitting);
+    EXPECT_EQ(readXlsx(path(u"fits.xlsx"_s)).rows.last().size(), fitting % importColumnLimit);
+    write(u"over.xlsx"_s, fitting + 1);
+    EXPECT_EQ(failureReading(u"over.xlsx"_s),
+              u"The workbook's sheet holds more than 256,000,000 characters of text, more than can be imported.");
 }

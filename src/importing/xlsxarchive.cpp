@@ -19,12 +19,42 @@ QString notAWorkbook(const QString& shownName)
     return u"The file '%1' is not an Excel workbook (.xlsx)."_s.arg(shownName);
 }
 
-struct FileCloser
+Failure damaged(const QString& shownName, zip_error_t* error)
 {
-    void operator()(zip_file_t* file) const { zip_fclose(file); }
-};
+    return Failure(u"The workbook '%1' is damaged: %2."_s.arg(shownName, QString::fromUtf8(zip_error_strerror(error))));
+}
+
+Failure tooLarge(const QString& shownName, qint64 limit)
+{
+    return Failure(u"The workbook '%1' unpacks to more than %2 MB, more than can be imported."_s.arg(
+        shownName, QString::number(limit / (1024 * 1024))));
+}
 
 } // namespace
+
+void XlsxMember::Close::operator()(zip_file* file) const
+{
+    zip_fclose(file);
+}
+
+XlsxMember::XlsxMember(zip_file* file, qint64 limit, const QString& shownName)
+    : file_(file), limit_(limit), shownName_(shownName)
+{
+}
+
+QByteArray XlsxMember::read()
+{
+    QByteArray piece(readChunk, Qt::Uninitialized);
+    const zip_int64_t read = zip_fread(file_.get(), piece.data(), zip_uint64_t(piece.size()));
+    if (read < 0)
+        throw damaged(shownName_, zip_file_get_error(file_.get()));
+    // The stated size may lie: the reading stops at the limit all the same.
+    unpacked_ += read;
+    if (unpacked_ > limit_)
+        throw tooLarge(shownName_, limit_);
+    piece.truncate(qsizetype(read));
+    return piece;
+}
 
 void XlsxArchive::Discard::operator()(zip* archive) const
 {
@@ -50,39 +80,20 @@ XlsxArchive::XlsxArchive(QByteArray bytes, const QString& shownName) : bytes_(st
     archive_.reset(archive);
 }
 
-std::optional<QByteArray> XlsxArchive::file(const QString& name, qint64 limit) const
+std::optional<XlsxMember> XlsxArchive::open(const QString& name, qint64 limit) const
 {
     const zip_int64_t index = zip_name_locate(archive_.get(), QFile::encodeName(name).constData(), ZIP_FL_NOCASE);
     if (index < 0)
         return std::nullopt;
-    const auto damaged = [&](zip_error_t* error) {
-        return Failure(
-            u"The workbook '%1' is damaged: %2."_s.arg(shownName_, QString::fromUtf8(zip_error_strerror(error))));
-    };
     zip_stat_t stat;
     if (zip_stat_index(archive_.get(), zip_uint64_t(index), 0, &stat) != 0)
-        throw damaged(zip_get_error(archive_.get()));
+        throw damaged(shownName_, zip_get_error(archive_.get()));
     ensure(!(stat.valid & ZIP_STAT_ENCRYPTION_METHOD) || stat.encryption_method == ZIP_EM_NONE,
            u"The workbook '%1' is encrypted."_s.arg(shownName_));
-    const QString tooLarge = u"The workbook '%1' unpacks to more than %2 MB, more than can be imported."_s.arg(
-        shownName_, QString::number(limit / (1024 * 1024)));
-    // The stated size may lie: the reading below stops at the limit all the same.
-    ensure(!(stat.valid & ZIP_STAT_SIZE) || stat.size <= zip_uint64_t(limit), tooLarge);
-    const std::unique_ptr<zip_file_t, FileCloser> file(zip_fopen_index(archive_.get(), zip_uint64_t(index), 0));
+    if ((stat.valid & ZIP_STAT_SIZE) && stat.size > zip_uint64_t(limit))
+        throw tooLarge(shownName_, limit);
+    zip_file_t* file = zip_fopen_index(archive_.get(), zip_uint64_t(index), 0);
     if (!file)
-        throw damaged(zip_get_error(archive_.get()));
-    QByteArray bytes;
-    if (stat.valid & ZIP_STAT_SIZE)
-        bytes.reserve(qsizetype(stat.size));
-    for (;;) {
-        const qsizetype start = bytes.size();
-        bytes.resize(start + readChunk);
-        const zip_int64_t read = zip_fread(file.get(), bytes.data() + start, zip_uint64_t(readChunk));
-        if (read < 0)
-            throw damaged(zip_file_get_error(file.get()));
-        bytes.resize(start + qsizetype(read));
-        if (read == 0)
-            return bytes;
-        ensure(bytes.size() <= limit, tooLarge);
-    }
+        throw damaged(shownName_, zip_get_error(archive_.get()));
+    return XlsxMember(file, limit, shownName_);
 }

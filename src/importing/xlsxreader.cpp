@@ -12,15 +12,21 @@ using namespace Qt::StringLiterals;
 
 ImportTable readXlsx(const QString& path)
 {
-    const XlsxArchive archive(readImportBytes(path), QDir::toNativeSeparators(path));
+    return readXlsxBytes(readImportBytes(path), QDir::toNativeSeparators(path));
+}
+
+ImportTable readXlsxBytes(QByteArray bytes, const QString& shownName)
+{
+    const XlsxArchive archive(std::move(bytes), shownName);
     const WorkbookFiles files = readWorkbookFiles(archive);
     SheetContext context;
     context.date1904 = files.date1904;
-    if (const auto sharedStrings = archive.file(files.sharedStrings))
-        context.sharedStrings = readSharedStrings(*sharedStrings);
-    if (const auto styles = archive.file(files.styles))
-        context.cellKinds = readCellKinds(*styles);
-    const auto sheet = archive.file(files.sheet);
+    SheetTextCount count;
+    if (auto sharedStrings = archive.open(files.sharedStrings))
+        context.sharedStrings = readSharedStrings(std::move(*sharedStrings), count);
+    if (auto styles = archive.open(files.styles))
+        context.cellKinds = readCellKinds(std::move(*styles));
+    auto sheet = archive.open(files.sheet);
     ensure(sheet.has_value(), u"The workbook '%1' has no sheet."_s.arg(archive.shownName()));
-    return readSheet(*sheet, context);
+    return readSheet(std::move(*sheet), context, count);
 }

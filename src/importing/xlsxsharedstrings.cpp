@@ -5,16 +5,17 @@
 
 using namespace Qt::StringLiterals;
 
-QStringList readSharedStrings(const QByteArray& xml)
+QStringList readSharedStrings(XlsxMember file, SheetTextCount& count)
 {
-    QXmlStreamReader reader(xml);
+    WorkbookXmlReader reader(std::move(file), u"shared texts"_s);
     QStringList strings;
     while (!reader.atEnd()) {
         if (reader.readNext() == QXmlStreamReader::StartElement && reader.name() == u"si") {
             strings.append(readRichText(reader));
+            count.add(strings.back().size());
             ensureCellCount(strings.size());
         }
     }
-    ensureXmlRead(reader, u"shared texts"_s);
+    reader.finish();
     return strings;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
-#include <QByteArray>
+#include "importing/xlsxarchive.h"
+#include "importing/xlsxtextlimits.h"
+
 #include <QStringList>
 
-// The texts of xl/sharedStrings.xml, which cells of type "s" count from 0.
-QStringList readSharedStrings(const QByteArray& xml);
+// The texts of xl/sharedStrings.xml, which cells of type "s" count from 0, each added to `count`.
+// Throws Failure for XML errors and texts longer than a cell or the sheet holds.
+QStringList readSharedStrings(XlsxMember file, SheetTextCount& count);

@@ -47,7 +47,10 @@ int columnOf(QStringView reference)
 class SheetReader
 {
 public:
-    SheetReader(const QByteArray& xml, const SheetContext& context) : xml_(xml), context_(context) {}
+    SheetReader(XlsxMember file, const SheetContext& context, SheetTextCount& count)
+        : xml_(std::move(file), u"sheet"_s), context_(context), count_(count)
+    {
+    }
 
     ImportTable read();
 
@@ -58,8 +61,9 @@ private:
     QString numberTextOf(const QString& value, int style) const;
     void place(QString text);
 
-    QXmlStreamReader xml_;
+    WorkbookXmlReader xml_;
     const SheetContext& context_;
+    SheetTextCount& count_;
     ImportTable table_;
     int row_ = -1;
     int column_ = -1;
@@ -82,7 +86,7 @@ ImportTable SheetReader::read()
         else if (inSheetData && xml_.name() == u"c")
             readCell();
     }
-    ensureXmlRead(xml_, u"sheet"_s);
+    xml_.finish();
     return std::move(table_);
 }
 
@@ -118,12 +122,14 @@ void SheetReader::readCell()
     QString value;
     while (xml_.readNextStartElement()) {
         // A formula (<f>) is never evaluated: its last result (<v>) is the cell's value.
-        if (xml_.name() == u"v")
-            value = xml_.readElementText();
-        else if (xml_.name() == u"is")
+        if (xml_.name() == u"v") {
+            value.clear();
+            appendElementText(xml_, value);
+        } else if (xml_.name() == u"is") {
             value = readRichText(xml_);
-        else
+        } else {
             xml_.skipCurrentElement();
+        }
     }
     if (!value.isEmpty() && !xml_.hasError())
         place(textOf(type, value, style));
@@ -178,6 +184,9 @@ void SheetReader::place(QString text)
 {
     if (text.isEmpty())
         return;
+    if (text.size() > cellTextLimit)
+        throw cellTextTooLong(xml_.what());
+    count_.add(text.size());
     ensure(column_ < importColumnLimit, u"The sheet has more than %1 columns."_s.arg(importColumnLimit));
     const int row = std::max(row_, 0);
     while (table_.rows.size() <= row)
@@ -193,7 +202,7 @@ void SheetReader::place(QString text)
 
 } // namespace
 
-ImportTable readSheet(const QByteArray& xml, const SheetContext& context)
+ImportTable readSheet(XlsxMember file, const SheetContext& context, SheetTextCount& count)
 {
-    return SheetReader(xml, context).read();
+    return SheetReader(std::move(file), context, count).read();
 }

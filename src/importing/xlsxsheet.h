@@ -1,9 +1,10 @@
 #pragma once
 
 #include "importing/importtable.h"
+#include "importing/xlsxarchive.h"
 #include "importing/xlsxstyles.h"
+#include "importing/xlsxtextlimits.h"
 
-#include <QByteArray>
 #include <QStringList>
 #include <vector>
 
@@ -20,6 +21,7 @@ struct SheetContext
 
 // A worksheet's cells as texts, each in the row and column its reference names (the next column when
 // it names none), missing ones empty: shared and inline texts, formula results, TRUE and FALSE, error
-// codes, numbers in their shortest form and dates as yyyy-mm-dd. Throws Failure for XML errors and
-// sheets wider than importColumnLimit or longer than sheetRowLimit.
-ImportTable readSheet(const QByteArray& xml, const SheetContext& context);
+// codes, numbers in their shortest form and dates as yyyy-mm-dd. Each cell's text is added to `count`.
+// Throws Failure for XML errors, sheets wider than importColumnLimit or longer than sheetRowLimit, and
+// texts longer than a cell or, all together, the sheet holds.
+ImportTable readSheet(XlsxMember file, const SheetContext& context, SheetTextCount& count);

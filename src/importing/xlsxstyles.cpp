@@ -1,6 +1,6 @@
 #include "importing/xlsxstyles.h"
 
-#include "importing/xlsxxml.h"
+#include "importing/xlsxxmlreader.h"
 
 #include <QHash>
 #include <algorithm>
@@ -61,9 +61,9 @@ NumberKind kindOfFormatCode(QStringView code)
 
 } // namespace
 
-std::vector<NumberKind> readCellKinds(const QByteArray& styles)
+std::vector<NumberKind> readCellKinds(XlsxMember styles)
 {
-    QXmlStreamReader xml(styles);
+    WorkbookXmlReader xml(std::move(styles), u"styles"_s);
     QHash<int, NumberKind> customKinds;
     std::vector<int> formatIds;
     bool inCellFormats = false;
@@ -83,7 +83,7 @@ std::vector<NumberKind> readCellKinds(const QByteArray& styles)
         else if (xml.name() == u"xf" && inCellFormats)
             formatIds.push_back(attributes.value("numFmtId"_L1).toInt());
     }
-    ensureXmlRead(xml, u"styles"_s);
+    xml.finish();
     std::vector<NumberKind> kinds;
     kinds.reserve(formatIds.size());
     for (const int id : formatIds)

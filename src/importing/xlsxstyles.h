@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QByteArray>
+#include "importing/xlsxarchive.h"
+
 #include <vector>
 
 // How a number format shows a cell's number.
@@ -10,4 +11,4 @@ enum class NumberKind { Number, Date, Time };
 // format code with day or year letters shows a date; with hour or second letters a time, unless its
 // hours are elapsed ones such as "[h]:mm", which count on past a day; with month letters alone a date.
 // Quoted text, escaped characters and bracketed colours, conditions and locales are not read as codes.
-std::vector<NumberKind> readCellKinds(const QByteArray& styles);
+std::vector<NumberKind> readCellKinds(XlsxMember styles);

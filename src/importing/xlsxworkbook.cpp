@@ -1,7 +1,7 @@
 #include "importing/xlsxworkbook.h"
 
 #include "base/failure.h"
-#include "importing/xlsxxml.h"
+#include "importing/xlsxxmlreader.h"
 
 #include <QDir>
 #include <QHash>
@@ -29,11 +29,11 @@ QString relationshipId(const QXmlStreamAttributes& attributes)
     return {};
 }
 
-Workbook readWorkbook(const QByteArray& bytes)
+Workbook readWorkbook(XlsxMember file)
 {
     Workbook workbook;
     QString firstHidden;
-    QXmlStreamReader xml(bytes);
+    WorkbookXmlReader xml(std::move(file), u"list of sheets"_s);
     while (!xml.atEnd()) {
         if (xml.readNext() != QXmlStreamReader::StartElement)
             continue;
@@ -49,7 +49,7 @@ Workbook readWorkbook(const QByteArray& bytes)
                 firstHidden = relationshipId(attributes);
         }
     }
-    ensureXmlRead(xml, u"list of sheets"_s);
+    xml.finish();
     // A workbook whose sheets are all hidden still shows its first one when opened.
     if (workbook.sheetId.isEmpty())
         workbook.sheetId = firstHidden;
@@ -68,13 +68,13 @@ QString archiveName(QStringView target)
 
 WorkbookFiles readWorkbookFiles(const XlsxArchive& archive)
 {
-    const auto workbookBytes = archive.file(workbookName);
-    ensure(workbookBytes.has_value(), u"The file '%1' is not an Excel workbook (.xlsx)."_s.arg(archive.shownName()));
-    const Workbook workbook = readWorkbook(*workbookBytes);
+    auto workbookFile = archive.open(workbookName);
+    ensure(workbookFile.has_value(), u"The file '%1' is not an Excel workbook (.xlsx)."_s.arg(archive.shownName()));
+    const Workbook workbook = readWorkbook(std::move(*workbookFile));
     WorkbookFiles files;
     files.date1904 = workbook.date1904;
-    if (const auto relationships = archive.file(relationshipsName)) {
-        QXmlStreamReader xml(*relationships);
+    if (auto relationships = archive.open(relationshipsName)) {
+        WorkbookXmlReader xml(std::move(*relationships), u"table of contents"_s);
         while (!xml.atEnd()) {
             if (xml.readNext() != QXmlStreamReader::StartElement || xml.name() != u"Relationship")
                 continue;
@@ -88,7 +88,7 @@ WorkbookFiles readWorkbookFiles(const XlsxArchive& archive)
             else if (type.endsWith(u"/styles"))
                 files.styles = target;
         }
-        ensureXmlRead(xml, u"table of contents"_s);
+        xml.finish();
     }
     return files;
 }

@@ -1,6 +1,6 @@
 #include "importing/xlsxxml.h"
 
-#include "base/failure.h"
+#include "importing/xlsxtextlimits.h"
 
 #include <optional>
 
@@ -9,6 +9,9 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr qsizetype escapeLength = 7; // "_x", four hex digits, "_"
+
+// No cell's character takes more than an escape as written, so a longer text cannot decode to fit a cell.
+constexpr qsizetype writtenTextLimit = cellTextLimit * escapeLength;
 
 int hexDigit(QChar c)
 {
@@ -38,20 +41,35 @@ std::optional<char16_t> escapedUnit(QStringView text)
 
 } // namespace
 
-void ensureXmlRead(const QXmlStreamReader& xml, const QString& what)
+void appendElementText(WorkbookXmlReader& xml, QString& text)
 {
-    ensure(!xml.hasError(),
-           u"The workbook's %1 cannot be read: %2 (line %3)."_s.arg(what, xml.errorString()).arg(xml.lineNumber()));
+    for (;;) {
+        switch (xml.readNext()) {
+        case QXmlStreamReader::Characters:
+            text += xml.text();
+            if (text.size() > writtenTextLimit)
+                throw cellTextTooLong(xml.what());
+            break;
+        case QXmlStreamReader::StartElement:
+            xml.raiseError(u"a text holds the element <%1>"_s.arg(xml.name()));
+            return;
+        case QXmlStreamReader::EndElement:
+        case QXmlStreamReader::Invalid:
+            return;
+        default: // comments and processing instructions
+            break;
+        }
+    }
 }
 
-QString readRichText(QXmlStreamReader& xml)
+QString readRichText(WorkbookXmlReader& xml)
 {
     QString text;
     for (int depth = 1; depth > 0 && !xml.atEnd();) {
         switch (xml.readNext()) {
         case QXmlStreamReader::StartElement:
             if (xml.name() == u"t")
-                text += xml.readElementText();
+                appendElementText(xml, text);
             else if (xml.name() == u"rPh")
                 xml.skipCurrentElement();
             else
@@ -64,7 +82,10 @@ QString readRichText(QXmlStreamReader& xml)
             break;
         }
     }
-    return decodeEscapes(text);
+    QString decoded = decodeEscapes(text);
+    if (decoded.size() > cellTextLimit)
+        throw cellTextTooLong(xml.what());
+    return decoded;
 }
 
 QString decodeEscapes(const QString& text)

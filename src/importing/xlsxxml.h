@@ -1,15 +1,17 @@
 #pragma once
 
-#include <QString>
-#include <QXmlStreamReader>
+#include "importing/xlsxxmlreader.h"
 
-// Throws Failure when the reader stopped on an error in what the workbook keeps as `what` ("sheet",
-// "styles", ...).
-void ensureXmlRead(const QXmlStreamReader& xml, const QString& what);
+#include <QString>
+
+// Appends the text of the element the reader stands on to `text`, leaving the reader on its end.
+// Throws Failure as soon as `text` is too long for a cell's text however its escapes decode.
+void appendElementText(WorkbookXmlReader& xml, QString& text);
 
 // The text of the <si> or <is> element the reader stands on: its <t>, or its rich-text runs' <t>
 // one after the other, without the phonetic guides; escapes decoded. Leaves the reader on the end.
-QString readRichText(QXmlStreamReader& xml);
+// Throws Failure for a text longer than a cell holds, as soon as that shows.
+QString readRichText(WorkbookXmlReader& xml);
 
 // Workbooks write "_xHHHH_" for UTF-16 code unit HHHH (control characters, or "_x005F_" for a "_" that
 // would otherwise start such a run).
