@@ -14,43 +14,66 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
+#include <functional>
 #include <zip.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-// A statement as a German bank writes it: semicolons, day-first dates, decimal commas, quoted texts.
+// A statement file of `rows` rows under a title line, each row made by `row`.
 class StatementFile
 {
 public:
-    explicit StatementFile(int rows)
+    StatementFile(const QByteArray& titles, int rows, const std::function<QByteArray(int)>& row)
     {
         QFile file(path());
         file.open(QIODevice::WriteOnly);
-        QByteArray text = "Buchungstag;Valuta;Auftraggeber/Empfänger;Verwendungszweck;Betrag;Währung\n";
-        const char* const payees[] = {"Stadtwerke Köln", "Bäckerei Müller", "\"Schmidt; Partner\"", "Gehalt GmbH"};
-        for (int i = 0; i < rows; ++i) {
-            const QDate day = QDate(2020, 1, 1).addDays(i % 1500);
-            const QByteArray date = day.toString(u"dd.MM.yyyy"_s).toLatin1();
-            const int cents = (i * 7919) % 500000 - 200000;
-            text += date + ';' + date + ';' + payees[i % 4] + ";Rechnung " + QByteArray::number(i) + ';' +
-                    QByteArray::number(cents / 100) + ',' + QByteArray::number(std::abs(cents % 100) + 100).mid(1) +
-                    ";EUR\n";
-        }
+        QByteArray text = titles + '\n';
+        for (int i = 0; i < rows; ++i)
+            text += row(i) + '\n';
         file.write(text);
     }
     QString path() const { return folder_.filePath(u"statement.csv"_s); }
+    qint64 bytes() const { return QFileInfo(path()).size(); }
 
 private:
     QTemporaryDir folder_;
 };
 
+QByteArray dayText(int i)
+{
+    return QDate(2020, 1, 1).addDays(i % 1500).toString(u"dd.MM.yyyy"_s).toLatin1();
+}
+
+QByteArray amountText(int i)
+{
+    const int cents = (i * 7919) % 500000 - 200000;
+    return QByteArray::number(cents / 100) + ',' + QByteArray::number(std::abs(cents % 100) + 100).mid(1);
+}
+
+// A statement as a German bank writes it: semicolons, day-first dates, decimal commas, quoted texts.
+StatementFile germanStatement(int rows)
+{
+    return StatementFile("Buchungstag;Valuta;Auftraggeber/Empfänger;Verwendungszweck;Betrag;Währung", rows, [](int i) {
+        const char* const payees[] = {"Stadtwerke Köln", "Bäckerei Müller", "\"Schmidt; Partner\"", "Gehalt GmbH"};
+        return dayText(i) + ';' + dayText(i) + ';' + payees[i % 4] + ";Rechnung " + QByteArray::number(i) + ';' +
+               amountText(i) + ";EUR";
+    });
+}
+
+// A long statement of three columns, as an account's export of several years: about 35 bytes a row.
+StatementFile shortStatement(int rows)
+{
+    return StatementFile("Datum;Verwendungszweck;Betrag", rows,
+                         [](int i) { return dayText(i) + ";Rechnung " + QByteArray::number(i) + ';' + amountText(i); });
+}
+
 void BM_ImportPreview(benchmark::State& state)
 {
     BenchHome home(int(state.range(1)));
     openUserLedger();
-    const StatementFile statement(int(state.range(0)));
+    const StatementFile statement = germanStatement(int(state.range(0)));
     for (auto _ : state) {
         ImportDialog dialog(statement.path(), nullptr);
         dialog.show();
@@ -61,36 +84,12 @@ void BM_ImportPreview(benchmark::State& state)
     ConnSlot().reset();
 }
 
-// A long statement of three columns, as an account's export of several years: about 35 bytes a row.
-class ShortStatementFile
-{
-public:
-    explicit ShortStatementFile(int rows)
-    {
-        QFile file(path());
-        file.open(QIODevice::WriteOnly);
-        QByteArray text = "Datum;Verwendungszweck;Betrag\n";
-        for (int i = 0; i < rows; ++i) {
-            const int cents = (i * 7919) % 500000 - 200000;
-            text += QDate(2020, 1, 1).addDays(i % 1500).toString(u"dd.MM.yyyy"_s).toLatin1() + ";Rechnung " +
-                    QByteArray::number(i) + ';' + QByteArray::number(cents / 100) + ',' +
-                    QByteArray::number(std::abs(cents % 100) + 100).mid(1) + '\n';
-        }
-        file.write(text);
-    }
-    QString path() const { return folder_.filePath(u"statement.csv"_s); }
-    qint64 bytes() const { return QFileInfo(path()).size(); }
-
-private:
-    QTemporaryDir folder_;
-};
-
 // From choosing a long statement to its preview on screen; run it alone for a true peak memory.
 void BM_ImportPreviewLong(benchmark::State& state)
 {
     BenchHome home(10000);
     openUserLedger();
-    const ShortStatementFile statement(int(state.range(0)));
+    const StatementFile statement = shortStatement(int(state.range(0)));
     for (auto _ : state) {
         ImportDialog dialog(statement.path(), nullptr);
         dialog.show();
@@ -166,7 +165,7 @@ void BM_ImportHostileWorkbook(benchmark::State& state, void (*writeSheet)(QFile&
 void BM_ImportAdd(benchmark::State& state)
 {
     BenchHome home(int(state.range(1)));
-    const StatementFile statement(int(state.range(0)));
+    const StatementFile statement = germanStatement(int(state.range(0)));
     Form1 window;
     window.Form_Load();
     window.show();
