@@ -17,7 +17,7 @@ run_packages=(
     libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2
 )
-test_packages=(libgtest-dev libbenchmark-dev xvfb xauth poppler-utils unzip)
+test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip)
 fuzz_packages=(clang libclang-rt-14-dev llvm)
 ci_packages=(debootstrap)
 

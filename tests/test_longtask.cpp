@@ -1,13 +1,17 @@
 // A long command's progress: the dialog's delay, Cancel, and the owner's window closing.
 #include "app/longtask.h"
 #include "support/progresscancel.h"
+#include "support/windowsystem.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
+#include <QWindow>
 #include <gtest/gtest.h>
 
 namespace {
@@ -62,7 +66,7 @@ TEST_F(LongTaskTest, AQuickCommandShowsNoDialogAndALongOneShowsItWithItsProgress
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dialog->labelText(), QStringLiteral("Long"));
     EXPECT_GT(dialog->value(), dialog->maximum() / 2);
-    EXPECT_EQ(dialog->windowModality(), Qt::WindowModal);
+    EXPECT_EQ(dialog->windowHandle()->transientParent(), owner.windowHandle()) << "kept above the owner's window";
     task.finish();
     QApplication::processEvents();
     EXPECT_EQ(shownProgress(), nullptr) << "finish takes the dialog away";
@@ -107,4 +111,67 @@ TEST_F(LongTaskTest, ClosingTheOwnersWindowCancels)
     QTimer::singleShot(50, &owner, [this] { owner.close(); });
     EXPECT_LT(work(task, 1000, 5), 1000);
     EXPECT_TRUE(task.canceled());
+}
+
+// The window manager's close is the user's doing too, yet it comes through at once, before the
+// dialog shows and while it does: the user can always close the window, and so quit.
+TEST_F(LongTaskTest, TheWindowManagersCloseOfTheOwnersWindowCancelsAndClosesIt)
+{
+    {
+        LongTask task(&owner, QStringLiteral("Long"), 300);
+        QTimer::singleShot(50, &owner, [this] { closeFromWindowManager(&owner); });
+        EXPECT_LT(work(task, 300, 5), 300);
+        EXPECT_TRUE(task.canceled());
+        EXPECT_FALSE(owner.isVisible());
+    }
+    EXPECT_EQ(shownProgress(), nullptr) << "closed before the dialog showed";
+
+    owner.show();
+    ProgressShown closing([this](QProgressDialog&) { closeFromWindowManager(&owner); });
+    LongTask task(&owner, QStringLiteral("Long"), 300);
+    EXPECT_LT(work(task, 300, 5), 300);
+    EXPECT_TRUE(closing.acted());
+    EXPECT_TRUE(task.canceled());
+    EXPECT_FALSE(owner.isVisible());
+}
+
+// The command's own window must not start a second command beneath the first.
+TEST_F(LongTaskTest, WhileItRunsClicksReachOnlyItsDialog)
+{
+    QPushButton command(QStringLiteral("Command"), &owner);
+    command.show();
+    int started = 0;
+    QObject::connect(&command, &QPushButton::clicked, [&started] { ++started; });
+    {
+        ProgressShown cancelling([&command](QProgressDialog& dialog) {
+            clickFromWindowSystem(&command);
+            clickFromWindowSystem(dialog.findChild<QPushButton*>());
+        });
+        LongTask task(&owner, QStringLiteral("Long"), 1000);
+        QTimer::singleShot(0, &command, [&command] { clickFromWindowSystem(&command); });
+        EXPECT_LT(work(task, 1000, 5), 1000) << "Cancel took its click";
+        EXPECT_TRUE(cancelling.acted());
+        EXPECT_EQ(started, 0) << "neither before the dialog showed nor while it did";
+    }
+    clickFromWindowSystem(&command);
+    QApplication::processEvents();
+    EXPECT_EQ(started, 1) << "once the task has ended";
+}
+
+// A window opened while the task lets events run (a message, say) runs events of its own: it takes
+// the user's clicks, or it could never be closed.
+TEST_F(LongTaskTest, AWindowOpenedMeanwhileTakesClicks)
+{
+    LongTask task(&owner, QStringLiteral("Long"), 100);
+    int answer = -1;
+    QTimer::singleShot(20, &owner, [this, &answer] {
+        QDialog message(&owner);
+        auto* ok = new QPushButton(QStringLiteral("OK"), &message);
+        QObject::connect(ok, &QPushButton::clicked, &message, &QDialog::accept);
+        QTimer::singleShot(50, ok, [ok] { clickFromWindowSystem(ok); });
+        QTimer::singleShot(3000, &message, &QDialog::reject);
+        answer = message.exec();
+    });
+    work(task, 100, 5);
+    EXPECT_EQ(answer, QDialog::Accepted);
 }

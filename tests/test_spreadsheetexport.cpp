@@ -9,11 +9,14 @@
 #include "support/printers.h"
 #include "support/progresscancel.h"
 #include "support/windowdriver.h"
+#include "support/windowsystem.h"
 #include "support/xlsxreader.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -56,10 +59,10 @@ protected:
 
     // A list long enough for an export to look at pending events many times, all of it ticked, and
     // the stand-in program ready.
-    void listLongTickedLedger()
+    void listLongTickedLedger(int count = 3000)
     {
         QList<Entry> entries;
-        for (int i = 0; i < 3000; ++i)
+        for (int i = 0; i < count; ++i)
             entries.append(Entry(u"Reason %1"_s.arg(i)));
         append(entries);
         tickAll(window);
@@ -73,6 +76,31 @@ protected:
         exportList();
         EXPECT_EQ(spreadsheet.launchArguments().size(), 3);
         return XlsxSheet(spreadsheet.openedWorkbook());
+    }
+
+    // Presses the export from the program's own event loop, run as main() runs it, until that loop
+    // ends; returns its exit code, or -1 when it was still running after ten seconds.
+    int exportInProgramLoop()
+    {
+        QTimer::singleShot(0, &window, [this] { exportList(); });
+        QTimer limit;
+        limit.setSingleShot(true);
+        QObject::connect(&limit, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+        limit.start(10000);
+        return QApplication::exec();
+    }
+
+    // After the window was closed during an export: the loop ended as quit() ends it, and the
+    // export neither started the program nor left its workbook.
+    void expectProgramEndedCleanly(int loopExit)
+    {
+        EXPECT_EQ(loopExit, 0) << "the program's event loop ends";
+        EXPECT_TRUE(window.isClosing());
+        EXPECT_FALSE(window.isVisible());
+        EXPECT_FALSE(QTest::qWaitFor([this] { return QFile::exists(spreadsheet.out + u"/arguments"_s); }, 500))
+            << "no program after the window has gone";
+        EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty());
+        EXPECT_FALSE(window.isExporting());
     }
 
     QStringList listRow(int row) const { return rowTexts(window.listView()->model(), row); }
@@ -159,6 +187,31 @@ TEST_F(SpreadsheetExport, ClosingTheWindowDuringAnExportStartsNoProgramAndLeaves
     EXPECT_FALSE(QFile::exists(spreadsheet.out + u"/arguments"_s)) << "no program after the window has gone";
     EXPECT_TRUE(spreadsheet.leftInTemp().isEmpty());
     EXPECT_FALSE(window.isExporting());
+}
+
+// The window manager's close is the user's doing: it must not wait behind the export, nor be
+// refused while the progress shows.
+TEST_F(SpreadsheetExport, ClosingTheWindowBeforeTheProgressShowsEndsTheProgram)
+{
+    listLongTickedLedger(100000);
+    bool exportingWhenClosed = false;
+    bool progressWhenClosed = true;
+    QTimer::singleShot(250, &window, [this, &exportingWhenClosed, &progressWhenClosed] {
+        exportingWhenClosed = window.isExporting();
+        progressWhenClosed = window.findChild<QProgressDialog*>() != nullptr;
+        closeFromWindowManager(&window);
+    });
+    expectProgramEndedCleanly(exportInProgramLoop());
+    EXPECT_TRUE(exportingWhenClosed);
+    EXPECT_FALSE(progressWhenClosed);
+}
+
+TEST_F(SpreadsheetExport, ClosingTheWindowWhileTheProgressShowsEndsTheProgram)
+{
+    listLongTickedLedger(100000);
+    ProgressShown closing([this](QProgressDialog&) { closeFromWindowManager(&window); });
+    expectProgramEndedCleanly(exportInProgramLoop());
+    EXPECT_TRUE(closing.acted());
 }
 
 TEST_F(SpreadsheetExport, CancellingTheExportWritesNoWorkbookAndStartsNoProgram)

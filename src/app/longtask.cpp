@@ -3,41 +3,91 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QProgressDialog>
+#include <QScopedValueRollback>
+#include <QThread>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
 constexpr qint64 eventIntervalMs = 10;
 constexpr int dialogSteps = 1000;
 
-// Sets a flag when the watched window is asked to close.
-class CloseWatch : public QObject
+// What the user does to start a command: clicks, keys and their shortcuts, taps.
+bool startsCommands(QEvent::Type type)
 {
-public:
-    explicit CloseWatch(bool& closed) : closed_(closed) {}
-
-protected:
-    bool eventFilter(QObject*, QEvent* event) override
-    {
-        if (event->type() == QEvent::Close)
-            closed_ = true;
+    switch (type) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+    case QEvent::Shortcut:
+    case QEvent::ContextMenu:
+    case QEvent::TouchBegin:
+    case QEvent::TouchUpdate:
+    case QEvent::TouchEnd:
+    case QEvent::TabletPress:
+    case QEvent::TabletRelease:
+        return true;
+    default:
         return false;
     }
-
-private:
-    bool& closed_;
-};
+}
 
 } // namespace
 
+// Sees every event while the task lives: a close of the owner's window cancels the task, and the
+// events the task lets run take the user's input to the dialog only.
+class LongTask::EventWatch : public QObject
+{
+public:
+    explicit EventWatch(LongTask& task) : task_(task), window_(task.owner_ ? task.owner_->window() : nullptr)
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+
+    void runEvents()
+    {
+        const QScopedValueRollback level(runLevel_, QThread::currentThread()->loopLevel());
+        QCoreApplication::processEvents();
+    }
+
+protected:
+    bool eventFilter(QObject* receiver, QEvent* event) override
+    {
+        if (event->type() == QEvent::Close && receiver == window_.data())
+            task_.canceled_ = true;
+        // A window opened meanwhile (a message, say) runs events of its own, and takes its input.
+        if (!startsCommands(event->type()) || QThread::currentThread()->loopLevel() != runLevel_ || inDialog(receiver))
+            return false;
+        // Taken, so that no shortcut is looked for either.
+        event->accept();
+        return true;
+    }
+
+private:
+    bool inDialog(const QObject* receiver) const
+    {
+        const QProgressDialog* dialog = task_.dialog_;
+        if (!dialog)
+            return false;
+        if (const auto* widget = qobject_cast<const QWidget*>(receiver))
+            return widget->window() == dialog;
+        return receiver == dialog->windowHandle();
+    }
+
+    LongTask& task_;
+    QPointer<QWidget> window_;
+    int runLevel_ = -1; // the event loop level the task's events run at, while they do
+};
+
 LongTask::LongTask(QWidget* owner, const QString& label, qint64 total)
-    : owner_(owner), label_(label), total_(std::max<qint64>(total, 1))
+    : owner_(owner), label_(label), total_(std::max<qint64>(total, 1)), eventWatch_(std::make_unique<EventWatch>(*this))
 {
     started_.start();
-    if (owner) {
-        closeWatch_ = std::make_unique<CloseWatch>(canceled_);
-        owner->window()->installEventFilter(closeWatch_.get());
-    }
 }
 
 LongTask::~LongTask()
@@ -55,12 +105,9 @@ bool LongTask::keepGoing(qint64 done)
     lastEvents_.start();
     if (!dialog_ && started_.hasExpired(dialogDelayMs))
         showDialog();
-    if (dialog_) {
+    if (dialog_)
         dialog_->setValue(uncounted_ ? 0 : int(std::clamp<qint64>(done * dialogSteps / total_, 0, dialogSteps - 1)));
-        QCoreApplication::processEvents();
-    } else {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-    }
+    eventWatch_->runEvents();
     return !canceled_;
 }
 
@@ -80,11 +127,12 @@ void LongTask::showUncounted()
 
 void LongTask::showDialog()
 {
+    // Not modal: Qt drops the window manager's close of a window that a modal dialog blocks. The
+    // event watch keeps the user's input to the dialog instead.
     auto* dialog = new QProgressDialog(label_, QProgressDialog::tr("Cancel"), 0, dialogSteps, owner_);
     dialog->setObjectName(QStringLiteral("LongTaskProgress"));
     if (owner_)
         dialog->setWindowTitle(owner_->window()->windowTitle());
-    dialog->setWindowModality(Qt::WindowModal);
     dialog->setMinimumDuration(0);
     dialog->setAutoClose(false);
     dialog->setAutoReset(false);

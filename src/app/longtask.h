@@ -5,15 +5,15 @@
 #include <QString>
 #include <memory>
 
-class QObject;
 class QProgressDialog;
 class QWidget;
 
 // A command that may run for a while. It lets events run every few milliseconds, so the windows
 // repaint, and once it has run for half a second it shows a progress dialog whose Cancel (or
-// Escape) ends it. Until the dialog shows, clicks and keys wait: the command's own window must
-// not start a second command beneath the first. Closing the owner's window cancels too: what the
-// command works on goes with it.
+// Escape) ends it. The clicks and keys that reach the windows meanwhile are dropped, except the
+// dialog's: the command's own window must not start a second command beneath the first. The
+// window manager's close is no such input: closing the owner's window, the dialog shown or not,
+// cancels the command (what it works on goes with the window) and closes the window.
 class LongTask
 {
 public:
@@ -35,6 +35,8 @@ public:
     void finish();
 
 private:
+    class EventWatch;
+
     void showDialog();
     void showUncounted();
 
@@ -46,5 +48,5 @@ private:
     QPointer<QProgressDialog> dialog_;
     bool canceled_ = false;
     bool uncounted_ = false;
-    std::unique_ptr<QObject> closeWatch_;
+    std::unique_ptr<EventWatch> eventWatch_;
 };

@@ -8,13 +8,14 @@
 #include <QTest>
 #include <QThread>
 
-ProgressCancel::ProgressCancel(QObject* openedFirst) : openedFirst_(openedFirst)
+ProgressShown::ProgressShown(std::function<void(QProgressDialog&)> act, QObject* openedFirst)
+    : act_(std::move(act)), openedFirst_(openedFirst)
 {
-    connect(&poll_, &QTimer::timeout, this, &ProgressCancel::poll);
+    connect(&poll_, &QTimer::timeout, this, &ProgressShown::poll);
     poll_.start(0);
 }
 
-void ProgressCancel::poll()
+void ProgressShown::poll()
 {
     if (!stalled_) {
         if (openedFirst_)
@@ -24,14 +25,21 @@ void ProgressCancel::poll()
         return;
     }
     for (QWidget* window : QApplication::topLevelWidgets()) {
-        auto* dialog = qobject_cast<QProgressDialog*>(window);
-        if (!dialog || !dialog->isVisible())
-            continue;
-        if (auto* cancel = dialog->findChild<QPushButton*>()) {
+        if (auto* dialog = qobject_cast<QProgressDialog*>(window); dialog && dialog->isVisible()) {
             poll_.stop();
-            pressed_ = true;
-            QTest::mouseClick(cancel, Qt::LeftButton);
+            acted_ = true;
+            act_(*dialog);
             return;
         }
     }
+}
+
+ProgressCancel::ProgressCancel(QObject* openedFirst)
+    : ProgressShown(
+          [](QProgressDialog& dialog) {
+              if (auto* cancel = dialog.findChild<QPushButton*>())
+                  QTest::mouseClick(cancel, Qt::LeftButton);
+          },
+          openedFirst)
+{
 }
