@@ -94,7 +94,7 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption restore(
-        u"restore"_s, u"Backs up the ledger, then replaces it with the ledger in <file> (a backup)."_s, u"file"_s);
+        u"restore"_s, u"Backs up the ledger, then replaces it with the entries of the ledger in <file> (a backup)."_s, u"file"_s);
     parser.addOption(restore);
     // Qt's options are written with one dash (-platform offscreen).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
