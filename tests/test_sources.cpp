@@ -159,6 +159,15 @@ QStringList includesAgainstTheLinks(const QString& root)
     return faults;
 }
 
+// Writes text to root/path, making its folders.
+void plant(const QString& root, const QString& path, const QByteArray& text)
+{
+    QDir(root).mkpath(QFileInfo(path).path());
+    QFile file(root + u'/' + path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    file.write(text);
+}
+
 // Each folder's files as a graph over their base names: x.cpp and x.h lead to y when either includes y.h.
 using FileGraph = QMap<QString, QSet<QString>>;
 
@@ -278,9 +287,8 @@ TEST(Sources, NoFilesOfAFolderIncludeEachOtherInACycle)
 {
     // Cycles found when this test was written, each being removed; one that is gone must leave the list too.
     const QStringList known{
-        // importlanguage.cpp reads the titles, whose header includes the layout, which asks the language.
+        // Both go when importtitles.h includes ImportField from importfield.h instead of importlayout.h.
         u"importing: importlanguage -> importtitles -> importlayout -> importlanguage"_s,
-        // importtitles.h includes importlayout.h, while importlayout.cpp includes importtitles.h.
         u"importing: importlayout -> importtitles -> importlayout"_s,
         // Being removed by moving parseStoredDate out of recordset.h.
         u"store: connection -> sqlfunctions -> recordset -> connection"_s,
@@ -296,4 +304,55 @@ TEST(Sources, NoFilesOfAFolderIncludeEachOtherInACycle)
         if (!found.contains(cycle))
             ADD_FAILURE() << "the cycle " << cycle.toStdString() << " is gone: take it off the known list";
     }
+}
+
+TEST(Sources, TheLinkCheckCatchesAnIncludeAgainstTheLinks)
+{
+    const QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString path = root.path();
+    plant(path, u"CMakeLists.txt"_s,
+          "quorvane_library(low_lib low Qt6::Core)\n"
+          "quorvane_library(mid_lib mid Qt6::Core low_lib)\n"
+          "quorvane_library(top_lib out/top Qt6::Widgets\n"
+          "                 mid_lib)\n");
+    plant(path, u"low/a.h"_s, "#pragma once\n#include \"mid/b.h\"\n");
+    plant(path, u"low/a.cpp"_s, "#include \"low/a.h\"\n#include <QString>\n");
+    plant(path, u"mid/b.h"_s, "#pragma once\n#include \"low/a.h\"\n");
+    plant(path, u"out/top/c.cpp"_s, "#include \"low/a.h\"\n#include \"mid/b.h\"\n");
+    plant(path, u"main.cpp"_s, "#include \"out/top/c.h\"\n");
+    EXPECT_EQ(includesAgainstTheLinks(path), QStringList{u"low/a.h includes mid/b.h, but low does not link mid"_s});
+
+    plant(path, u"CMakeLists.txt"_s,
+          "quorvane_library(low_lib low Qt6::Core)\n"
+          "quorvane_library(mid_lib mid Qt6::Core low_lib)\n"
+          "quorvane_library(top_lib out/top Qt6::Widgets mid_lib)\n"
+          "quorvane_library(gone_lib gone Qt6::Core)\n");
+    plant(path, u"stray/d.cpp"_s, "#include \"low/a.h\"\n");
+    plant(path, u"mid/e.cpp"_s, "#include \"stray/d.h\"\n");
+    EXPECT_EQ(includesAgainstTheLinks(path),
+              (QStringList{u"library folder gone holds no sources"_s,
+                           u"low/a.h includes mid/b.h, but low does not link mid"_s,
+                           u"mid/e.cpp includes stray/d.h, but mid links no library there"_s,
+                           u"folder stray is no quorvane_library"_s}));
+}
+
+TEST(Sources, TheCycleCheckCatchesFilesIncludingEachOther)
+{
+    const QTemporaryDir root;
+    ASSERT_TRUE(root.isValid());
+    const QString path = root.path();
+    plant(path, u"low/x.h"_s, "#pragma once\n#include \"low/y.h\"\n");
+    plant(path, u"low/x.cpp"_s, "#include \"low/x.h\"\n");
+    plant(path, u"low/y.cpp"_s, "#include \"low/y.h\"\n#include \"low/x.h\"\n");
+    plant(path, u"low/y.h"_s, "#pragma once\n");
+    plant(path, u"low/z.cpp"_s, "#include \"low/x.h\"\n");
+    plant(path, u"mid/x.h"_s, "#pragma once\n#include \"low/y.h\"\n");
+    EXPECT_EQ(fileCycles(path), QStringList{u"low: x -> y -> x"_s});
+
+    plant(path, u"out/top/p.h"_s, "#pragma once\n#include \"out/top/q.h\"\n#include \"out/top/r.h\"\n");
+    plant(path, u"out/top/q.cpp"_s, "#include \"out/top/r.h\"\n");
+    plant(path, u"out/top/r.cpp"_s, "#include \"out/top/p.h\"\n");
+    EXPECT_EQ(fileCycles(path),
+              (QStringList{u"low: x -> y -> x"_s, u"out/top: p -> q -> r -> p"_s, u"out/top: p -> r -> p"_s}));
 }
