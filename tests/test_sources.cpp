@@ -186,7 +186,7 @@ FileGraph includeGraph(const QString& root, const QString& folder, const QString
     return graph;
 }
 
-// Every simple cycle through start whose other files sort after it, so that each cycle is found once,
+// Every simple cycle through the first file of path whose other files sort after it, so each cycle is found once,
 // written from its first file in sort order.
 void cyclesFrom(const FileGraph& graph, QStringList& path, QStringList& cycles)
 {
