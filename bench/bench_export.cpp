@@ -64,7 +64,8 @@ void BM_SpreadsheetExport(benchmark::State& state)
     const FakeSpreadsheetSurroundings surroundings;
 
     for (auto _ : state) {
-        exportLedgerList(window);
+        exportLedgerList(&window, list, window.summaryLabels(),
+                         [&window](bool exporting) { window.setExporting(exporting); });
         state.PauseTiming();
         surroundings.removeWorkbooks();
         state.ResumeTiming();

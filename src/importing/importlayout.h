@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/progress.h"
+#include "importing/importfield.h"
 #include "importing/importtable.h"
 #include "importing/importvalues.h"
 
@@ -9,14 +10,6 @@
 #include <QString>
 #include <optional>
 #include <vector>
-
-// What a column of the file holds for the ledger. A counterparty column names the payer of money
-// received and the payee of money paid out, as bank statements keep both in one column.
-enum class ImportField { Ignore, Date, Amount, In, Out, Reason, From, To, Method, Notes, Direction, Counterparty };
-
-// The name shown in the column's choice: "(ignore)", "Date", "Amount (signed)", "In", "Out", ...,
-// "In/Out" for the direction and "From or To" for a counterparty.
-QString importFieldName(ImportField field);
 
 struct ImportLayout
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "importing/importlayout.h"
+#include "importing/importfield.h"
 
 #include <QString>
 #include <QStringView>

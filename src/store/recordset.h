@@ -51,6 +51,3 @@ private:
     std::vector<bool> dateColumns_;
     bool eof_ = true;
 };
-
-// A stored date text ('YYYY-MM-DD', optionally followed by a time) as a date; invalid otherwise.
-QDate parseStoredDate(QByteArrayView text);

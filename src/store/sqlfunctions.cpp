@@ -1,7 +1,7 @@
 #include "store/sqlfunctions.h"
 
 #include "money/numberparser.h"
-#include "store/recordset.h"
+#include "store/storeddate.h"
 
 #include <QDate>
 #include <QLocale>

@@ -247,7 +247,7 @@ void Form1::PushButton5_Click()
 
 void Form1::PushButton6_Click()
 {
-    exportLedgerList(*this);
+    exportLedgerList(this, *model_, summaryLabels(), [this](bool exporting) { setExporting(exporting); });
 }
 
 void Form1::PushButton7_Click()

@@ -77,7 +77,7 @@ public:
     // shows the hourglass meanwhile.
     void setExporting(bool exporting);
     bool isExporting() const { return exporting_; }
-    // Set once the window is being closed; a long export ends at its next look at it.
+    // Set once the window is being closed; a long command over the window ends by its LongTask.
     bool isClosing() const { return closing_; }
 
 protected:

@@ -5,7 +5,6 @@
 #include "app/prompter.h"
 #include "output/spreadsheet/spreadsheetprogram.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
-#include "ui/main/form1.h"
 #include "ui/main/ledgermodel.h"
 
 #include <QCoreApplication>
@@ -79,10 +78,9 @@ bool SaveResultsAsExcelFileIsExcelInstalled()
     return installed;
 }
 
-void exportLedgerList(Form1& window)
+void exportLedgerList(QWidget* owner, const LedgerModel& list, const std::array<const QLabel*, 3>& summary,
+                      const std::function<void(bool)>& setExporting)
 {
-    const LedgerModel& list = *window.ledgerModel();
-    const auto summary = window.summaryLabels();
     ErrorTrap trap(u"Form1", u"PushButton6_Click");
     if (trap.test(100, [] { return !SaveResultsAsExcelFileIsExcelInstalled(); })) {
         trap.step(184, [] {
@@ -92,7 +90,7 @@ void exportLedgerList(Form1& window)
     }
     if (trap.test(108, [&] { return list.rowCount() == 0; }))
         return;
-    trap.step(110, [&] { window.setExporting(true); });
+    trap.step(110, [&] { setExporting(true); });
     SpreadsheetProgram program;
     trap.step(112, [&] { program = spreadsheetProgram(); });
     std::optional<SpreadsheetWorkbook> sheet;
@@ -100,12 +98,11 @@ void exportLedgerList(Form1& window)
     if (trap.step(114, [&] { sheet.emplace(); })) {
         // Cancelled, or the window closed: no program starts, and the unshown workbook goes with
         // its folder.
-        LongTask task(&window, QCoreApplication::translate("Export", "Saving the list to a workbook…"),
-                      list.rowCount());
+        LongTask task(owner, QCoreApplication::translate("Export", "Saving the list to a workbook…"), list.rowCount());
         writeTitles(trap, task, *sheet, list);
         const int summaryRow = writeRows(trap, task, *sheet, list) + summaryGap;
         if (task.canceled()) {
-            window.setExporting(false);
+            setExporting(false);
             return;
         }
         for (size_t i = 0; i < summary.size(); ++i)
@@ -118,5 +115,5 @@ void exportLedgerList(Form1& window)
             sheet->show(program, [&](qint64) { return task.keepGoing(0); });
         });
     }
-    trap.step(182, [&] { window.setExporting(false); });
+    trap.step(182, [&] { setExporting(false); });
 }
