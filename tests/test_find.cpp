@@ -25,6 +25,7 @@
 #include <QTableView>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -136,6 +137,44 @@ TEST_F(FindTest, DateAmountAndDirectionNarrowTheList)
     EXPECT_TRUE(summary().startsWith(u"\"lots\" is not an amount."_s)) << summary().toStdString();
 }
 
+TEST_F(FindTest, EntriesOnABoundDateOrAmountAreShown)
+{
+    // Around March 2024 and the amounts 25 to 50: one entry on each bound and one just outside.
+    listEntries({
+        entry(u"day before From"_s, u"Edgeworth"_s, u"24.99"_s, QDate(2024, 2, 29)),
+        entry(u"on From"_s, u"Edgeworth"_s, u"25"_s, QDate(2024, 3, 1)),
+        entry(u"on To"_s, u"Edgeworth"_s, u"50"_s, QDate(2024, 3, 31)),
+        entry(u"day after To"_s, u"Edgeworth"_s, u"50.01"_s, QDate(2024, 4, 1)),
+    });
+    const struct
+    {
+        std::optional<QDate> from, to;
+        QString minAmount, maxAmount;
+        QStringList shown;
+    } cases[] = {
+        {QDate(2024, 3, 1), {}, {}, {}, {u"on From"_s, u"on To"_s, u"day after To"_s}},
+        {{}, QDate(2024, 3, 31), {}, {}, {u"day before From"_s, u"on From"_s, u"on To"_s}},
+        {QDate(2024, 3, 1), QDate(2024, 3, 31), {}, {}, {u"on From"_s, u"on To"_s}},
+        {{}, {}, u"25"_s, {}, {u"on From"_s, u"on To"_s, u"day after To"_s}},
+        {{}, {}, {}, u"50"_s, {u"day before From"_s, u"on From"_s, u"on To"_s}},
+        {{}, {}, u"25"_s, u"50"_s, {u"on From"_s, u"on To"_s}},
+    };
+    openFind();
+    type(u"edgeworth"_s);
+    for (const auto& c : cases) {
+        control<QCheckBox>(&window, u"FindFrom"_s)->setChecked(c.from.has_value());
+        control<QDateEdit>(&window, u"FindFromDate"_s)->setDate(c.from.value_or(QDate(2000, 1, 1)));
+        control<QCheckBox>(&window, u"FindTo"_s)->setChecked(c.to.has_value());
+        control<QDateEdit>(&window, u"FindToDate"_s)->setDate(c.to.value_or(QDate(2000, 1, 1)));
+        control<QLineEdit>(&window, u"FindMinAmount"_s)->setText(c.minAmount);
+        control<QLineEdit>(&window, u"FindMaxAmount"_s)->setText(c.maxAmount);
+        EXPECT_EQ(shownReasons(), c.shown)
+            << "from " << c.from.value_or(QDate()).toString(Qt::ISODate).toStdString() << " to "
+            << c.to.value_or(QDate()).toString(Qt::ISODate).toStdString() << ", amounts " << c.minAmount.toStdString()
+            << " to " << c.maxAmount.toStdString();
+    }
+}
+
 TEST_F(FindTest, HeaderClicksSortAsDatesNumbersAndTextsAndASecondClickReverses)
 {
     clickHeader(2); // Amount
@@ -154,6 +193,22 @@ TEST_F(FindTest, HeaderClicksSortAsDatesNumbersAndTextsAndASecondClickReverses)
     clickHeader(3); // Reason: by letters, not by case or accents
     EXPECT_EQ(shownReasons(),
               (QStringList{u"apple crate"_s, u"Électricité"_s, u"Gig"_s, u"guitar lesson"_s, u"Rent"_s}));
+}
+
+TEST_F(FindTest, NumbersInsideTextsSortByTheirValue)
+{
+    listEntries({
+        entry(u"Item 10"_s, u"Quillby"_s, u"1"_s, QDate(2024, 5, 1)),
+        entry(u"Item 9"_s, u"Quillby"_s, u"1"_s, QDate(2024, 5, 1)),
+        entry(u"Item 100"_s, u"Quillby"_s, u"1"_s, QDate(2024, 5, 1)),
+        entry(u"Item 2"_s, u"Quillby"_s, u"1"_s, QDate(2024, 5, 1)),
+    });
+    openFind();
+    type(u"quillby"_s);
+    clickHeader(3); // Reason
+    EXPECT_EQ(shownReasons(), (QStringList{u"Item 2"_s, u"Item 9"_s, u"Item 10"_s, u"Item 100"_s}));
+    clickHeader(3);
+    EXPECT_EQ(shownReasons(), (QStringList{u"Item 100"_s, u"Item 10"_s, u"Item 9"_s, u"Item 2"_s}));
 }
 
 TEST_F(FindTest, CommandsActOnTheSelectedEntryOfAFilteredSortedListAndTheFilterStays)

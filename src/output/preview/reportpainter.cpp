@@ -13,7 +13,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qreal twipsPerInch = 1440;
 constexpr qreal twipsPerPoint = 20;
 constexpr qreal lineWidth = 15; // twips: one pixel of the design's screen
 

@@ -5,6 +5,9 @@
 class QPainter;
 class QPrinter;
 
+// Twips become a device's pixels by its dots per inch.
+constexpr qreal twipsPerInch = 1440;
+
 // The paper of `printer`, in twips, in its current orientation.
 QSize pageSizeTwips(const QPrinter& printer);
 

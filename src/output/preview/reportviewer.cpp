@@ -26,7 +26,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr qreal twipsPerInch = 1440;
 constexpr int gap = 12; // pixels around and between the pages
 constexpr double zoomSteps[] = {0.5, 0.75, 1.0, 1.5, 2.0, 4.0};
 constexpr int fitWidthChoice = 0, fitPageChoice = 1, firstPercentChoice = 2;

@@ -53,15 +53,18 @@ QString Form1::selectedId() const
     return model_->text(view_->sourceRow(rows.first().row()), 0);
 }
 
-std::optional<QString> Form1::selectedEntry(ErrorTrap& trap) const
+void Form1::changeSelected(QStringView procedure, const QString& undoName, int refillStep,
+                           const std::function<void(ErrorTrap&, const QString&)>& change)
 {
+    ErrorTrap trap(u"Form1", procedure);
     if (trap.test(100, [&] { return listIsEmpty(); }))
-        return std::nullopt;
+        return;
     QString id;
     // Without a selected row there is no entry to act on: report it and stop.
     if (!trap.step(102, [&] { id = selectedId(); }))
-        return std::nullopt;
-    return id;
+        return;
+    history_->record(undoName, [&] { change(trap, id); });
+    trap.step(refillStep, [&] { ListData(); });
 }
 
 void Form1::openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption)
@@ -81,40 +84,28 @@ void Form1::PushButton2_Click()
 
 void Form1::PushButton1_Click()
 {
-    ErrorTrap trap(u"Form1", u"PushButton1_Click");
-    const auto id = selectedEntry(trap);
-    if (!id)
-        return;
-    history_->record(tr("Edit"), [&] { openEntryWindow(trap, 102, *id, u"Edit Data"_s); });
-    trap.step(108, [&] { ListData(); });
+    changeSelected(u"PushButton1_Click", tr("Edit"), 108,
+                   [this](ErrorTrap& trap, const QString& id) { openEntryWindow(trap, 102, id, u"Edit Data"_s); });
 }
 
 void Form1::PushButton3_Click()
 {
-    ErrorTrap trap(u"Form1", u"PushButton3_Click");
-    const auto id = selectedEntry(trap);
-    if (!id)
-        return;
-    history_->record(tr("Delete"), [&] { trap.step(102, [&] { Conn().execute(deleteEntry(*id)); }); });
-    trap.step(104, [&] { ListData(); });
+    changeSelected(u"PushButton3_Click", tr("Delete"), 104, [](ErrorTrap& trap, const QString& id) {
+        trap.step(102, [&] { Conn().execute(deleteEntry(id)); });
+    });
 }
 
 void Form1::PushButton4_Click()
 {
-    ErrorTrap trap(u"Form1", u"PushButton4_Click");
-    const auto id = selectedEntry(trap);
-    if (!id)
-        return;
-    history_->record(tr("Duplicate"), [&] {
+    changeSelected(u"PushButton4_Click", tr("Duplicate"), 112, [](ErrorTrap& trap, const QString& id) {
         Recordset rs;
-        const bool opened = trap.step(104, [&] { rs.open(selectEntry(*id), Conn(), adOpenStatic, adLockReadOnly); });
+        const bool opened = trap.step(104, [&] { rs.open(selectEntry(id), Conn(), adOpenStatic, adLockReadOnly); });
         if (opened) {
             if (trap.test(106, [&] { return !rs.eof(); }))
                 trap.step(108, [&] { Conn().execute(insertCopy(copiedFields(rs))); });
             trap.step(110, [&] { rs.close(); });
         }
     });
-    trap.step(112, [&] { ListData(); });
 }
 
 void Form1::PushButton8_Click()

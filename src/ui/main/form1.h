@@ -20,7 +20,7 @@
 
 #include <QWidget>
 #include <array>
-#include <optional>
+#include <functional>
 
 class ErrorTrap;
 class QGroupBox;
@@ -105,9 +105,11 @@ private:
     bool listIsEmpty() const;
     // The id text of the selected row; throws when no row is selected.
     QString selectedId() const;
-    // Steps 100 and 102 of Edit, Delete and Duplicate: the selected entry's id, or nothing when
-    // the list is empty or no row is selected (reported).
-    std::optional<QString> selectedEntry(ErrorTrap& trap) const;
+    // Edit, Delete and Duplicate: steps 100 and 102 find the selected entry (reported and stopped
+    // when the list is empty or no row is selected), `change` acts on its id as one step that Undo
+    // takes back, then the list is refilled at `refillStep`.
+    void changeSelected(QStringView procedure, const QString& undoName, int refillStep,
+                        const std::function<void(ErrorTrap&, const QString&)>& change);
     // Sets m_ID, then the caption (which loads the window), then shows it modally: three steps.
     void openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption);
     // Keeps a row selected after a refill, so the commands always have one to act on.

@@ -218,29 +218,29 @@ void LedgerView::filterRows(const std::vector<int>& candidates)
 
     shownRow_.assign(ledger_->rows_.size(), -1);
     rows_.clear();
-    totals_ = {};
     for (const std::vector<int>& part : passed) {
         for (int row : part) {
             shownRow_[size_t(row)] = int(rows_.size());
             rows_.push_back(row);
-            const auto& values = ledger_->rows_[size_t(row)];
-            if (values.direction == 1)
-                totals_.received += values.amount;
-            else if (values.direction == 2)
-                totals_.paid += values.amount;
         }
     }
-    totals_.entries = qsizetype(rows_.size());
+    addUpShown();
 }
 
 void LedgerView::showAll(const std::vector<int>& candidates)
 {
     rows_ = candidates;
     shownRow_.resize(rows_.size());
-    totals_ = {};
-    for (size_t shown = 0; shown < rows_.size(); ++shown) {
+    for (size_t shown = 0; shown < rows_.size(); ++shown)
         shownRow_[size_t(rows_[shown])] = int(shown);
-        const auto& values = ledger_->rows_[size_t(rows_[shown])];
+    addUpShown();
+}
+
+void LedgerView::addUpShown()
+{
+    totals_ = {};
+    for (int row : rows_) {
+        const auto& values = ledger_->rows_[size_t(row)];
         if (values.direction == 1)
             totals_.received += values.amount;
         else if (values.direction == 2)

@@ -63,6 +63,8 @@ private:
     bool passes(int sourceRow) const;
     // No filter: every candidate is shown (a refill with the find bar closed pays no more).
     void showAll(const std::vector<int>& candidates);
+    // Works out `totals_` from `rows_`.
+    void addUpShown();
 
     LedgerModel* ledger_;
     LedgerFilter filter_;
