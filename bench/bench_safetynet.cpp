@@ -3,9 +3,9 @@
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "store/backups.h"
+#include "ui/backups/safetynet.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/safetynet.h"
 
 #include <QAction>
 #include <QApplication>

@@ -8,9 +8,9 @@
 #include "support/ledgersnapshot.h"
 #include "support/scriptedprompter.h"
 #include "support/windowdriver.h"
+#include "ui/backups/safetynet.h"
 #include "ui/entry/form2.h"
 #include "ui/main/form1.h"
-#include "ui/main/safetynet.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -8,10 +8,10 @@
 #include "support/modal.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
+#include "ui/backups/safetynet.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
-#include "ui/main/safetynet.h"
 
 #include <QAction>
 #include <QApplication>

@@ -4,9 +4,9 @@
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"
+#include "ui/backups/safetynet.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgermodel.h"
-#include "ui/main/safetynet.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -10,15 +10,15 @@
 #include "money/moneyformat.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
 #include "store/programconnection.h"
+#include "ui/backups/backupsdialog.h"
+#include "ui/backups/safetynet.h"
 #include "ui/currency/form3.h"
 #include "ui/currency/storedcurrency.h"
-#include "ui/main/backupsdialog.h"
 #include "ui/main/findbar.h"
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/ledgermodel.h"
 #include "ui/main/ledgerview.h"
 #include "ui/main/printedreport.h"
-#include "ui/main/safetynet.h"
 #include "ui/main/spreadsheetexport.h"
 
 #include <QAction>

@@ -1,4 +1,4 @@
-#include "ui/main/safetynet.h"
+#include "ui/backups/safetynet.h"
 
 #include "app/prompter.h"
 #include "base/clock.h"

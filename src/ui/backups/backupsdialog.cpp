@@ -1,9 +1,9 @@
-#include "ui/main/backupsdialog.h"
+#include "ui/backups/backupsdialog.h"
 
 #include "app/prompter.h"
 #include "money/moneyformat.h"
 #include "store/backups.h"
-#include "ui/main/safetynet.h"
+#include "ui/backups/safetynet.h"
 
 #include <QDialogButtonBox>
 #include <QHeaderView>
