@@ -13,6 +13,7 @@
 #include "store/statements.h"
 #include "ui/currency/storedcurrency.h"
 #include "ui/main/printedreport.h"
+#include "ui/main/reportrows.h"
 
 #include <QApplication>
 #include <QPrinter>
@@ -83,7 +84,7 @@ StagedReport stagedReport(int count)
         report.design.section(section).control(control).format = moneyFormat();
     Recordset rs;
     rs.open(selectReport(), Conn());
-    report.rows = ReportData::read(rs, report.design.dataFields());
+    report.rows = readReportRows(rs, report.design.dataFields());
     rs.close();
     ConnSlot().reset();
     return report;

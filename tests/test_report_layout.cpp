@@ -209,6 +209,17 @@ TEST_F(ReportLayout, APaperTooShortForALineStillPrintsOneLinePerPage)
         EXPECT_EQ(textsOf(report.pages[size_t(p)], u"Text1").size(), 1);
 }
 
+TEST_F(ReportLayout, ARowFilledInPlaceTakesItsValuesInColumnOrder)
+{
+    ReportData rows = stagingRows();
+    const QVariantList values{QDate(2021, 3, 5), 2.5, 0.0, u"x"_s, u"y"_s};
+    rows.appendRowOf([&](int column) { return values[column]; });
+    ASSERT_EQ(rows.rowCount(), 1);
+    for (int column = 0; column < 5; ++column)
+        EXPECT_EQ(rows.value(0, column), values[column]);
+    EXPECT_EQ(textsOf(layoutReport(preparedReport(0), rows, letter).pages[0], u"Text4"), QStringList{u"x"_s});
+}
+
 TEST_F(ReportLayout, BindingsIgnoreCaseAndAMissingFieldIsAFailure)
 {
     ReportData lower({u"date"_s, u"valuein"_s, u"VALUEOUT"_s, u"payer"_s, u"PAYEE"_s});

@@ -16,6 +16,7 @@
 #include "support/progresscancel.h"
 #include "support/windowdriver.h"
 #include "ui/currency/storedcurrency.h"
+#include "ui/main/reportrows.h"
 
 #include <QApplication>
 #include <QPageLayout>
@@ -432,6 +433,34 @@ TEST_F(PrintedReport, AStagingTableHeldByAReaderElsewhereStagesNothingAndLeavesN
     Recordset rs;
     rs.open(selectAllEntries() + u" where reason='After'"_s, *other);
     EXPECT_FALSE(rs.eof()) << "the connection was left inside the staging batch";
+}
+
+TEST_F(PrintedReport, TheRowsAreReadBackInTheirOrderWithTheFieldsAsked)
+{
+    addTheExample();
+    run();
+    Recordset rs;
+    rs.open(selectReport(), Conn());
+
+    const ReportData rows = readReportRows(rs, {u"payee"_s, u"Date"_s});
+
+    EXPECT_TRUE(rs.eof());
+    EXPECT_EQ(rows.columns(), QStringList({u"payee"_s, u"Date"_s}));
+    ASSERT_EQ(rows.rowCount(), 2);
+    EXPECT_EQ(rows.value(0, 0).toString(), u"Tobren"_s);
+    EXPECT_EQ(rows.value(0, 1).toDate(), QDate(2021, 3, 5));
+    EXPECT_EQ(rows.value(1, 0).toString(), u"Water Board"_s);
+    EXPECT_EQ(rows.value(1, 1).toDate(), QDate(2021, 3, 9));
+}
+
+TEST_F(PrintedReport, ReadingTheRowsBackStopsWhenTheProgressSaysSo)
+{
+    addTheExample();
+    run();
+    Recordset rs;
+    rs.open(selectReport(), Conn());
+
+    EXPECT_THROW(readReportRows(rs, {u"Payee"_s}, [](qint64) { return false; }), Cancelled);
 }
 
 TEST(ReportPdf, WritesTheLaidOutPagesThroughThePainter)

@@ -1,7 +1,6 @@
 #include "output/report/reportdata.h"
 
 #include "base/failure.h"
-#include "store/recordset.h"
 
 using namespace Qt::StringLiterals;
 
@@ -17,18 +16,4 @@ void ReportData::appendRow(std::initializer_list<QVariant> values)
 {
     ensure(values.size() == size_t(columns_.size()), u"A report row needs one value per column."_s);
     cells_.insert(cells_.end(), values);
-}
-
-ReportData ReportData::read(Recordset& rows, const QStringList& fields, const ProgressCheck& progress)
-{
-    std::vector<int> indexes;
-    for (const QString& field : fields)
-        indexes.push_back(rows.fieldIndex(field));
-    ReportData data(fields);
-    for (qint64 row = 0; !rows.eof(); rows.moveNext(), ++row) {
-        checkProgress(progress, row);
-        for (int index : indexes)
-            data.cells_.push_back(rows.value(index));
-    }
-    return data;
 }

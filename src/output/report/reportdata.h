@@ -1,12 +1,8 @@
 #pragma once
 
-#include "base/progress.h"
-
 #include <QStringList>
 #include <QVariant>
 #include <vector>
-
-class Recordset;
 
 // The rows a report shows, held in memory: the named columns of every row, in row order.
 class ReportData
@@ -25,9 +21,13 @@ public:
     // Appends one row; `values` holds one value per column, in column order.
     void appendRow(std::initializer_list<QVariant> values);
 
-    // Reads `fields` of every remaining row of `rows` (the report's data source), to its end.
-    // Throws Cancelled when `progress` (asked with the rows read) says stop.
-    static ReportData read(Recordset& rows, const QStringList& fields, const ProgressCheck& progress = {});
+    // Appends one row, asking `valueOf` for the value of each column in column order; the values
+    // go straight into the table, so that a large report is not copied row by row.
+    template <typename ValueOf> void appendRowOf(ValueOf&& valueOf)
+    {
+        for (int column = 0; column < columns_.size(); ++column)
+            cells_.push_back(valueOf(column));
+    }
 
 private:
     QStringList columns_;

@@ -11,6 +11,7 @@
 #include "store/recordset.h"
 #include "store/reportstaging.h"
 #include "store/statements.h"
+#include "ui/main/reportrows.h"
 
 #include <QCoreApplication>
 #include <optional>
@@ -140,8 +141,8 @@ void printLedgerReport(QWidget* owner, double balance)
     ReportData rows;
     trap.step(132, [&] { report = rptMain(); });
     trap.step(134, [&] {
-        rows = ReportData::read(rs, report.value().dataFields(),
-                                [&](qint64 read) { return task.keepGoing(entries + read); });
+        rows = readReportRows(rs, report.value().dataFields(),
+                              [&](qint64 read) { return task.keepGoing(entries + read); });
     });
     if (task.canceled())
         return;
