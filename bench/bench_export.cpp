@@ -2,8 +2,8 @@
 // spreadsheet program (a stand-in that returns at once).
 #include "benchledger.h"
 #include "ledgergenerator.h"
+#include "ledgerlist/ledgermodel.h"
 #include "ui/main/form1.h"
-#include "ui/main/ledgermodel.h"
 #include "ui/main/spreadsheetexport.h"
 
 #include <QDir>

@@ -1,8 +1,8 @@
 // Find and sort at scale: one keystroke in the find bar, and a click on a column header.
 #include "benchledger.h"
 #include "ledgergenerator.h"
+#include "ledgerlist/ledgerview.h"
 #include "ui/main/form1.h"
-#include "ui/main/ledgerview.h"
 
 #include <benchmark/benchmark.h>
 

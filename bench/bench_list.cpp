@@ -1,10 +1,10 @@
 // The ledger list: a full refill, start-up to a shown window, and a plain scan to compare with.
 #include "benchledger.h"
 #include "ledgergenerator.h"
+#include "ledgerlist/ledgermodel.h"
 #include "money/moneyformat.h"
 #include "store/programconnection.h"
 #include "ui/main/form1.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QApplication>
 #include <QTest>

@@ -1,6 +1,9 @@
 // Find and sort through the real main window: the find bar filters as the user types, a column
 // header click sorts, and every command acts on the entry the user sees selected.
 #include "base/paths.h"
+#include "ledgerlist/foldedtext.h"
+#include "ledgerlist/ledgermodel.h"
+#include "ledgerlist/ledgerview.h"
 #include "support/fakespreadsheet.h"
 #include "support/ledgerfixture.h"
 #include "support/ledgersnapshot.h"
@@ -10,9 +13,6 @@
 #include "support/windowdriver.h"
 #include "support/xlsxreader.h"
 #include "ui/main/findbar.h"
-#include "ui/main/foldedtext.h"
-#include "ui/main/ledgermodel.h"
-#include "ui/main/ledgerview.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -260,15 +260,11 @@ TEST(FoldedText, MatchesWithoutCaseOrAccentsInAnyScript)
         QString needle, text;
         bool found;
     } cases[] = {
-        {u"cafe"_s, u"Le Café"_s, true},
-        {u"CAFÉ"_s, u"le cafe"_s, true},
-        {u"muller"_s, u"Müller GmbH"_s, true},
-        {u"e\u0301t"_s, u"été"_s, true}, // a combining accent in the needle
-        {u"ete"_s, u"e\u0301te\u0301"_s, true},
-        {u"🎸"_s, u"new 🎸 strings"_s, true},
+        {u"cafe"_s, u"Le Café"_s, true},        {u"CAFÉ"_s, u"le cafe"_s, true},
+        {u"muller"_s, u"Müller GmbH"_s, true},  {u"e\u0301t"_s, u"été"_s, true}, // a combining accent in the needle
+        {u"ete"_s, u"e\u0301te\u0301"_s, true}, {u"🎸"_s, u"new 🎸 strings"_s, true},
         {u"straße"_s, u"STRASSE"_s, false}, // one letter folds to one letter only
-        {u"ø"_s, u"Ostergade"_s, false},
-        {u"ab"_s, u"a"_s, false},
+        {u"ø"_s, u"Ostergade"_s, false},        {u"ab"_s, u"a"_s, false},
         {u""_s, u"anything"_s, true},
     };
     for (const auto& c : cases) {
@@ -278,7 +274,10 @@ TEST(FoldedText, MatchesWithoutCaseOrAccentsInAnyScript)
     }
     // Broken UTF-8 is searched, not trusted.
     EXPECT_FALSE(FoldedText(u"x"_s).foundIn(QByteArrayView("\xC3", 1), false));
-    EXPECT_TRUE(FoldedText(u"ab"_s).foundIn(QByteArrayView("\xE2\x82" "ab", 4), false));
+    EXPECT_TRUE(FoldedText(u"ab"_s).foundIn(QByteArrayView("\xE2\x82"
+                                                           "ab",
+                                                           4),
+                                            false));
 }
 
 TEST(LedgerFilter, OneMoreLetterNarrowsAnythingElseDoesNot)

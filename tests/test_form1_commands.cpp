@@ -1,4 +1,5 @@
 // The main window's commands, driven through its buttons on a real ledger and settings file.
+#include "ledgerlist/ledgermodel.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
@@ -8,7 +9,6 @@
 #include "support/printers.h"
 #include "support/windowdriver.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QComboBox>
 #include <QDialog>

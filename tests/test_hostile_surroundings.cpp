@@ -1,12 +1,12 @@
 // Broken or hostile surroundings: each ends in a clear report, no crash, and the user's files untouched.
 #include "base/paths.h"
+#include "ledgerlist/ledgermodel.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"
 #include "ui/main/form1.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,6 @@
 // Hostile texts typed by a user travel every road: the entry window, the list, a duplicate, the
 // report's staging table and the spreadsheet export, and come back exactly.
+#include "ledgerlist/ledgermodel.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
@@ -9,7 +10,6 @@
 #include "support/modal.h"
 #include "support/windowdriver.h"
 #include "support/xlsxreader.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QComboBox>
 #include <QLineEdit>

@@ -1,6 +1,7 @@
 // Importing statements and workbooks through the real import dialog on the main window, checked
 // row by row in the ledger: the bank layouts of tests/data/import, duplicates, undo, the program's
 // own export read back, and hostile files.
+#include "ledgerlist/ledgermodel.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/fakespreadsheet.h"
@@ -12,7 +13,6 @@
 #include "support/windowdriver.h"
 #include "ui/importing/importdialog.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QAbstractItemModel>
 #include <QAction>

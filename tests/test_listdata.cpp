@@ -1,5 +1,6 @@
 // The ledger list and its summary as ListData fills them from a real ledger file.
 #include "app/pointerkind.h"
+#include "ledgerlist/ledgermodel.h"
 #include "money/moneyformat.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
@@ -7,7 +8,6 @@
 #include "support/mainwindow.h"
 #include "support/windowdriver.h"
 #include "ui/currency/storedcurrency.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>

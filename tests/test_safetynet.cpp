@@ -1,6 +1,7 @@
 // The safety net as the user meets it: the start-up check and backup, the last backup of a run,
 // the Backups dialog from the list's context menu, the damaged-ledger offer and quorvane --restore.
 #include "base/paths.h"
+#include "ledgerlist/ledgermodel.h"
 #include "store/backups.h"
 #include "store/programconnection.h"
 #include "support/ledgerfixture.h"
@@ -11,7 +12,6 @@
 #include "ui/backups/safetynet.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QAction>
 #include <QApplication>

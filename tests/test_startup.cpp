@@ -1,12 +1,12 @@
 // Start-up and shutdown of the main window on a fresh or an existing user folder.
 #include "base/paths.h"
+#include "ledgerlist/ledgermodel.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
 #include "support/scriptedprompter.h"
 #include "ui/backups/safetynet.h"
 #include "ui/main/form1.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,7 @@
 // Undo and redo of the main window's commands, through the real window, its buttons and its shortcuts:
 // every step gives back the ledger byte for byte, ids included.
 #include "base/paths.h"
+#include "ledgerlist/ledgermodel.h"
 #include "support/ledgerfixture.h"
 #include "support/ledgersnapshot.h"
 #include "support/modal.h"
@@ -8,7 +9,6 @@
 #include "support/scriptedprompter.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QAction>
 #include <QApplication>

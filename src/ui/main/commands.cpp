@@ -4,14 +4,14 @@
 #include "app/errortrap.h"
 #include "app/prompter.h"
 #include "base/failure.h"
+#include "ledgerlist/ledgermodel.h"
+#include "ledgerlist/ledgerview.h"
 #include "money/numberparser.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "ui/entry/form2.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/ledgermodel.h"
-#include "ui/main/ledgerview.h"
 
 #include <QItemSelectionModel>
 #include <QTableView>

@@ -1,9 +1,9 @@
 #include "ui/main/findbar.h"
 
 #include "base/clock.h"
+#include "ledgerlist/ledgerview.h"
 #include "money/moneyformat.h"
 #include "money/numberparser.h"
-#include "ui/main/ledgerview.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -173,8 +173,9 @@ void FindBar::showSummary()
 {
     const LedgerView::Totals& shown = view_.shownTotals();
     const QLocale locale;
-    QString text = tr("%1 of %2 entries").arg(locale.toString(qlonglong(shown.entries)),
-                                             locale.toString(view_.sourceModel()->rowCount()));
+    QString text =
+        tr("%1 of %2 entries")
+            .arg(locale.toString(qlonglong(shown.entries)), locale.toString(view_.sourceModel()->rowCount()));
     text += QStringLiteral("    ") + tr("Received: %1").arg(FormatMoney(shown.received)) + QStringLiteral("    ") +
             tr("Paid: %1").arg(FormatMoney(shown.paid)) + QStringLiteral("    ") +
             tr("Balance: %1").arg(FormatMoney(shown.received - shown.paid));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/main/ledgerfilter.h"
+#include "ledgerlist/ledgerfilter.h"
 
 #include <QWidget>
 

@@ -7,6 +7,8 @@
 #include "app/windowlook.h"
 #include "base/apptitle.h"
 #include "base/paths.h"
+#include "ledgerlist/ledgermodel.h"
+#include "ledgerlist/ledgerview.h"
 #include "money/moneyformat.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
 #include "store/programconnection.h"
@@ -16,8 +18,6 @@
 #include "ui/currency/storedcurrency.h"
 #include "ui/main/findbar.h"
 #include "ui/main/ledgerhistory.h"
-#include "ui/main/ledgermodel.h"
-#include "ui/main/ledgerview.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/spreadsheetexport.h"
 

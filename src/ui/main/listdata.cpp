@@ -3,11 +3,11 @@
 
 #include "app/errortrap.h"
 #include "base/failure.h"
+#include "ledgerlist/ledgermodel.h"
 #include "money/moneyformat.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QLabel>
 #include <QScopeGuard>

@@ -3,9 +3,9 @@
 #include "app/errortrap.h"
 #include "app/longtask.h"
 #include "app/prompter.h"
+#include "ledgerlist/ledgermodel.h"
 #include "output/spreadsheet/spreadsheetprogram.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
-#include "ui/main/ledgermodel.h"
 
 #include <QCoreApplication>
 #include <QLabel>

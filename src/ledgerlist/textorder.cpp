@@ -1,4 +1,4 @@
-#include "ui/main/textorder.h"
+#include "ledgerlist/textorder.h"
 
 #include <QLocale>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "ui/main/ledgerfilter.h"
+#include "ledgerlist/ledgerfilter.h"
 
 bool LedgerFilter::isEmpty() const
 {

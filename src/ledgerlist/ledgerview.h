@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ui/main/foldedtext.h"
-#include "ui/main/ledgerfilter.h"
+#include "ledgerlist/foldedtext.h"
+#include "ledgerlist/ledgerfilter.h"
 
 #include <QAbstractProxyModel>
 #include <vector>

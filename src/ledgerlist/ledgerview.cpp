@@ -1,8 +1,8 @@
-#include "ui/main/ledgerview.h"
+#include "ledgerlist/ledgerview.h"
 
-#include "ui/main/foldedtext.h"
-#include "ui/main/ledgermodel.h"
-#include "ui/main/textorder.h"
+#include "ledgerlist/foldedtext.h"
+#include "ledgerlist/ledgermodel.h"
+#include "ledgerlist/textorder.h"
 
 #include <QHash>
 #include <QThread>

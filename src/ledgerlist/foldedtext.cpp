@@ -1,4 +1,4 @@
-#include "ui/main/foldedtext.h"
+#include "ledgerlist/foldedtext.h"
 
 #include <QChar>
 #include <QList>

@@ -1,4 +1,4 @@
-#include "ui/main/ledgermodel.h"
+#include "ledgerlist/ledgermodel.h"
 
 #include "money/moneyformat.h"
 
