@@ -1,5 +1,6 @@
 #include "ledgerlist/ledgermodel.h"
 
+#include "ledgerlist/foldedtext.h"
 #include "money/moneyformat.h"
 
 #include <QLocale>
@@ -101,6 +102,18 @@ QByteArrayView LedgerModel::storedText(const Row& row, int field) const
     for (int i = 0; i < field; ++i)
         start += row.lengths[i];
     return QByteArrayView(chunks_[row.chunk].get() + start, row.lengths[field]);
+}
+
+bool LedgerModel::isAsciiText(int rowIndex, int text) const
+{
+    const Row& row = at(rowIndex);
+    if (!(row.asciiTexts & asciiKnown)) {
+        quint8 ascii = asciiKnown;
+        for (int field = 1; field <= 5; ++field)
+            ascii |= isAscii(storedText(row, field)) ? quint8(1u << field) : 0;
+        row.asciiTexts = ascii;
+    }
+    return row.asciiTexts & (1u << text);
 }
 
 QString LedgerModel::text(int rowIndex, int column) const

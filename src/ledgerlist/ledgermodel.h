@@ -50,6 +50,21 @@ public:
     int rowOfId(qint64 id) const;
     void setTicked(int row, bool ticked);
 
+    // A row's stored values, read without making the shown texts, for the list's view to filter,
+    // sort and add up by. The row must be below rowCount(); texts are 0 (the date as stored when
+    // it is no valid date), then 1 to 5: reason, from, to, method and notes, in UTF-8.
+    bool hasId(int row) const { return at(row).flags & HasId; }
+    qint64 id(int row) const { return at(row).id; }
+    bool hasDate(int row) const { return at(row).flags & HasDate; }
+    qint64 julianDay(int row) const { return at(row).julianDay; }
+    bool hasAmount(int row) const { return at(row).flags & HasAmount; }
+    double amount(int row) const { return at(row).amount; }
+    int direction(int row) const { return at(row).direction; }
+    QByteArrayView storedText(int row, int text) const { return storedText(at(row), text); }
+    // Whether text 1 to 5 holds ASCII only. Worked out for all five when first asked, so calls
+    // for one row must not run on two threads at once; different rows may.
+    bool isAsciiText(int row, int text) const;
+
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -58,9 +73,6 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
 
 private:
-    // The find bar's view filters and sorts the rows where they are kept.
-    friend class LedgerView;
-
     struct Row
     {
         qint64 id;
@@ -79,6 +91,7 @@ private:
     enum Flag : quint8 { HasId = 1, HasDate = 2, HasAmount = 4, Ticked = 8 };
     static constexpr quint8 asciiKnown = 0x80;
 
+    const Row& at(int row) const { return rows_[size_t(row)]; }
     QByteArrayView storedText(const Row& row, int field) const;
     QString shownDate(qint64 julianDay) const;
     char* reserveText(qsizetype size, quint32& chunk, quint32& offset);

@@ -101,34 +101,31 @@ void LedgerView::sort(int column, Qt::SortOrder order)
 
 void LedgerView::orderRows()
 {
-    const auto& rows = ledger_->rows_;
-    order_.resize(rows.size());
+    const LedgerModel& ledger = *ledger_;
+    const size_t rows = size_t(ledger.rowCount());
+    order_.resize(rows);
     std::iota(order_.begin(), order_.end(), 0);
     switch (sortColumn_) {
     case -1:
         return;
     case LedgerModel::idColumn:
         // A missing id sorts first, as the empty text it shows.
-        sortByKey(order_, sortOrder_, [&](int r) {
-            return rows[size_t(r)].flags & LedgerModel::HasId ? rows[size_t(r)].id : std::numeric_limits<qint64>::min();
-        });
+        sortByKey(order_, sortOrder_,
+                  [&](int r) { return ledger.hasId(r) ? ledger.id(r) : std::numeric_limits<qint64>::min(); });
         return;
     case LedgerModel::dateColumn:
-        sortByKey(order_, sortOrder_, [&](int r) {
-            return rows[size_t(r)].flags & LedgerModel::HasDate ? rows[size_t(r)].julianDay
-                                                                : std::numeric_limits<qint64>::min();
-        });
+        sortByKey(order_, sortOrder_,
+                  [&](int r) { return ledger.hasDate(r) ? ledger.julianDay(r) : std::numeric_limits<qint64>::min(); });
         return;
     case LedgerModel::amountColumn:
         sortByKey(order_, sortOrder_, [&](int r) {
-            return rows[size_t(r)].flags & LedgerModel::HasAmount ? rows[size_t(r)].amount
-                                                                  : -std::numeric_limits<double>::infinity();
+            return ledger.hasAmount(r) ? ledger.amount(r) : -std::numeric_limits<double>::infinity();
         });
         return;
     case LedgerModel::directionColumn:
         // As the texts sort: empty, "Paid Out", "Received".
         sortByKey(order_, sortOrder_, [&](int r) {
-            const int direction = rows[size_t(r)].direction;
+            const int direction = ledger.direction(r);
             return direction == 1 ? 2 : direction == 2 ? 1 : 0;
         });
         return;
@@ -139,9 +136,9 @@ void LedgerView::orderRows()
     const int field = sortColumn_ - LedgerModel::firstTextColumn + 1;
     QHash<QByteArrayView, int> distinctIndex;
     std::vector<QByteArrayView> distinct;
-    std::vector<int> textOf(rows.size());
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const QByteArrayView text = ledger_->storedText(rows[r], field);
+    std::vector<int> textOf(rows);
+    for (size_t r = 0; r < rows; ++r) {
+        const QByteArrayView text = ledger.storedText(int(r), field);
         auto found = distinctIndex.constFind(text);
         if (found == distinctIndex.cend()) {
             found = distinctIndex.insert(text, int(distinct.size()));
@@ -156,36 +153,32 @@ void LedgerView::orderRows()
 
 bool LedgerView::passes(int sourceRow) const
 {
-    const auto& row = ledger_->rows_[size_t(sourceRow)];
-    if (filter_.direction != 0 && row.direction != filter_.direction)
+    const LedgerModel& ledger = *ledger_;
+    if (filter_.direction != 0 && ledger.direction(sourceRow) != filter_.direction)
         return false;
     if (filter_.from || filter_.to) {
-        if (!(row.flags & LedgerModel::HasDate))
+        if (!ledger.hasDate(sourceRow))
             return false;
-        if (filter_.from && row.julianDay < filter_.from->toJulianDay())
+        const qint64 day = ledger.julianDay(sourceRow);
+        if (filter_.from && day < filter_.from->toJulianDay())
             return false;
-        if (filter_.to && row.julianDay > filter_.to->toJulianDay())
+        if (filter_.to && day > filter_.to->toJulianDay())
             return false;
     }
     if (filter_.minAmount || filter_.maxAmount) {
-        if (!(row.flags & LedgerModel::HasAmount))
+        if (!ledger.hasAmount(sourceRow))
             return false;
-        if (filter_.minAmount && row.amount < *filter_.minAmount)
+        const double amount = ledger.amount(sourceRow);
+        if (filter_.minAmount && amount < *filter_.minAmount)
             return false;
-        if (filter_.maxAmount && row.amount > *filter_.maxAmount)
+        if (filter_.maxAmount && amount > *filter_.maxAmount)
             return false;
     }
     if (neededText_.isEmpty())
         return true;
-    // Each row is tested by one thread only, so working this out here races with nothing.
-    if (!(row.asciiTexts & LedgerModel::asciiKnown)) {
-        quint8 ascii = LedgerModel::asciiKnown;
-        for (int field = firstSearchedText; field <= lastSearchedText; ++field)
-            ascii |= isAscii(ledger_->storedText(row, field)) ? quint8(1u << field) : 0;
-        row.asciiTexts = ascii;
-    }
+    // Each row is tested by one thread only, so the model may work out its ASCII texts here.
     for (int field = firstSearchedText; field <= lastSearchedText; ++field) {
-        if (neededText_.foundIn(ledger_->storedText(row, field), row.asciiTexts & (1u << field)))
+        if (neededText_.foundIn(ledger.storedText(sourceRow, field), ledger.isAsciiText(sourceRow, field)))
             return true;
     }
     return false;
@@ -216,7 +209,7 @@ void LedgerView::filterRows(const std::vector<int>& candidates)
     for (std::thread& helper : helpers)
         helper.join();
 
-    shownRow_.assign(ledger_->rows_.size(), -1);
+    shownRow_.assign(size_t(ledger_->rowCount()), -1);
     rows_.clear();
     for (const std::vector<int>& part : passed) {
         for (int row : part) {
@@ -240,11 +233,11 @@ void LedgerView::addUpShown()
 {
     totals_ = {};
     for (int row : rows_) {
-        const auto& values = ledger_->rows_[size_t(row)];
-        if (values.direction == 1)
-            totals_.received += values.amount;
-        else if (values.direction == 2)
-            totals_.paid += values.amount;
+        const int direction = ledger_->direction(row);
+        if (direction == 1)
+            totals_.received += ledger_->amount(row);
+        else if (direction == 2)
+            totals_.paid += ledger_->amount(row);
     }
     totals_.entries = qsizetype(rows_.size());
 }
