@@ -20,11 +20,6 @@ void say(FILE* to, const QString& text)
     std::fputc('\n', to);
 }
 
-QString backedUpIn(const BackupFile& previous)
-{
-    return u"The ledger as it was is backed up in '%1'."_s.arg(QDir::toNativeSeparators(previous.path));
-}
-
 int restoreFrom(const QString& file)
 {
     const QString ledger = databaseFile();
@@ -94,7 +89,8 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption restore(
-        u"restore"_s, u"Backs up the ledger, then replaces it with the entries of the ledger in <file> (a backup)."_s, u"file"_s);
+        u"restore"_s, u"Backs up the ledger, then replaces it with the entries of the ledger in <file> (a backup)."_s,
+        u"file"_s);
     parser.addOption(restore);
     // Qt's options are written with one dash (-platform offscreen).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);

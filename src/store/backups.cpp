@@ -2,6 +2,7 @@
 
 #include "base/regularfile.h"
 #include "store/ledgerrestore.h"
+#include "store/sqlitefile.h"
 #include "store/storeerror.h"
 
 #include <QCryptographicHash>
@@ -107,6 +108,11 @@ RestoreFailed::RestoreFailed(const QString& why, std::optional<BackupFile> previ
 {
 }
 
+QString backedUpIn(const BackupFile& previous)
+{
+    return u"The ledger as it was is backed up in '%1'."_s.arg(QDir::toNativeSeparators(previous.path));
+}
+
 QString backupsFolderOf(const QString& ledger)
 {
     return QFileInfo(ledger).path() + u"/backups"_s;
@@ -130,9 +136,7 @@ void LedgerBackups::removeLeftovers() const
         if (partial.match(name).hasMatch())
             QFile::remove(folder_ + u'/' + name);
     }
-    const QString restoring = restoringFileOf(ledger_);
-    for (const QString& suffix : {u""_s, u"-journal"_s, u"-wal"_s, u"-shm"_s})
-        QFile::remove(restoring + suffix);
+    removeDatabaseFile(restoringFileOf(ledger_));
 }
 
 std::optional<BackupFile> LedgerBackups::backUpLocked(const QDateTime& now)

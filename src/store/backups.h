@@ -85,5 +85,8 @@ private:
 // the newest of each of the last 14 days, and the newest of each of the last 12 months.
 QList<bool> backupsToKeep(const QList<QDateTime>& takenNewestFirst, const QDateTime& now);
 
+// "The ledger as it was is backed up in '…'.", said after every restore.
+QString backedUpIn(const BackupFile& previous);
+
 // The backups folder of a ledger: "backups" beside it.
 QString backupsFolderOf(const QString& ledger);

@@ -103,12 +103,6 @@ QString refusal(const QString& source, const QString& why)
     return u"'"_s + nameOf(source) + u"' cannot be restored: "_s + why;
 }
 
-void removeWithJournals(const QString& path)
-{
-    for (const QString& suffix : {u""_s, u"-journal"_s, u"-wal"_s, u"-shm"_s})
-        QFile::remove(path + suffix);
-}
-
 void copyEntries(sqlite3* target, const QString& source)
 {
     exec(target, ledgerSchemaSql);
@@ -178,8 +172,7 @@ void putRebuiltInPlace(const QString& ledger, const QString& rebuilt)
     }
     // A journal or log left beside the old file would be replayed onto the new one: they go before
     // the new file takes the name.
-    for (const QString& suffix : {u"-journal"_s, u"-wal"_s, u"-shm"_s})
-        QFile::remove(ledger + suffix);
+    removeJournals(ledger);
     if (std::rename(QFile::encodeName(rebuilt).constData(), QFile::encodeName(ledger).constData()) != 0)
         throw StoreError(u"Could not put the restored ledger in place of '"_s + nameOf(ledger) + u"'."_s);
     syncToDisk(QFileInfo(ledger).path());
@@ -210,7 +203,7 @@ LedgerSummary checkRestoreSource(const QString& source)
 void rebuildLedger(const QString& source, const QString& target)
 {
     const LedgerSummary expected = checkRestoreSource(source);
-    removeWithJournals(target);
+    removeDatabaseFile(target);
     try {
         {
             const Db db = openDb(target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI);
@@ -225,7 +218,7 @@ void rebuildLedger(const QString& source, const QString& target)
         }
         syncToDisk(target);
     } catch (...) {
-        removeWithJournals(target);
+        removeDatabaseFile(target);
         throw;
     }
 }
@@ -237,8 +230,8 @@ void restoreLedger(const QString& ledger, const QString& source)
     try {
         putRebuiltInPlace(ledger, rebuilt);
     } catch (...) {
-        removeWithJournals(rebuilt);
+        removeDatabaseFile(rebuilt);
         throw;
     }
-    removeWithJournals(rebuilt);
+    removeDatabaseFile(rebuilt);
 }

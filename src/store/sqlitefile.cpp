@@ -3,6 +3,7 @@
 #include "base/regularfile.h"
 
 #include <QDir>
+#include <QFile>
 #include <QThread>
 
 using namespace Qt::StringLiterals;
@@ -68,6 +69,18 @@ qint64 countEntries(sqlite3* db)
     qint64 count = 0;
     query(db, "SELECT count(*) FROM tblData", [&](sqlite3_stmt* stmt) { count = sqlite3_column_int64(stmt, 0); });
     return count;
+}
+
+void removeJournals(const QString& path)
+{
+    for (const char* suffix : {"-journal", "-wal", "-shm"})
+        QFile::remove(path + QLatin1StringView(suffix));
+}
+
+void removeDatabaseFile(const QString& path)
+{
+    QFile::remove(path);
+    removeJournals(path);
 }
 
 void copyPages(sqlite3* target, sqlite3* source, const QString& what)

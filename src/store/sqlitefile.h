@@ -53,6 +53,12 @@ QString columnText(sqlite3_stmt* stmt, int column);
 
 qint64 countEntries(sqlite3* db);
 
+// Removes the journal, write-ahead log and shared-memory file the engine may keep beside `path`
+// (a journal left there would be replayed onto whatever file takes the name next).
+void removeJournals(const QString& path);
+// Removes the file and its journals.
+void removeDatabaseFile(const QString& path);
+
 // Copies every page of `source` into `target` as one transaction of the target, waiting while
 // another connection holds a lock the copy needs.
 void copyPages(sqlite3* target, sqlite3* source, const QString& what);

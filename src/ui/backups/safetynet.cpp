@@ -28,11 +28,6 @@ QString failureText(const std::exception& error)
     return QString::fromUtf8(error.what());
 }
 
-QString backedUpIn(const BackupFile& previous)
-{
-    return u"The ledger as it was is backed up in '%1'."_s.arg(QDir::toNativeSeparators(previous.path));
-}
-
 } // namespace
 
 SafetyNet::SafetyNet(std::function<void()> reopened, QObject* parent)
