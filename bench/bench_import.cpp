@@ -75,7 +75,7 @@ void BM_ImportPreview(benchmark::State& state)
     openUserLedger();
     const StatementFile statement = germanStatement(int(state.range(0)));
     for (auto _ : state) {
-        ImportDialog dialog(statement.path(), nullptr);
+        ImportDialog dialog(statement.path(), programLedger(), nullptr);
         dialog.show();
         QApplication::processEvents();
         benchmark::DoNotOptimize(dialog.chosenEntries().size());
@@ -91,7 +91,7 @@ void BM_ImportPreviewLong(benchmark::State& state)
     openUserLedger();
     const StatementFile statement = shortStatement(int(state.range(0)));
     for (auto _ : state) {
-        ImportDialog dialog(statement.path(), nullptr);
+        ImportDialog dialog(statement.path(), programLedger(), nullptr);
         dialog.show();
         QApplication::processEvents();
     }
@@ -153,7 +153,7 @@ void BM_ImportHostileWorkbook(benchmark::State& state, void (*writeSheet)(QFile&
     const HostileWorkbookFile file(writeSheet);
     for (auto _ : state) {
         try {
-            ImportDialog dialog(file.path(), nullptr);
+            ImportDialog dialog(file.path(), programLedger(), nullptr);
             state.SkipWithError("the hostile workbook was not refused");
         } catch (const Failure&) {
         }
@@ -169,7 +169,7 @@ void BM_ImportAdd(benchmark::State& state)
     Form1 window;
     window.Form_Load();
     window.show();
-    std::vector<NewEntry> entries = ImportDialog(statement.path(), &window).chosenEntries();
+    std::vector<NewEntry> entries = ImportDialog(statement.path(), programLedger(), &window).chosenEntries();
     for (auto _ : state) {
         window.history()->record(u"Import"_s, [&] { addEntries(Conn(), entries); });
         window.ListData();

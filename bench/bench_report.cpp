@@ -54,7 +54,7 @@ void BM_ReportCommandToPreview(benchmark::State& state)
     QWidget owner;
     PreviewCloser closer;
     for (auto _ : state)
-        printLedgerReport(&owner, 0);
+        printLedgerReport(&owner, programLedger(), 0);
     state.counters["peak_MiB"] = peakMemoryMiB();
     ConnSlot().reset();
 }
@@ -75,7 +75,7 @@ StagedReport stagedReport(int count)
     QWidget owner;
     {
         PreviewCloser closer;
-        printLedgerReport(&owner, 0); // fills the staging table
+        printLedgerReport(&owner, programLedger(), 0); // fills the staging table
     }
 
     StagedReport report;

@@ -39,7 +39,7 @@ qint64 lastId()
     return rows.intValue(0);
 }
 
-bool hasNul(const EntryFields& e)
+bool hasNul(const Entry& e)
 {
     for (const QString* text : {&e.reason, &e.fromCompany, &e.toCompany, &e.paymentMethod, &e.notes})
         if (text->contains(QChar(0)))
@@ -59,9 +59,9 @@ bool run(const QString& statement, bool mayBeRefused)
     }
 }
 
-EntryFields takeEntry(FuzzedDataProvider& input, double amount)
+Entry takeEntry(FuzzedDataProvider& input, double amount)
 {
-    EntryFields e;
+    Entry e;
     e.date = QDate(1000, 1, 1).addDays(input.ConsumeIntegralInRange<qint64>(0, 3287181)); // to 9999-12-31
     e.reason = takeText(input, 512);
     e.fromCompany = takeText(input, 512);
@@ -73,7 +73,7 @@ EntryFields takeEntry(FuzzedDataProvider& input, double amount)
     return e;
 }
 
-void checkEntry(const EntryFields& e, double amount, qint64 id, const QString& statement)
+void checkEntry(const Entry& e, double amount, qint64 id, const QString& statement)
 {
     Recordset row;
     row.open(selectEntry(QString::number(id)), ledger());
@@ -87,7 +87,7 @@ void checkEntry(const EntryFields& e, double amount, qint64 id, const QString& s
 }
 
 // S3 or S4, then S5 with the second entry's values, then S6: one row at a time in tblData.
-void checkEntryStatements(const EntryFields& first, const EntryFields& second, double amount, bool copy)
+void checkEntryStatements(const Entry& first, const Entry& second, double amount, bool copy)
 {
     const bool refusable = hasNul(first) || hasNul(second);
     const QString insert = copy ? insertCopy(first) : insertEntry(first);
@@ -109,7 +109,7 @@ void checkEntryStatements(const EntryFields& first, const EntryFields& second, d
     fuzzCheck(count(u"tblData"_s) == 0, "delete left the row", deleteEntry(QString::number(id)));
 }
 
-void checkReportStatement(const EntryFields& e, double amount, bool received)
+void checkReportStatement(const Entry& e, double amount, bool received)
 {
     run(clearReport(), false);
     const QString insert = received ? insertReportReceived(e.date, e.amountText, e.fromCompany, e.toCompany)
@@ -149,9 +149,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!std::isfinite(amount))
         return 0;
     const int which = input.ConsumeIntegralInRange(0, 3);
-    const EntryFields first = takeEntry(input, amount);
+    const Entry first = takeEntry(input, amount);
     if (which < 2) {
-        EntryFields second = takeEntry(input, amount);
+        Entry second = takeEntry(input, amount);
         checkEntryStatements(first, second, amount, which == 1);
     } else {
         checkReportStatement(first, amount, which == 2);

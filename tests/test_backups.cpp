@@ -31,7 +31,7 @@ protected:
     {
         ledger = openFreshLedger();
         addEntry(sampleEntry(u"Gig"_s, u"100"_s));
-        addEntry(sampleEntry(u"Rent"_s, u"40.5"_s, 2));
+        addEntry(sampleEntry(u"Rent"_s, u"40.5"_s, Direction::PaidOut));
     }
 
     QStringList backupNames() const

@@ -31,10 +31,10 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-EntryFields entry(const QString& reason, const QString& from, const QString& amount, QDate date, int direction = 1,
-                  const QString& notes = {})
+Entry entry(const QString& reason, const QString& from, const QString& amount, QDate date,
+            Direction direction = Direction::Received, const QString& notes = {})
 {
-    EntryFields e = sampleEntry(reason, amount, direction);
+    Entry e = sampleEntry(reason, amount, direction);
     e.fromCompany = from;
     e.date = date;
     e.notes = notes;
@@ -48,10 +48,10 @@ protected:
     {
         MainWindowTest::SetUp();
         listEntries({
-            entry(u"Rent"_s, u"Müller GmbH"_s, u"100"_s, QDate(2024, 1, 5), 2),
-            entry(u"Gig"_s, u"Tobren"_s, u"9"_s, QDate(2023, 6, 1), 1, u"Café de la Paix"_s),
+            entry(u"Rent"_s, u"Müller GmbH"_s, u"100"_s, QDate(2024, 1, 5), Direction::PaidOut),
+            entry(u"Gig"_s, u"Tobren"_s, u"9"_s, QDate(2023, 6, 1), Direction::Received, u"Café de la Paix"_s),
             entry(u"guitar lesson"_s, u"Zoë Carter"_s, u"10.5"_s, QDate(2024, 3, 9)),
-            entry(u"Électricité"_s, u"Marrowfen"_s, u"1000"_s, QDate(2022, 12, 31), 2),
+            entry(u"Électricité"_s, u"Marrowfen"_s, u"1000"_s, QDate(2022, 12, 31), Direction::PaidOut),
             entry(u"apple crate"_s, u"Marrowfen"_s, u"9"_s, QDate(2024, 1, 5)),
         });
     }
@@ -288,6 +288,6 @@ TEST(LedgerFilter, OneMoreLetterNarrowsAnythingElseDoesNot)
     narrow.text = u"GUI"_s;
     EXPECT_TRUE(narrow.narrows(wide));
     EXPECT_FALSE(wide.narrows(narrow));
-    narrow.direction = 1;
+    narrow.direction = Direction::Received;
     EXPECT_FALSE(narrow.narrows(wide));
 }

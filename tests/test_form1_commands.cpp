@@ -103,7 +103,7 @@ TEST_F(CommandsTest, DeleteSelectedRemovesTheRowAtOnceWithoutAQuestion)
 
 TEST_F(CommandsTest, DuplicateSelectedMakesAnExactCopyWithANewId)
 {
-    EntryFields e = sampleEntry(u"O'Brien's \"rent\""_s, u"0"_s, 2);
+    Entry e = sampleEntry(u"O'Brien's \"rent\""_s, u"0"_s, Direction::PaidOut);
     e.fromCompany = u"D'Arcy"_s;
     e.notes = u"line one\nit's #01/02/2003#"_s;
     addEntry(e);
@@ -139,7 +139,7 @@ TEST_F(CommandsTest, DuplicateOfAnEntryHoldingANulReportsAndAddsNothing)
         SCOPED_TRACE(column.toStdString());
         Conn().execute(u"delete from tblData"_s);
         boxes.messages.clear();
-        addEntry(sampleEntry(u"a"_s, u"12.5"_s, 2));
+        addEntry(sampleEntry(u"a"_s, u"12.5"_s, Direction::PaidOut));
         storeNulInText(newestId(), column);
         window.ListData();
         select(0);

@@ -80,7 +80,7 @@ TEST(EntryWindowLoad, EditModeLoadsEveryField)
 {
     ScriptedPrompter prompts;
     openFreshLedger();
-    EntryFields entry = sampleEntry(u"Rent"_s, u"1234.5"_s, 2);
+    Entry entry = sampleEntry(u"Rent"_s, u"1234.5"_s, Direction::PaidOut);
     entry.date = QDate(2003, 1, 2);
     entry.notes = u"first line\nO'Brien's\n"_s;
     addEntry(entry);
@@ -112,7 +112,7 @@ TEST(EntryWindowLoad, TextsMissingFromAListAreAddedSelectedAndKeptAfterCancel)
 {
     openFreshLedger();
     SaveSetting(u"Combo2"_s, QString());
-    EntryFields entry = sampleEntry(u"rent"_s, u"5"_s);
+    Entry entry = sampleEntry(u"rent"_s, u"5"_s);
     entry.paymentMethod = u"Voucher"_s;
     addEntry(entry);
     auto form = openEntryWindow(newestId());
@@ -139,7 +139,7 @@ TEST(EntryWindowLoad, AnIdWithoutARowLooksLikeAddModeCaptionedEditData)
     ScriptedPrompter prompts;
     const ScopedToday day(QDate(2022, 7, 5));
     openFreshLedger();
-    addEntry(sampleEntry(u"Rent"_s, u"5"_s, 2));
+    addEntry(sampleEntry(u"Rent"_s, u"5"_s, Direction::PaidOut));
     const auto form = openEntryWindow(u"999"_s);
     EXPECT_EQ(form->windowTitle(), u"Edit Data"_s);
     expectAddModeValues(*form, QDate(2022, 7, 5));

@@ -164,9 +164,9 @@ TEST(EntryWindowSave, EditModeUpdatesTheRowItWasOpenedFor)
 {
     ScriptedPrompter prompts;
     openFreshLedger();
-    addEntry(sampleEntry(u"Rent"_s, u"10"_s, 1));
+    addEntry(sampleEntry(u"Rent"_s, u"10"_s, Direction::Received));
     const QString first = newestId();
-    addEntry(sampleEntry(u"Job"_s, u"20"_s, 1));
+    addEntry(sampleEntry(u"Job"_s, u"20"_s, Direction::Received));
     const auto form = openEntryWindow(first);
     control<QLineEdit>(form.get(), u"Text1"_s)->setText(u"-3.25"_s);
     control<QRadioButton>(form.get(), u"Option2"_s)->setChecked(true);
@@ -214,7 +214,7 @@ TEST(EntryWindowSave, EnterInTheAmountBoxPressesOkInTheModalWindow)
 {
     ScriptedPrompter prompts;
     openFreshLedger();
-    Form2 form;
+    Form2 form(programLedger());
     form.m_ID = QString();
     form.setCaption(u"Add New"_s);
     QTimer::singleShot(0, [&] {

@@ -1,4 +1,5 @@
 // The entry window's controls as a person meets them: placement, keyboard order and screen-reader names.
+#include "store/programconnection.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
 #include "support/windowdriver.h"
@@ -20,7 +21,7 @@ using namespace Qt::StringLiterals;
 
 TEST(EntryWindowControls, CaptionsAndPlacementAsDesigned)
 {
-    Form2 form;
+    Form2 form(programLedger());
     EXPECT_EQ(form.windowTitle(), u"Add New"_s);
     EXPECT_EQ(form.size(), QSize(280, 498));
     const std::tuple<QString, QString, QRect> designed[] = {{u"DateTimePicker1"_s, {}, QRect(8, 26, 264, 25)},
@@ -74,7 +75,7 @@ TEST(EntryWindowControls, TabVisitsTheControlsInWindowOrder)
 
 TEST(EntryWindowControls, ScreenReadersHearEachFieldByItsLabel)
 {
-    Form2 form;
+    Form2 form(programLedger());
     const std::pair<QString, QString> names[] = {{u"DateTimePicker1"_s, u"Date"_s},
                                                  {u"Text1"_s, u"Amount"_s},
                                                  {u"Combo1"_s, u"Reason"_s},

@@ -226,7 +226,7 @@ TEST(HostileDisk, AFullDiskRefusesTheSaveAndKeepsTheLedger)
         }
     }
     const QByteArray before = readFile(databaseFile());
-    EntryFields big = sampleEntry(u"after"_s, u"2"_s);
+    Entry big = sampleEntry(u"after"_s, u"2"_s);
     big.notes = QString(200000, u'n');
     try {
         addEntry(big);

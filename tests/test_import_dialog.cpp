@@ -704,8 +704,9 @@ TEST_F(ImportDialogTest, PipesFoldersAndDevicesAreRefusedAtOnce)
 
 TEST_F(ImportDialogTest, TheProgramsOwnExportReadsBackAsTheSameEntries)
 {
-    QList<EntryFields> entries = {sampleEntry(u"Gig"_s, u"1234.5"_s, 1), sampleEntry(u"Rent, March"_s, u"800"_s, 2),
-                                  sampleEntry(u"O'Brien \"quoted\""_s, u"0.99"_s, 1)};
+    QList<Entry> entries = {sampleEntry(u"Gig"_s, u"1234.5"_s, Direction::Received),
+                            sampleEntry(u"Rent, March"_s, u"800"_s, Direction::PaidOut),
+                            sampleEntry(u"O'Brien \"quoted\""_s, u"0.99"_s, Direction::Received)};
     entries[1].date = QDate(2024, 12, 31);
     entries[1].paymentMethod = u"Transfer"_s;
     entries[2].notes = u"line one\nline two"_s;

@@ -28,8 +28,8 @@ QString describe(const ImportRow& row)
         return u"row %1: %2"_s.arg(row.sourceRow).arg(row.problem.isEmpty() ? u"(blank)"_s : row.problem);
     const ImportedEntry& e = *row.entry;
     return u"%1 %2 %3 | %4 | %5 | %6 | %7 | %8"_s.arg(e.date.toString(Qt::ISODate), QString::number(e.amount, 'f', 2),
-                                                      e.direction == 1 ? u"Received"_s : u"Paid Out"_s, e.reason,
-                                                      e.fromCompany, e.toCompany, e.paymentMethod, e.notes);
+                                                      directionText(e.direction), e.reason, e.fromCompany, e.toCompany,
+                                                      e.paymentMethod, e.notes);
 }
 
 QStringList describeAll(const std::vector<ImportRow>& rows)
@@ -389,10 +389,10 @@ TEST(ImportLayout, NamesColumnsByTheirTitlesInEnglishAndGerman)
               (QList{Date, Ignore, Counterparty, Reason, Amount, Ignore}));
     EXPECT_EQ(columnsFor({u"Buchungsdatum"_s, u"Betrag (EUR)"_s, u"Zahlungsempfänger"_s, u"BEGÜNSTIGTER"_s,
                           u"Zahlungspflichtiger"_s, u"Soll / Haben"_s, u"Bemerkung"_s, u"Zahlungsart"_s}),
-              (QList{Date, Amount, To, Ignore, From, Direction, Notes, Method}));
+              (QList{Date, Amount, To, Ignore, From, ImportField::Direction, Notes, Method}));
     EXPECT_EQ(columnsFor({u"Transaction Date"_s, u"Paid out"_s, u"Paid in"_s, u"Transaction description"_s, u"Payee"_s,
                           u"Payer"_s, u"Type"_s, u"Dr/Cr"_s}),
-              (QList{Date, Out, In, Reason, To, From, Method, Direction}));
+              (QList{Date, Out, In, Reason, To, From, Method, ImportField::Direction}));
     EXPECT_EQ(columnsFor({u"Datum"_s, u"Soll"_s, u"Haben"_s, u"Buchungstext"_s, u"Saldo"_s, u"Kontonummer"_s}),
               (QList{Date, Out, In, Reason, Ignore, Ignore}));
     EXPECT_EQ(columnsFor({u"Value date"_s, u"Value"_s, u"Total"_s, u"Memo"_s}), (QList{Date, Amount, Ignore, Reason}));
@@ -437,7 +437,7 @@ TEST(ImportRows, TurnEachRowIntoAnEntryOrSayWhyNot)
                                        {u"18.03.2024"_s, u"12,50"_s, u""_s, u"maybe"_s},
                                        {u"this is a very long text that no date is made of"_s, u"1"_s}});
     ImportLayout layout = guessLayout(table);
-    EXPECT_EQ(layout.columns, (QList{Date, Amount, Reason, Direction, Ignore}));
+    EXPECT_EQ(layout.columns, (QList{Date, Amount, Reason, ImportField::Direction, Ignore}));
     EXPECT_EQ(describeAll(convertRows(table, layout)),
               (QStringList{u"2024-03-14 12.50 Paid Out | Bakery |  |  |  | "_s,
                            u"2024-03-15 1234.50 Received | Salary |  |  |  | "_s,
@@ -447,7 +447,7 @@ TEST(ImportRows, TurnEachRowIntoAnEntryOrSayWhyNot)
                            u"row 9: Unreadable amount \"12.50.1\""_s, u"row 10: Unknown direction \"maybe\""_s,
                            u"row 11: Unreadable date \"this is a very long text that…\""_s}));
 
-    layout.columns = {Ignore, Amount, Reason, Direction};
+    layout.columns = {Ignore, Amount, Reason, ImportField::Direction};
     EXPECT_EQ(describe(convertRow(table, 1, layout)), u"row 1: No date"_s);
 }
 
@@ -480,21 +480,22 @@ TEST(ImportRows, AControlCharacterMakesTheRowUnreadable)
 
 TEST(ImportRows, DirectionWordsOverrideTheSign)
 {
-    const ImportLayout layout{-1, {Date, Amount, Direction}, DateOrder::YMD, DecimalMark::Point};
+    const ImportLayout layout{-1, {Date, Amount, ImportField::Direction}, DateOrder::YMD, DecimalMark::Point};
     const auto directionOf = [&](const QString& amount, const QString& word) {
         const ImportRow row = convertRow(tableOf({{u"2024-03-14"_s, amount, word}}), 0, layout);
-        return row.entry ? std::pair{row.entry->direction, row.entry->amount} : std::pair{0, 0.0};
+        return row.entry ? std::pair{std::optional(row.entry->direction), row.entry->amount}
+                         : std::pair{std::optional<::Direction>(), 0.0};
     };
     for (const QString& word : {u"Received"_s, u"in"_s, u"CREDIT"_s, u"cr"_s, u"H"_s, u"Haben"_s, u"+"_s})
-        EXPECT_EQ(directionOf(u"-5"_s, word), std::pair(1, 5.0)) << word.toStdString();
+        EXPECT_EQ(directionOf(u"-5"_s, word), std::pair(std::optional(Direction::Received), 5.0)) << word.toStdString();
     for (const QString& word : {u"Paid Out"_s, u"OUT"_s, u"debit"_s, u"DR"_s, u"s"_s, u"soll"_s, u"-"_s})
-        EXPECT_EQ(directionOf(u"5"_s, word), std::pair(2, 5.0)) << word.toStdString();
-    EXPECT_EQ(directionOf(u"-5"_s, u""_s), std::pair(2, 5.0));
+        EXPECT_EQ(directionOf(u"5"_s, word), std::pair(std::optional(Direction::PaidOut), 5.0)) << word.toStdString();
+    EXPECT_EQ(directionOf(u"-5"_s, u""_s), std::pair(std::optional(Direction::PaidOut), 5.0));
 }
 
 TEST(ImportRows, ACounterpartyIsThePayerOfMoneyReceivedAndThePayeeOfMoneyPaidOut)
 {
-    const ImportLayout layout{-1, {Date, Amount, Counterparty, From, Direction}, DateOrder::YMD, DecimalMark::Point};
+    const ImportLayout layout{-1, {Date, Amount, Counterparty, From, ImportField::Direction}, DateOrder::YMD, DecimalMark::Point};
     const ImportTable table = tableOf({{u"2024-03-01"_s, u"-5"_s, u"Bakery"_s},
                                        {u"2024-03-02"_s, u"5"_s, u"Employer"_s, u"Payroll"_s},
                                        {u"2024-03-03"_s, u"5"_s, u"Bank"_s, u""_s, u"Paid Out"_s}});
@@ -543,19 +544,19 @@ TEST(ImportRows, OurOwnExportReadsBackAsTheSameEntries)
             dateFormat.replace(u"yy"_s, u"yyyy"_s);
 
         const std::vector<ImportedEntry> entries{
-            {QDate(2024, 3, 1), 1234.56, 1, u"Salary"_s, u"Employer Ltd"_s, u"Me"_s, u"Transfer"_s, u"March"_s},
-            {QDate(2024, 3, 2), 0.5, 2, u"Stamps"_s, u"Me"_s, u"Post office"_s, u"Cash"_s, u""_s},
-            {QDate(2024, 3, 14), 65000, 2, u"Car, used"_s, u"Me"_s, u"Dealer"_s, u"Cheque"_s, u"a \"bargain\""_s}};
+            {QDate(2024, 3, 1), 1234.56, Direction::Received, u"Salary"_s, u"Employer Ltd"_s, u"Me"_s, u"Transfer"_s, u"March"_s},
+            {QDate(2024, 3, 2), 0.5, Direction::PaidOut, u"Stamps"_s, u"Me"_s, u"Post office"_s, u"Cash"_s, u""_s},
+            {QDate(2024, 3, 14), 65000, Direction::PaidOut, u"Car, used"_s, u"Me"_s, u"Dealer"_s, u"Cheque"_s, u"a \"bargain\""_s}};
         ImportTable table{
             {{u"ID"_s, u"Date"_s, u"Amount"_s, u"Reason"_s, u"From"_s, u"To"_s, u"Method"_s, u"Notes"_s, u"In/Out"_s}}};
         int id = 1;
         for (const ImportedEntry& e : entries)
             table.rows.append({QString::number(id++), locale.toString(e.date, dateFormat), FormatMoney(e.amount),
                                e.reason, e.fromCompany, e.toCompany, e.paymentMethod, e.notes,
-                               e.direction == 1 ? u"Received"_s : u"Paid Out"_s});
+                               directionText(e.direction)});
 
         const ImportLayout layout = guessLayout(table);
-        EXPECT_EQ(layout.columns, (QList{Ignore, Date, Amount, Reason, From, To, Method, Notes, Direction})) << name;
+        EXPECT_EQ(layout.columns, (QList{Ignore, Date, Amount, Reason, From, To, Method, Notes, ImportField::Direction})) << name;
         const std::vector<ImportRow> rows = convertRows(table, layout);
         ASSERT_EQ(rows.size(), entries.size()) << name;
         for (size_t i = 0; i < rows.size(); ++i) {

@@ -34,11 +34,11 @@ TEST_F(ListDataTest, EmptyLedgerGivesEmptyListAndZeroTotals)
 
 TEST_F(ListDataTest, RowsDirectionsAndTotals)
 {
-    EntryFields received = sampleEntry(u"O'Brien's rent"_s, u"1234.5"_s, 1);
+    Entry received = sampleEntry(u"O'Brien's rent"_s, u"1234.5"_s, Direction::Received);
     received.notes = u"two\nlines"_s;
     addEntry(received);
-    addEntry(sampleEntry(u"Water Bill"_s, u"40"_s, 2));
-    EntryFields other = sampleEntry(u"Odd"_s, u"1000"_s, 2);
+    addEntry(sampleEntry(u"Water Bill"_s, u"40"_s, Direction::PaidOut));
+    Entry other = sampleEntry(u"Odd"_s, u"1000"_s, Direction::PaidOut);
     addEntry(other);
     Conn().execute(u"update tblData set paymenttype=3 where reason='Odd'"_s);
     window.ListData();
@@ -63,7 +63,7 @@ TEST_F(ListDataTest, RowsDirectionsAndTotals)
 
 TEST_F(ListDataTest, OnlyPaidEntriesGiveANegativeBalance)
 {
-    addEntry(sampleEntry(u"a"_s, u"12"_s, 2));
+    addEntry(sampleEntry(u"a"_s, u"12"_s, Direction::PaidOut));
     window.ListData();
     EXPECT_EQ(captions()[2], u"Balance: -$ 12.00");
 }

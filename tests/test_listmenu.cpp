@@ -70,7 +70,7 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        listEntries({sampleEntry(u"Gig"_s, u"100"_s), sampleEntry(u"Rent"_s, u"40"_s, 2)});
+        listEntries({sampleEntry(u"Gig"_s, u"100"_s), sampleEntry(u"Rent"_s, u"40"_s, Direction::PaidOut)});
         QApplication::setActiveWindow(&window);
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         // As when a screen reader has connected to the desktop.

@@ -90,9 +90,9 @@ QStringList stagedRows(Connection& connection)
     return rows;
 }
 
-EntryFields entry(QDate date, const QString& amount, int paymentType, const QString& from, const QString& to)
+Entry entry(QDate date, const QString& amount, Direction direction, const QString& from, const QString& to)
 {
-    EntryFields e = sampleEntry(u"Rent"_s, amount, paymentType);
+    Entry e = sampleEntry(u"Rent"_s, amount, direction);
     e.date = date;
     e.fromCompany = from;
     e.toCompany = to;
@@ -132,9 +132,10 @@ protected:
 
     void addTheExample()
     {
-        addEntry(entry(QDate(2021, 3, 5), u"100"_s, 1, u"O'Neil"_s, u"Tobren"_s));
-        addEntry(entry(QDate(2021, 3, 9), u"40"_s, 2, u"Marrowfen"_s, u"Water Board"_s));
-        addEntry(entry(QDate(2021, 3, 7), u"999"_s, 3, u"Nobody Else"_s, u"Tobren"_s));
+        addEntry(entry(QDate(2021, 3, 5), u"100"_s, Direction::Received, u"O'Neil"_s, u"Tobren"_s));
+        addEntry(entry(QDate(2021, 3, 9), u"40"_s, Direction::PaidOut, u"Marrowfen"_s, u"Water Board"_s));
+        addEntry(entry(QDate(2021, 3, 7), u"999"_s, Direction::Received, u"Nobody Else"_s, u"Tobren"_s));
+        storePaymentType(newestId(), 3);
     }
 
     // 200 entries, one in seven paid out; the totals in cents.
@@ -143,9 +144,9 @@ protected:
         Conn().beginBatch();
         for (int i = 0; i < 200; ++i) {
             const qint64 cents = 1 + (i * 7919) % 2500000;
-            const int type = i % 7 == 0 ? 2 : 1;
-            (type == 1 ? receivedCents : paidCents) += cents;
-            addEntry(entry(QDate(2020, 1, 1).addDays(i), QString::number(double(cents) / 100, 'f', 2), type,
+            const Direction direction = i % 7 == 0 ? Direction::PaidOut : Direction::Received;
+            (direction == Direction::Received ? receivedCents : paidCents) += cents;
+            addEntry(entry(QDate(2020, 1, 1).addDays(i), QString::number(double(cents) / 100, 'f', 2), direction,
                            u"Payer %1"_s.arg(i), u"Payee's %1"_s.arg(i)));
         }
         Conn().commitBatch();
@@ -190,7 +191,7 @@ TEST_F(PrintedReport, CancellingShowsNothingAndLeavesNoStagedRow)
     ASSERT_FALSE(stagedRows(Conn()).isEmpty());
     Conn().beginBatch();
     for (int i = 0; i < 3000; ++i)
-        addEntry(entry(QDate(2021, 4, 1), u"1"_s, 1, u"Payer %1"_s.arg(i), u"Payee"_s));
+        addEntry(entry(QDate(2021, 4, 1), u"1"_s, Direction::Received, u"Payer %1"_s.arg(i), u"Payee"_s));
     Conn().commitBatch();
 
     ProgressCancel cancel;
@@ -202,7 +203,7 @@ TEST_F(PrintedReport, CancellingShowsNothingAndLeavesNoStagedRow)
     EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n"_s).toStdString();
 
     // The ledger takes writes again (the staging batch has ended) and the next report is whole.
-    addEntry(entry(QDate(2021, 5, 1), u"7"_s, 2, u"Last"_s, u"One"_s));
+    addEntry(entry(QDate(2021, 5, 1), u"7"_s, Direction::PaidOut, u"Last"_s, u"One"_s));
     run(&watch);
     EXPECT_EQ(watch->shown, 1);
     EXPECT_EQ(stagedRows(Conn()).size(), 3003);
@@ -221,10 +222,10 @@ TEST_F(PrintedReport, RunningTwiceGivesTheSameReport)
 
 TEST_F(PrintedReport, StagedAmountsAreTheLedgersNumbersInAnyRegion)
 {
-    addEntry(entry(QDate(2021, 3, 5), u"0.30000000000000004"_s, 1, u"A"_s, u"B"_s));
-    addEntry(entry(QDate(2021, 3, 5), u"1234567.891"_s, 2, u"A"_s, u"B"_s));
+    addEntry(entry(QDate(2021, 3, 5), u"0.30000000000000004"_s, Direction::Received, u"A"_s, u"B"_s));
+    addEntry(entry(QDate(2021, 3, 5), u"1234567.891"_s, Direction::PaidOut, u"A"_s, u"B"_s));
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    addEntry(entry(QDate(2021, 3, 5), u"1234,5"_s, 1, u"A"_s, u"B"_s));
+    addEntry(entry(QDate(2021, 3, 5), u"1234,5"_s, Direction::Received, u"A"_s, u"B"_s));
     run();
     EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u"\n"_s).toStdString();
 
@@ -306,7 +307,7 @@ TEST_F(PrintedReport, AStagingTableThatCannotBeEmptiedIsReportedAndNoReportIsSho
 TEST_F(PrintedReport, ARejectedRowStopsTheReportAndKeepsNoneOfItsRows)
 {
     addTheExample();
-    addEntry(entry(QDate(2021, 3, 5), u"100"_s, 1, u"Reject"_s, u"Tobren"_s));
+    addEntry(entry(QDate(2021, 3, 5), u"100"_s, Direction::Received, u"Reject"_s, u"Tobren"_s));
     const QString rejected = newestId();
     Conn().execute(u"create trigger refuse before insert on tblReport when new.Payer = 'Reject' "
                    u"begin select raise(abort, 'row refused'); end"_s);
@@ -337,12 +338,12 @@ TEST_F(PrintedReport, AnEntryWhosePrintedTextHoldsANulStopsTheReport)
     const struct
     {
         const char16_t* column;
-        int paymentType;
+        Direction direction;
         int failingStep; // 0: the report is whole
-    } cases[] = {{u"fromcompany", 1, 120},
-                 {u"tocompany", 2, 124},
-                 {u"reason", 2, 0}, // not printed
-                 {u"notes", 1, 0}};
+    } cases[] = {{u"fromcompany", Direction::Received, 120},
+                 {u"tocompany", Direction::PaidOut, 124},
+                 {u"reason", Direction::PaidOut, 0}, // not printed
+                 {u"notes", Direction::Received, 0}};
     for (const auto& c : cases) {
         const QString column = QString::fromUtf16(c.column);
         SCOPED_TRACE(column.toStdString());
@@ -350,14 +351,14 @@ TEST_F(PrintedReport, AnEntryWhosePrintedTextHoldsANulStopsTheReport)
         addTheExample();
         run(); // its rows must not outlive the next report either
         boxes.messages.clear();
-        addEntry(entry(QDate(2021, 3, 8), u"12.5"_s, c.paymentType, u"Payer"_s, u"Payee"_s));
+        addEntry(entry(QDate(2021, 3, 8), u"12.5"_s, c.direction, u"Payer"_s, u"Payee"_s));
         const QString id = newestId();
         storeNulInText(id, column);
         Recordset stored;
         stored.open(selectEntry(id), Conn());
         ASSERT_TRUE(stored.field(column).toString().contains(QChar(0)));
         stored.close();
-        addEntry(entry(QDate(2021, 3, 10), u"3"_s, 1, u"Later"_s, u"Payee"_s));
+        addEntry(entry(QDate(2021, 3, 10), u"3"_s, Direction::Received, u"Later"_s, u"Payee"_s));
 
         PreviewWatch* watch = nullptr;
         run(&watch);

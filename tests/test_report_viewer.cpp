@@ -29,9 +29,9 @@ protected:
     void SetUp() override
     {
         MainWindowTest::SetUp();
-        QList<EntryFields> entries;
+        QList<Entry> entries;
         for (int i = 0; i < 2000; ++i) {
-            EntryFields e = sampleEntry(u"Rent"_s, QString::number(i + 1), 1 + i % 2);
+            Entry e = sampleEntry(u"Rent"_s, QString::number(i + 1), i % 2 ? Direction::PaidOut : Direction::Received);
             e.fromCompany = u"Payer %1"_s.arg(i);
             entries.append(e);
         }

@@ -39,7 +39,7 @@ protected:
     {
         window.Form_Load();
         addEntry(sampleEntry(u"Gig"_s, u"100"_s));
-        addEntry(sampleEntry(u"Rent"_s, u"40"_s, 2));
+        addEntry(sampleEntry(u"Rent"_s, u"40"_s, Direction::PaidOut));
         window.ListData();
     }
 

@@ -2,6 +2,7 @@
 // stand-in spreadsheet program that records how it was started and keeps a copy of the workbook
 // it was given.
 #include "app/pointerkind.h"
+#include "store/programconnection.h"
 #include "base/apptitle.h"
 #include "support/fakespreadsheet.h"
 #include "support/ledgerfixture.h"
@@ -29,30 +30,36 @@ namespace {
 const QStringList titles = {u"ID"_s, u"Date"_s,   u"Amount"_s, u"Reason"_s, u"From"_s,
                             u"To"_s, u"Method"_s, u"Notes"_s,  u"In/Out"_s};
 
-struct Entry
+struct ListedEntry
 {
-    Entry(const QString& reason, const QString& notes = {}, double amount = 10, int direction = 1)
+    ListedEntry(const QString& reason, const QString& notes = {}, double amount = 10,
+                std::optional<Direction> direction = Direction::Received)
         : reason(reason), notes(notes), amount(amount), direction(direction)
     {
     }
     QString reason;
     QString notes;
     double amount;
-    int direction;
+    std::optional<Direction> direction; // none: stored as 0, which no window writes
 };
 
 class SpreadsheetExport : public MainWindowTest
 {
 protected:
     // Lists sample entries with these reasons, notes, amounts and directions.
-    void append(const QList<Entry>& entries)
+    void append(const QList<ListedEntry>& entries)
     {
-        QList<EntryFields> fields;
-        for (const Entry& entry : entries) {
-            fields.append(sampleEntry(entry.reason, QString::number(entry.amount, 'f', 2), entry.direction));
-            fields.back().notes = entry.notes;
+        Conn().beginBatch();
+        for (const ListedEntry& entry : entries) {
+            Entry fields = sampleEntry(entry.reason, QString::number(entry.amount, 'f', 2),
+                                       entry.direction.value_or(Direction::Received));
+            fields.notes = entry.notes;
+            addEntry(fields);
+            if (!entry.direction)
+                storePaymentType(newestId(), 0);
         }
-        listEntries(fields);
+        Conn().commitBatch();
+        window.ListData();
     }
 
     void exportList() { press(&window, u"PushButton6"_s); }
@@ -61,9 +68,9 @@ protected:
     // the stand-in program ready.
     void listLongTickedLedger(int count = 3000)
     {
-        QList<Entry> entries;
+        QList<ListedEntry> entries;
         for (int i = 0; i < count; ++i)
-            entries.append(Entry(u"Reason %1"_s.arg(i)));
+            entries.append(ListedEntry(u"Reason %1"_s.arg(i)));
         append(entries);
         tickAll(window);
         spreadsheet.installProgram();
@@ -111,7 +118,7 @@ protected:
 
 TEST_F(SpreadsheetExport, OpensTickedRowsUnderTheTitlesWithTheSummaryBelow)
 {
-    append({{u"Gig"_s, u"first"_s, 20}, {u"Rent"_s, u"second"_s, 5, 2}, {u"Job"_s, u"third"_s, 10}});
+    append({{u"Gig"_s, u"first"_s, 20}, {u"Rent"_s, u"second"_s, 5, Direction::PaidOut}, {u"Job"_s, u"third"_s, 10}});
     tickAll(window);
     spreadsheet.installProgram();
     exportList();
@@ -260,7 +267,9 @@ TEST_F(SpreadsheetExport, WithoutSpreadsheetProgramSaysSoTwiceAndLeavesNoFile)
 
 TEST_F(SpreadsheetExport, ValuesStayUnderTheirOwnTitles)
 {
-    append({{u"=1+1"_s, u""_s, 7, 2}, {u"Grüße aus Köln"_s, u"東京 → ½ € ✓ 😀"_s}, {u"Rent"_s, u"a=b==c"_s, 3, 0}});
+    append({{u"=1+1"_s, u""_s, 7, Direction::PaidOut},
+            {u"Grüße aus Köln"_s, u"東京 → ½ € ✓ 😀"_s},
+            {u"Rent"_s, u"a=b==c"_s, 3, std::nullopt}});
     tickAll(window);
     const XlsxSheet sheet = exportedSheet();
     EXPECT_EQ(sheet.row(1, 9), titles) << "a first row without notes keeps the Notes title";
@@ -321,9 +330,9 @@ TEST_F(SpreadsheetExport, RowsAddedWhileExportingAreExportedToo)
 
 TEST_F(SpreadsheetExport, TenThousandTickedRows)
 {
-    QList<Entry> entries;
+    QList<ListedEntry> entries;
     for (int i = 0; i < 10000; ++i)
-        entries.append({u"Reason %1"_s.arg(i), u"Note ü %1"_s.arg(i), i * 1.25, 1 + i % 2});
+        entries.append({u"Reason %1"_s.arg(i), u"Note ü %1"_s.arg(i), i * 1.25, i % 2 ? Direction::PaidOut : Direction::Received});
     append(entries);
     tickAll(window);
     const XlsxSheet sheet = exportedSheet();

@@ -34,14 +34,14 @@ TEST(StatementCache, CompiledStatementsWriteWhatTheTextsWouldAndFailAlike)
 {
     const QString ledger = openFreshLedger();
     for (int i = 0; i < 3; ++i)
-        addEntry(sampleEntry(u"O'Neil ü %1"_s.arg(i), u"1"_s + QString::number(i) + u".25"_s, 1 + i % 2));
+        addEntry(sampleEntry(u"O'Neil ü %1"_s.arg(i), u"1"_s + QString::number(i) + u".25"_s, i % 2 ? Direction::PaidOut : Direction::Received));
     const LedgerSnapshot rows = snapshotLedger(ledger);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_TRUE(rows[0].contains(u"text:O'Neil ü 0 |"_s)) << rows[0].toStdString();
     EXPECT_TRUE(rows[1].contains(u"real:11.25 |"_s)) << rows[1].toStdString();
 
     // The engine's own message, also from a compiled statement used before.
-    EntryFields bad = sampleEntry(u"x"_s, u"abc"_s);
+    Entry bad = sampleEntry(u"x"_s, u"abc"_s);
     try {
         addEntry(bad);
         ADD_FAILURE() << "an amount that is no number was stored";

@@ -8,9 +8,9 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-EntryFields obrienEntry()
+Entry obrienEntry()
 {
-    EntryFields e;
+    Entry e;
     e.date = QDate(2021, 7, 5);
     e.reason = u"O'Brien's rent"_s;
     e.fromCompany = u"Marrowfen"_s;
@@ -18,7 +18,7 @@ EntryFields obrienEntry()
     e.amountText = u"12.5"_s;
     e.paymentMethod = u"Cash"_s;
     e.notes = QString();
-    e.paymentType = 2;
+    e.direction = Direction::PaidOut;
     return e;
 }
 
@@ -58,7 +58,7 @@ TEST(Statements, InsertCopyHasItsOwnSpacing)
 
 TEST(Statements, Update)
 {
-    EntryFields e = obrienEntry();
+    Entry e = obrienEntry();
     e.notes = u"it's\nfine"_s;
     EXPECT_EQ(updateEntry(e, u"42"_s),
               u"update tblData set datercvd=CDate(#07/05/2021#) ,reason='O''Brien''s rent',fromcompany='Marrowfen',"

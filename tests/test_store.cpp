@@ -133,7 +133,7 @@ TEST_F(Store, HostileTextsRoundTripInEveryColumnUnderBothLocales)
     for (const char* locale : {"en_US", "de_DE"}) {
         QLocale::setDefault(QLocale(QString::fromLatin1(locale)));
         for (const QString& text : hostileTexts) {
-            EntryFields e = sampleEntry(text, locale == QByteArray("de_DE") ? u"1234,5"_s : u"1234.5"_s, 2);
+            Entry e = sampleEntry(text, locale == QByteArray("de_DE") ? u"1234,5"_s : u"1234.5"_s, Direction::PaidOut);
             e.fromCompany = text + u"!"_s;
             e.toCompany = u"!"_s + text;
             e.paymentMethod = text;
@@ -228,11 +228,11 @@ TEST_F(Store, BoundReportStagingWritesWhatTheStatementTextsWrite)
 
 TEST_F(Store, AddedEntriesAreAllOrNone)
 {
-    const auto newEntry = [](const QString& reason, double amount, int type) {
-        return NewEntry{QDate(2024, 2, 29), amount, type, reason, u"From ' me"_s, u"To"_s, u"Card"_s, u"=1+1"_s};
+    const auto newEntry = [](const QString& reason, double amount, Direction direction = Direction::Received) {
+        return NewEntry{QDate(2024, 2, 29), amount, direction, reason, u"From ' me"_s, u"To"_s, u"Card"_s, u"=1+1"_s};
     };
     addEntry(sampleEntry(u"Old"_s, u"1"_s));
-    const QList<qint64> ids = addEntries(Conn(), {newEntry(u"A"_s, 12.5, 1), newEntry(u"B"_s, 0.1, 2)});
+    const QList<qint64> ids = addEntries(Conn(), {newEntry(u"A"_s, 12.5), newEntry(u"B"_s, 0.1, Direction::PaidOut)});
     ASSERT_EQ(ids.size(), 2);
     EXPECT_EQ(ids[1], ids[0] + 1);
     const StoredEntry b = readEntry(ids[1]);
@@ -246,18 +246,18 @@ TEST_F(Store, AddedEntriesAreAllOrNone)
     Conn().execute(u"create trigger refuse before insert on tblData when new.reason = 'boom' "
                    "begin select raise(abort, 'refused'); end"_s);
     ChangeRecorder recorder(Conn());
-    EXPECT_THROW(addEntries(Conn(), {newEntry(u"C"_s, 1, 1), newEntry(u"boom"_s, 2, 1), newEntry(u"D"_s, 3, 1)}),
+    EXPECT_THROW(addEntries(Conn(), {newEntry(u"C"_s, 1), newEntry(u"boom"_s, 2), newEntry(u"D"_s, 3)}),
                  StoreError);
     EXPECT_EQ(entryCount(), 3);
     EXPECT_TRUE(recorder.changes().isEmpty());
     // And the ledger takes writes again.
-    EXPECT_EQ(addEntries(Conn(), {newEntry(u"E"_s, 4, 1)}).size(), 1);
+    EXPECT_EQ(addEntries(Conn(), {newEntry(u"E"_s, 4)}).size(), 1);
 }
 
 TEST_F(Store, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
 {
-    const NewEntry stored{QDate(2024, 3, 1), 19.99, 2, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}};
-    addEntries(Conn(), {stored, {QDate(2024, 5, 1), 19.99, 2, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}}});
+    const NewEntry stored{QDate(2024, 3, 1), 19.99, Direction::PaidOut, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}};
+    addEntries(Conn(), {stored, {QDate(2024, 5, 1), 19.99, Direction::PaidOut, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}}});
     const LedgerEntryIndex march(Conn(), QDate(2024, 3, 1), QDate(2024, 3, 31));
     NewEntry same = stored;
     same.reason = u"  COFFEE "_s;
@@ -266,7 +266,7 @@ TEST_F(Store, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
     EXPECT_TRUE(march.contains(same));
     same.date = QDate(2024, 5, 1);
     EXPECT_FALSE(march.contains(same)) << "only the entries dated within the range";
-    for (auto change : {+[](NewEntry& e) { e.paymentType = 1; }, +[](NewEntry& e) { e.amount = 19.98; },
+    for (auto change : {+[](NewEntry& e) { e.direction = Direction::Received; }, +[](NewEntry& e) { e.amount = 19.98; },
                         +[](NewEntry& e) { e.date = e.date.addDays(1); }, +[](NewEntry& e) { e.toCompany = u"X"_s; },
                         +[](NewEntry& e) { e.fromCompany = u"X"_s; }, +[](NewEntry& e) { e.reason = u"Tea"_s; }}) {
         NewEntry other = stored;

@@ -39,7 +39,7 @@ public:
                                      "paymentmethod, notes, paymenttype) VALUES ('2021-03-05', 'Rent ''n'' ü', "
                                      "'Marrowfen', NULL, 0.30000000000000004, 'Cash', 'two\nlines', 2)"_s);
         addEntry(sampleEntry(u"Gig"_s, u"1234.5"_s));
-        addEntry(sampleEntry(u"Water Bill"_s, u"17"_s, 2));
+        addEntry(sampleEntry(u"Water Bill"_s, u"17"_s, Direction::PaidOut));
         window.ListData();
         window.show();
         QApplication::setActiveWindow(&window);

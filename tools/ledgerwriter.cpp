@@ -27,9 +27,9 @@ void say(const QString& line)
     }
 }
 
-EntryFields entry(const QString& marker, int n)
+Entry entry(const QString& marker, int n)
 {
-    EntryFields e;
+    Entry e;
     e.date = QDate(2021, 1, 1).addDays(n % 365);
     e.reason = u"Crash test 'saved'"_s;
     e.fromCompany = u"Marrowfen"_s;
@@ -37,7 +37,7 @@ EntryFields entry(const QString& marker, int n)
     e.amountText = amountText(n * 1.25 + 0.01);
     e.paymentMethod = u"Cash"_s;
     e.notes = marker;
-    e.paymentType = n % 2 + 1;
+    e.direction = n % 2 ? Direction::PaidOut : Direction::Received;
     return e;
 }
 

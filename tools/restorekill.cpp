@@ -35,7 +35,7 @@ QStringList makeBackup(const QString& root, const QString& prefix, int count)
     conn.open(connectionString(root));
     conn.beginBatch();
     for (int n = 0; n < count; ++n) {
-        EntryFields e;
+        Entry e;
         e.date = QDate(2021, 1, 1).addDays(n % 365);
         e.reason = u"Restore test"_s;
         e.amountText = QString::number(n);

@@ -111,7 +111,7 @@ QString quoted(QStringView cell)
 }
 
 // 1 received, 2 paid out, 0 for a word that says neither.
-int directionOf(QStringView word)
+std::optional<Direction> directionOf(QStringView word)
 {
     static constexpr QStringView received[] = {u"received", u"in",    u"paid in",    u"credit", u"cr",
                                                u"h",        u"haben", u"gutschrift", u"+"};
@@ -121,13 +121,17 @@ int directionOf(QStringView word)
         return std::any_of(std::begin(words), std::end(words),
                            [&](QStringView w) { return word.compare(w, Qt::CaseInsensitive) == 0; });
     };
-    return isOneOf(received) ? 1 : isOneOf(paidOut) ? 2 : 0;
+    if (isOneOf(received))
+        return Direction::Received;
+    if (isOneOf(paidOut))
+        return Direction::PaidOut;
+    return std::nullopt;
 }
 
 struct Amount
 {
     double value = 0;
-    int direction = 1;
+    Direction direction = Direction::Received;
 };
 
 QString unreadableAmount(QStringView cell)
@@ -142,7 +146,7 @@ std::variant<Amount, QString> amountOf(const RowCells& cells, DecimalMark mark)
         const auto value = parseImportAmount(cells.amount, mark);
         if (!value)
             return unreadableAmount(cells.amount);
-        return Amount{std::abs(*value), *value < 0 ? 2 : 1};
+        return Amount{std::abs(*value), *value < 0 ? Direction::PaidOut : Direction::Received};
     }
     if (cells.in.isEmpty() && cells.out.isEmpty())
         return u"No amount"_s;
@@ -156,7 +160,7 @@ std::variant<Amount, QString> amountOf(const RowCells& cells, DecimalMark mark)
         return u"Both In and Out hold an amount"_s;
     // Statements often write 0,00 in the column that does not apply.
     const bool paidOut = *out != 0 || (*in == 0 && cells.in.isEmpty());
-    return Amount{std::abs(paidOut ? *out : *in), paidOut ? 2 : 1};
+    return Amount{std::abs(paidOut ? *out : *in), paidOut ? Direction::PaidOut : Direction::Received};
 }
 
 } // namespace
@@ -186,15 +190,16 @@ ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layo
         result.problem = *problem;
         return result;
     }
-    int direction = std::get<Amount>(amount).direction;
+    Direction direction = std::get<Amount>(amount).direction;
     if (!cells.direction.isEmpty()) {
-        direction = directionOf(cells.direction);
-        if (direction == 0) {
+        const std::optional<Direction> named = directionOf(cells.direction);
+        if (!named) {
             result.problem = u"Unknown direction "_s + quoted(cells.direction);
             return result;
         }
+        direction = *named;
     }
-    addText(direction == 1 ? cells.from : cells.to, cells.counterparty);
+    addText(direction == Direction::Received ? cells.from : cells.to, cells.counterparty);
     result.entry = ImportedEntry{
         *date,      std::get<Amount>(amount).value, direction, cells.reason, cells.from, cells.to, cells.method,
         cells.notes};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/direction.h"
 #include "base/progress.h"
 #include "importing/importfield.h"
 #include "importing/importtable.h"
@@ -40,7 +41,7 @@ struct ImportedEntry
 {
     QDate date;
     double amount = 0;
-    int direction = 1; // 1 Received, 2 Paid Out
+    Direction direction = Direction::Received;
     QString reason, fromCompany, toCompany, paymentMethod, notes;
 };
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/direction.h"
+
 #include <QDate>
 #include <QString>
 #include <optional>
@@ -10,7 +12,7 @@ struct LedgerFilter
     QString text; // in Reason, From, To, Method or Notes, without regard to case or accents
     std::optional<QDate> from, to;
     std::optional<double> minAmount, maxAmount;
-    int direction = 0; // 0 both, 1 Received, 2 Paid Out
+    std::optional<Direction> direction; // none: both
 
     bool isEmpty() const;
     // True when every entry this filter shows is also shown by `wider`, so that refiltering can

@@ -86,11 +86,14 @@ void LedgerModel::appendRow(const LedgerRowValues& values)
             std::memcpy(out, text.data(), size_t(text.size()));
         out += text.size();
     }
+    // Known from the refill on, the search reads it from many threads and never writes it.
+    for (int field = 1; field <= 5; ++field)
+        row.asciiTexts |= isAscii(texts[field]) ? quint8(1u << field) : 0;
     row.id = values.id;
     row.julianDay = values.date.isValid() ? values.date.toJulianDay() : 0;
     row.amount = values.amount;
     row.format = quint16(moneyFormats_.size() - 1);
-    row.direction = quint8(values.direction == 1 || values.direction == 2 ? values.direction : 0);
+    row.direction = values.direction ? quint8(storedValue(*values.direction)) : 0;
     row.flags =
         quint8((values.hasId ? HasId : 0) | (values.date.isValid() ? HasDate : 0) | (values.hasAmount ? HasAmount : 0));
     rows_.push_back(row);
@@ -102,18 +105,6 @@ QByteArrayView LedgerModel::storedText(const Row& row, int field) const
     for (int i = 0; i < field; ++i)
         start += row.lengths[i];
     return QByteArrayView(chunks_[row.chunk].get() + start, row.lengths[field]);
-}
-
-bool LedgerModel::isAsciiText(int rowIndex, int text) const
-{
-    const Row& row = at(rowIndex);
-    if (!(row.asciiTexts & asciiKnown)) {
-        quint8 ascii = asciiKnown;
-        for (int field = 1; field <= 5; ++field)
-            ascii |= isAscii(storedText(row, field)) ? quint8(1u << field) : 0;
-        row.asciiTexts = ascii;
-    }
-    return row.asciiTexts & (1u << text);
 }
 
 QString LedgerModel::text(int rowIndex, int column) const
@@ -131,9 +122,7 @@ QString LedgerModel::text(int rowIndex, int column) const
     case amountColumn:
         return row.flags & HasAmount ? formatWithPattern(row.amount, moneyFormats_[row.format]) : QString();
     case directionColumn:
-        return row.direction == 1   ? QStringLiteral("Received")
-               : row.direction == 2 ? QStringLiteral("Paid Out")
-                                    : QString();
+        return row.direction ? directionText(Direction(row.direction)) : QString();
     default:
         if (column >= firstTextColumn && column < directionColumn)
             return QString::fromUtf8(storedText(row, column - firstTextColumn + 1));

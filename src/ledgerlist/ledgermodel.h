@@ -1,11 +1,14 @@
 #pragma once
 
+#include "base/direction.h"
+
 #include <QAbstractTableModel>
 #include <QDate>
 #include <QHash>
 #include <QStringList>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <vector>
 
 // One ledger row as ListData reads it; a field left unset shows as an empty cell.
@@ -19,7 +22,7 @@ struct LedgerRowValues
     double amount = 0;
     bool hasAmount = false;
     QByteArrayView reason, fromCompany, toCompany, paymentMethod, notes; // UTF-8 as stored
-    int direction = 0; // 1 "Received", 2 "Paid Out", anything else shows empty
+    std::optional<Direction> direction;                                  // none shows empty
 };
 
 // The ledger list's model. Rows are kept compactly (numbers and UTF-8 texts in one arena) and
@@ -59,11 +62,13 @@ public:
     qint64 julianDay(int row) const { return at(row).julianDay; }
     bool hasAmount(int row) const { return at(row).flags & HasAmount; }
     double amount(int row) const { return at(row).amount; }
-    int direction(int row) const { return at(row).direction; }
+    std::optional<Direction> direction(int row) const
+    {
+        return at(row).direction ? std::optional(Direction(at(row).direction)) : std::nullopt;
+    }
     QByteArrayView storedText(int row, int text) const { return storedText(at(row), text); }
-    // Whether text 1 to 5 holds ASCII only. Worked out for all five when first asked, so calls
-    // for one row must not run on two threads at once; different rows may.
-    bool isAsciiText(int row, int text) const;
+    // Whether text 1 to 5 holds ASCII only (the search then needs no case folding).
+    bool isAsciiText(int row, int text) const { return at(row).asciiTexts & (1u << text); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -82,14 +87,11 @@ private:
         quint32 offset;
         quint32 lengths[6]; // date text, reason, from, to, method, notes
         quint16 format;
-        quint8 direction;
+        quint8 direction; // the stored value, 0 for none
         quint8 flags;
-        // Bit n: text n (reason .. notes, 1 to 5) holds ASCII only; worked out by the first search
-        // (asciiKnown), so that a refill never pays for it.
-        mutable quint8 asciiTexts;
+        quint8 asciiTexts; // bit n: text n (reason .. notes, 1 to 5) holds ASCII only
     };
     enum Flag : quint8 { HasId = 1, HasDate = 2, HasAmount = 4, Ticked = 8 };
-    static constexpr quint8 asciiKnown = 0x80;
 
     const Row& at(int row) const { return rows_[size_t(row)]; }
     QByteArrayView storedText(const Row& row, int field) const;

@@ -125,8 +125,8 @@ void LedgerView::orderRows()
     case LedgerModel::directionColumn:
         // As the texts sort: empty, "Paid Out", "Received".
         sortByKey(order_, sortOrder_, [&](int r) {
-            const int direction = ledger.direction(r);
-            return direction == 1 ? 2 : direction == 2 ? 1 : 0;
+            const std::optional<Direction> direction = ledger.direction(r);
+            return direction == Direction::Received ? 2 : direction == Direction::PaidOut ? 1 : 0;
         });
         return;
     default:
@@ -154,7 +154,7 @@ void LedgerView::orderRows()
 bool LedgerView::passes(int sourceRow) const
 {
     const LedgerModel& ledger = *ledger_;
-    if (filter_.direction != 0 && ledger.direction(sourceRow) != filter_.direction)
+    if (filter_.direction && ledger.direction(sourceRow) != filter_.direction)
         return false;
     if (filter_.from || filter_.to) {
         if (!ledger.hasDate(sourceRow))
@@ -176,7 +176,6 @@ bool LedgerView::passes(int sourceRow) const
     }
     if (neededText_.isEmpty())
         return true;
-    // Each row is tested by one thread only, so the model may work out its ASCII texts here.
     for (int field = firstSearchedText; field <= lastSearchedText; ++field) {
         if (neededText_.foundIn(ledger.storedText(sourceRow, field), ledger.isAsciiText(sourceRow, field)))
             return true;
@@ -233,10 +232,10 @@ void LedgerView::addUpShown()
 {
     totals_ = {};
     for (int row : rows_) {
-        const int direction = ledger_->direction(row);
-        if (direction == 1)
+        const std::optional<Direction> direction = ledger_->direction(row);
+        if (direction == Direction::Received)
             totals_.received += ledger_->amount(row);
-        else if (direction == 2)
+        else if (direction == Direction::PaidOut)
             totals_.paid += ledger_->amount(row);
     }
     totals_.entries = qsizetype(rows_.size());

@@ -24,7 +24,7 @@ qint64 insertOne(sqlite3* db, sqlite3_stmt* stmt, const NewEntry& entry)
     sqlite3_bind_double(stmt, 5, entry.amount);
     bindText(stmt, 6, entry.paymentMethod);
     bindText(stmt, 7, entry.notes);
-    sqlite3_bind_int(stmt, 8, entry.paymentType);
+    sqlite3_bind_int(stmt, 8, storedValue(entry.direction));
     runBound(db, stmt);
     return sqlite3_last_insert_rowid(db);
 }
@@ -79,8 +79,10 @@ LedgerEntryIndex::LedgerEntryIndex(Connection& connection, QDate first, QDate la
             connection);
     for (; !rs.eof(); rs.moveNext()) {
         const QDate date = rs.dateValue(1);
-        if (date.isValid() && !rs.isNull(2))
-            ids_.insert(keyOf(date, rs.doubleValue(2), int(rs.intValue(3))), rs.intValue(0));
+        const std::optional<Direction> direction = directionFromStored(rs.intValue(3));
+        // An entry of no known direction cannot be the same as an imported one, which has one.
+        if (date.isValid() && !rs.isNull(2) && direction)
+            ids_.insert(keyOf(date, rs.doubleValue(2), *direction), rs.intValue(0));
     }
 }
 
@@ -89,14 +91,14 @@ LedgerEntryIndex::~LedgerEntryIndex()
     sqlite3_finalize(texts_);
 }
 
-LedgerEntryIndex::Key LedgerEntryIndex::keyOf(QDate date, double amount, int paymentType)
+LedgerEntryIndex::Key LedgerEntryIndex::keyOf(QDate date, double amount, Direction direction)
 {
-    return {date.toJulianDay(), std::llround(std::abs(amount) * 100), paymentType};
+    return {date.toJulianDay(), std::llround(std::abs(amount) * 100), direction};
 }
 
 bool LedgerEntryIndex::contains(const NewEntry& entry) const
 {
-    auto [it, end] = ids_.equal_range(keyOf(entry.date, entry.amount, entry.paymentType));
+    auto [it, end] = ids_.equal_range(keyOf(entry.date, entry.amount, entry.direction));
     if (it == end)
         return false;
     sqlite3* db = connection_.handle();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/direction.h"
 #include "base/progress.h"
 
 #include <QDate>
@@ -16,7 +17,7 @@ struct NewEntry
 {
     QDate date;
     double amount = 0;
-    int paymentType = 1; // 1 Received, 2 Paid Out
+    Direction direction = Direction::Received;
     QString reason, fromCompany, toCompany, paymentMethod, notes;
 };
 
@@ -45,14 +46,14 @@ private:
     {
         qint64 julianDay;
         qint64 cents;
-        int paymentType;
+        Direction direction;
         bool operator==(const Key&) const = default;
         friend size_t qHash(const Key& key, size_t seed = 0) noexcept
         {
-            return qHashMulti(seed, key.julianDay, key.cents, key.paymentType);
+            return qHashMulti(seed, key.julianDay, key.cents, storedValue(key.direction));
         }
     };
-    static Key keyOf(QDate date, double amount, int paymentType);
+    static Key keyOf(QDate date, double amount, Direction direction);
 
     Connection& connection_;
     QMultiHash<Key, qint64> ids_;

@@ -14,3 +14,8 @@ Connection& Conn()
         throw StoreError(QStringLiteral("The ledger connection was never created."));
     return *ConnSlot();
 }
+
+LedgerEntries programLedger()
+{
+    return LedgerEntries(Conn);
+}

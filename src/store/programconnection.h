@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/connection.h"
+#include "store/ledgerentries.h"
 
 #include <memory>
 
@@ -9,3 +10,6 @@ std::unique_ptr<Connection>& ConnSlot();
 
 // The connection in use; throws StoreError when none was created.
 Connection& Conn();
+
+// The entries of whatever connection the program has open at the time of each operation.
+LedgerEntries programLedger();

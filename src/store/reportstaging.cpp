@@ -3,6 +3,7 @@
 #include "money/numberparser.h"
 #include "store/connection.h"
 #include "store/prepare.h"
+#include "store/recordset.h"
 #include "store/statements.h"
 
 #include <sqlite3.h>
@@ -27,6 +28,16 @@ ReportStaging::ReportStaging(Connection& connection) : connection_(connection) {
 ReportStaging::~ReportStaging()
 {
     sqlite3_finalize(insert_);
+}
+
+void ReportStaging::clear(Connection& connection)
+{
+    connection.execute(clearReport());
+}
+
+void ReportStaging::readBack(Recordset& rows)
+{
+    rows.open(selectReport(), connection_, adOpenStatic, adLockReadOnly);
 }
 
 void ReportStaging::addReceived(QDate date, double amount, const QString& payer, const QString& payee)

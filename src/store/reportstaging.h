@@ -4,10 +4,11 @@
 #include <QString>
 
 class Connection;
+class Recordset;
 struct sqlite3_stmt;
 
 // Writes the printed report's staging rows, the rows insertReportReceived and insertReportPaid
-// describe. The values are bound to one compiled insert instead of being written into a statement
+// describe, and reads them back. The values are bound to one compiled insert instead of being written into a statement
 // text and read back out of it for every entry; a row the text form would refuse (a missing date,
 // say) still goes through the text form, so it fails with the same message.
 class ReportStaging
@@ -18,8 +19,13 @@ public:
     ReportStaging(const ReportStaging&) = delete;
     ReportStaging& operator=(const ReportStaging&) = delete;
 
+    // Empties the staging table: old rows would be printed and summed with the new ones.
+    static void clear(Connection& connection);
+
     void addReceived(QDate date, double amount, const QString& payer, const QString& payee);
     void addPaid(QDate date, double amount, const QString& payer, const QString& payee);
+    // Opens `rows` on every staged row.
+    void readBack(Recordset& rows);
 
 private:
     using TextForm = QString (*)(QDate, const QString&, const QString&, const QString&);

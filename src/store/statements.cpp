@@ -42,26 +42,28 @@ QString selectEntry(const QString& id)
     return u"select * from tblData where id="_s + id;
 }
 
-QString insertEntry(const EntryFields& e)
+QString insertEntry(const Entry& e)
 {
     return QString::fromUtf16(insertColumns) + FormatSqlDate(e.date) + u"),'"_s + doubled(e.reason) + u"','"_s +
            doubled(e.fromCompany) + u"','"_s + doubled(e.toCompany) + u"', CDbl('"_s + e.amountText + u"') ,'"_s +
-           doubled(e.paymentMethod) + u"','"_s + doubled(e.notes) + u"',"_s + QString::number(e.paymentType) + u')';
+           doubled(e.paymentMethod) + u"','"_s + doubled(e.notes) + u"',"_s +
+           QString::number(storedValue(e.direction)) + u')';
 }
 
-QString insertCopy(const EntryFields& e)
+QString insertCopy(const Entry& e)
 {
     return QString::fromUtf16(insertColumns) + FormatSqlDate(e.date) + u"), '"_s + doubled(e.reason) + u"','"_s +
            doubled(e.fromCompany) + u"','"_s + doubled(e.toCompany) + u"', CDbl('"_s + e.amountText + u"'),'"_s +
-           doubled(e.paymentMethod) + u"','"_s + doubled(e.notes) + u"',"_s + QString::number(e.paymentType) + u')';
+           doubled(e.paymentMethod) + u"','"_s + doubled(e.notes) + u"',"_s +
+           QString::number(storedValue(e.direction)) + u')';
 }
 
-QString updateEntry(const EntryFields& e, const QString& id)
+QString updateEntry(const Entry& e, const QString& id)
 {
     return u"update tblData set datercvd=CDate("_s + FormatSqlDate(e.date) + u") ,reason='"_s + doubled(e.reason) +
            u"',fromcompany='"_s + doubled(e.fromCompany) + u"',tocompany='"_s + doubled(e.toCompany) +
            u"',amount=CDbl('"_s + e.amountText + u"') ,paymentmethod='"_s + doubled(e.paymentMethod) + u"',notes='"_s +
-           doubled(e.notes) + u"',paymenttype="_s + QString::number(e.paymentType) + u" where id="_s + id;
+           doubled(e.notes) + u"',paymenttype="_s + QString::number(storedValue(e.direction)) + u" where id="_s + id;
 }
 
 QString deleteEntry(const QString& id)

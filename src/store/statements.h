@@ -1,20 +1,9 @@
 #pragma once
 
+#include "store/entry.h"
+
 #include <QDate>
 #include <QString>
-
-// The values of one ledger entry as the statements write them.
-struct EntryFields
-{
-    QDate date;
-    QString reason;
-    QString fromCompany;
-    QString toCompany;
-    QString amountText; // placed inside CDbl('...') as it stands
-    QString paymentMethod;
-    QString notes;
-    int paymentType = 1; // 1 Received, 2 Paid Out
-};
 
 // #MM/DD/YYYY#, month first whatever the regional order.
 QString FormatSqlDate(QDate date);
@@ -22,12 +11,12 @@ QString FormatSqlDate(QDate date);
 // 'text' with every apostrophe doubled.
 QString quoteText(QStringView text);
 
-QString selectAllEntries();                                       // S1
-QString selectEntry(const QString& id);                           // S2
-QString insertEntry(const EntryFields& entry);                    // S3, from the entry window
-QString insertCopy(const EntryFields& entry);                     // S4, Duplicate Selected
-QString updateEntry(const EntryFields& entry, const QString& id); // S5
-QString deleteEntry(const QString& id);                           // S6
+QString selectAllEntries();                                 // S1
+QString selectEntry(const QString& id);                     // S2
+QString insertEntry(const Entry& entry);                    // S3, from the entry window
+QString insertCopy(const Entry& entry);                     // S4, Duplicate Selected
+QString updateEntry(const Entry& entry, const QString& id); // S5
+QString deleteEntry(const QString& id);                     // S6
 // How many entries there are, for the progress of commands that read them all.
 QString countEntries();
 

@@ -37,14 +37,14 @@ QString openFreshLedger()
     return path;
 }
 
-void addEntry(const EntryFields& entry)
+void addEntry(const Entry& entry)
 {
     Conn().execute(insertEntry(entry));
 }
 
-EntryFields sampleEntry(const QString& reason, const QString& amount, int paymentType)
+Entry sampleEntry(const QString& reason, const QString& amount, Direction direction)
 {
-    EntryFields e;
+    Entry e;
     e.date = QDate(2021, 3, 5);
     e.reason = reason;
     e.fromCompany = QStringLiteral("Marrowfen");
@@ -52,7 +52,7 @@ EntryFields sampleEntry(const QString& reason, const QString& amount, int paymen
     e.amountText = amount;
     e.paymentMethod = QStringLiteral("Cash");
     e.notes = QString();
-    e.paymentType = paymentType;
+    e.direction = direction;
     return e;
 }
 
@@ -73,6 +73,11 @@ int entryCount()
 void storeNulInText(const QString& id, const QString& column)
 {
     Conn().execute(u"update tblData set %1 = coalesce(%1, '') || char(0) || 'end' where id = %2"_s.arg(column, id));
+}
+
+void storePaymentType(const QString& id, int value)
+{
+    Conn().execute(u"update tblData set paymenttype = "_s + QString::number(value) + u" where id = "_s + id);
 }
 
 unsigned fileMode(const QString& path)

@@ -15,10 +15,10 @@ QString templateLedgerPath();
 QString openFreshLedger();
 
 // Adds one entry through the store (S3) and returns nothing; `amount` is typed text.
-void addEntry(const EntryFields& entry);
+void addEntry(const Entry& entry);
 
 // A quick entry: date 2021-03-05, texts from `reason`, amount text, direction.
-EntryFields sampleEntry(const QString& reason, const QString& amount, int paymentType = 1);
+Entry sampleEntry(const QString& reason, const QString& amount, Direction direction = Direction::Received);
 
 // The id of the newest ledger row, as the main window's list would hand it over.
 QString newestId();
@@ -29,6 +29,9 @@ int entryCount();
 // Appends a NUL character and more text to the text `column` of entry `id`, as an older import
 // could store it: the store refuses such texts only where it writes them.
 void storeNulInText(const QString& id, const QString& column);
+
+// Stores `value` as the direction of entry `id`: 0 or 3, say, which no window writes.
+void storePaymentType(const QString& id, int value);
 
 // The file's permission bits as the system keeps them (0700, 0600 ...).
 unsigned fileMode(const QString& path);

@@ -14,10 +14,10 @@ void MainWindowTest::SetUp()
     ASSERT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
 
-void MainWindowTest::listEntries(const QList<EntryFields>& entries)
+void MainWindowTest::listEntries(const QList<Entry>& entries)
 {
     Conn().beginBatch();
-    for (const EntryFields& entry : entries)
+    for (const Entry& entry : entries)
         addEntry(entry);
     Conn().commitBatch();
     window.ListData();

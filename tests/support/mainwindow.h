@@ -16,7 +16,7 @@ protected:
     void SetUp() override;
     // Adds the entries to the ledger in one batch, then refills the list as a command does after
     // changing the ledger.
-    void listEntries(const QList<EntryFields>& entries);
+    void listEntries(const QList<Entry>& entries);
 
     ScriptedPrompter boxes;
     Form1 window;

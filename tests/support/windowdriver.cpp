@@ -1,5 +1,6 @@
 #include "support/windowdriver.h"
 
+#include "store/programconnection.h"
 #include "ui/entry/form2.h"
 
 #include <QAbstractButton>
@@ -49,7 +50,7 @@ QComboBox* combo(const QWidget* entryWindow, int number)
 
 std::unique_ptr<Form2> openEntryWindow(const QString& id)
 {
-    auto form = std::make_unique<Form2>();
+    auto form = std::make_unique<Form2>(programLedger());
     form->m_ID = id;
     form->setCaption(id.isEmpty() ? u"Add New"_s : u"Edit Data"_s);
     form->show();

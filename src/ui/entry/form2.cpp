@@ -7,9 +7,6 @@
 #include "base/clock.h"
 #include "money/numberparser.h"
 #include "settings/settings.h"
-#include "store/programconnection.h"
-#include "store/recordset.h"
-#include "store/statements.h"
 #include "ui/entry/entrydesign.h"
 #include "ui/entry/picklist.h"
 
@@ -36,7 +33,8 @@ QStringList itemsOf(const QComboBox* combo)
 
 } // namespace
 
-Form2::Form2(QWidget* parent) : QDialog(parent), collator_(pickListCollator())
+Form2::Form2(LedgerEntries ledger, QWidget* parent)
+    : QDialog(parent), ledger_(std::move(ledger)), collator_(pickListCollator())
 {
     buildControls();
     connectEvents();
@@ -52,14 +50,12 @@ void Form2::connectEvents()
                        QList<QWidget*>{Frame1, Text2});
     connect(PushButton1, &QPushButton::clicked, this, &Form2::PushButton1_Click);
     connect(PushButton2, &QPushButton::clicked, this, &Form2::PushButton2_Click);
-    connect(PushButton3, &QPushButton::clicked, this, &Form2::PushButton3_Click);
-    connect(PushButton4, &QPushButton::clicked, this, &Form2::PushButton4_Click);
-    connect(PushButton5, &QPushButton::clicked, this, &Form2::PushButton5_Click);
-    connect(PushButton6, &QPushButton::clicked, this, &Form2::PushButton6_Click);
-    connect(PushButton7, &QPushButton::clicked, this, &Form2::PushButton7_Click);
-    connect(PushButton8, &QPushButton::clicked, this, &Form2::PushButton8_Click);
-    connect(PushButton9, &QPushButton::clicked, this, &Form2::PushButton9_Click);
-    connect(PushButton10, &QPushButton::clicked, this, &Form2::PushButton10_Click);
+    const std::array plus{PushButton3, PushButton5, PushButton7, PushButton9};
+    const std::array minus{PushButton4, PushButton6, PushButton8, PushButton10};
+    for (int list = 0; list < 4; ++list) {
+        connect(plus[list], &QPushButton::clicked, this, [this, list] { addAsked(list); });
+        connect(minus[list], &QPushButton::clicked, this, [this, list] { removeSelected(list); });
+    }
 }
 
 QComboBox* Form2::pickList(int list) const
@@ -109,17 +105,17 @@ void Form2::fillPickList(ErrorTrap& trap, int list, int firstStep)
 void Form2::LoadData()
 {
     ErrorTrap trap(u"Form2", u"LoadData");
-    Recordset rs;
+    EntryRows rows;
     // Without the row there is nothing to load: one report, not one per field.
-    if (!trap.step(102, [&] { rs.open(selectEntry(m_ID), Conn(), adOpenStatic, adLockReadOnly); }))
+    if (!trap.step(102, [&] { ledger_.readOne(rows, m_ID); }))
         return;
     // No such row: the window keeps its add-mode values.
-    if (trap.test(104, [&] { return !rs.eof(); })) {
+    if (trap.test(104, [&] { return !rows.atEnd(); })) {
         QDate date;
-        QVariant stored;
+        QString stored;
         if (trap.test(106, [&] {
-                stored = rs.field(u"datercvd");
-                date = stored.toDate();
+                stored = rows.text(EntryField::Date);
+                date = rows.date();
                 return date.isValid();
             }))
             trap.step(108, [&] { DateTimePicker1->setDate(date); });
@@ -127,35 +123,34 @@ void Form2::LoadData()
             // Saving would silently put today in its place: say so before the window opens.
             MsgBox(tr("The date stored for this entry (\"%1\") cannot be read. The date field shows today; "
                       "check it before you save.")
-                       .arg(stored.toString()));
+                       .arg(stored));
         for (int list = 0; list < 4; ++list)
-            selectLoaded(trap, rs, list, 110 + 16 * list);
+            selectLoaded(trap, rows, list, 110 + 16 * list);
         trap.step(174, [&] {
             // No stored amount leaves the box empty, so the check asks for one instead of saving 0.
-            const QVariant amount = rs.field(u"amount");
-            Text1->setText(amount.isNull() ? QString() : amountText(amount.toDouble()));
+            Text1->setText(rows.isNull(EntryField::Amount) ? QString() : amountText(rows.amount()));
         });
-        trap.step(176, [&] { Text2->setPlainText(rs.field(u"notes").toString()); });
-        qlonglong paymentType = 0;
+        trap.step(176, [&] { Text2->setPlainText(rows.text(EntryField::Notes)); });
+        std::optional<Direction> direction;
         if (trap.test(178, [&] {
-                paymentType = rs.field(u"paymenttype").toLongLong();
-                return paymentType == 1;
+                direction = rows.direction();
+                return direction == Direction::Received;
             }))
             trap.step(180, [&] { Option1->setChecked(true); });
-        else if (trap.test(182, [&] { return paymentType == 2; }))
+        else if (trap.test(182, [&] { return direction == Direction::PaidOut; }))
             trap.step(184, [&] { Option2->setChecked(true); });
     }
-    trap.step(186, [&] { rs.close(); });
+    trap.step(186, [&] { rows.close(); });
 }
 
-void Form2::selectLoaded(ErrorTrap& trap, const Recordset& rs, int list, int firstStep)
+void Form2::selectLoaded(ErrorTrap& trap, const EntryRows& rows, int list, int firstStep)
 {
     QComboBox* combo = pickList(list);
     QString text;
     int row = -1;
     // Only the very same text counts as listed: "rent" is not "Rent".
     const bool read = trap.step(firstStep, [&] {
-        text = rs.field(QString::fromUtf16(pickListDesign[list].column)).toString();
+        text = rows.text(pickListDesign[list].field);
         row = combo->findText(text, Qt::MatchFixedString | Qt::MatchCaseSensitive);
     });
     // A row without this text leaves the list unselected rather than adding an empty item.
@@ -197,13 +192,18 @@ void Form2::PushButton2_Click()
         refused(trap, 110, Combo4->currentIndex() < 0, tr("You forgot to input Payment Method."), Combo4))
         return;
 
-    const EntryFields entry{
-        DateTimePicker1->date(), Combo1->currentText(), Combo2->currentText(), Combo3->currentText(),
-        Text1->text(),           Combo4->currentText(), notesText(),           Option2->isChecked() ? 2 : 1};
+    Entry entry;
+    entry.date = DateTimePicker1->date();
+    entry.reason = Combo1->currentText();
+    entry.fromCompany = Combo2->currentText();
+    entry.toCompany = Combo3->currentText();
+    entry.amountText = Text1->text();
+    entry.paymentMethod = Combo4->currentText();
+    entry.notes = notesText();
+    entry.direction = Option2->isChecked() ? Direction::PaidOut : Direction::Received;
     const bool edit = !m_ID.isEmpty();
-    const QString statement = edit ? updateEntry(entry, m_ID) : insertEntry(entry);
     // A save the ledger refuses keeps the window open with everything typed, to retry or cancel.
-    if (!trap.step(edit ? 124 : 128, [&] { Conn().execute(statement); }))
+    if (!trap.step(edit ? 124 : 128, [&] { edit ? ledger_.update(entry, m_ID) : ledger_.add(entry); }))
         return;
     trap.step(130, [&] { MsgBox(tr("Record successfully saved.")); });
     trap.step(132, [&] { accept(); });
@@ -220,49 +220,9 @@ bool Form2::refused(ErrorTrap& trap, int step, bool missing, const QString& mess
     return true;
 }
 
-void Form2::PushButton3_Click()
+void Form2::addAsked(int list)
 {
-    addAsked(u"PushButton3_Click", 0);
-}
-
-void Form2::PushButton4_Click()
-{
-    removeSelected(u"PushButton4_Click", 0);
-}
-
-void Form2::PushButton5_Click()
-{
-    addAsked(u"PushButton5_Click", 1);
-}
-
-void Form2::PushButton6_Click()
-{
-    removeSelected(u"PushButton6_Click", 1);
-}
-
-void Form2::PushButton7_Click()
-{
-    addAsked(u"PushButton7_Click", 2);
-}
-
-void Form2::PushButton8_Click()
-{
-    removeSelected(u"PushButton8_Click", 2);
-}
-
-void Form2::PushButton9_Click()
-{
-    addAsked(u"PushButton9_Click", 3);
-}
-
-void Form2::PushButton10_Click()
-{
-    removeSelected(u"PushButton10_Click", 3);
-}
-
-void Form2::addAsked(QStringView procedure, int list)
-{
-    ErrorTrap trap(u"Form2", procedure);
+    ErrorTrap trap(u"Form2", QStringView(pickListDesign[list].addProcedure));
     QString answer;
     trap.step(100, [&] { answer = InputBox(tr(pickListDesign[list].prompt), tr(pickListDesign[list].title)); });
     if (trap.test(102, [&] { return answer.isEmpty(); }))
@@ -270,9 +230,9 @@ void Form2::addAsked(QStringView procedure, int list)
     trap.step(104, [&] { addPickItem(pickList(list), answer); });
 }
 
-void Form2::removeSelected(QStringView procedure, int list)
+void Form2::removeSelected(int list)
 {
-    ErrorTrap trap(u"Form2", procedure);
+    ErrorTrap trap(u"Form2", QStringView(pickListDesign[list].removeProcedure));
     QComboBox* combo = pickList(list);
     if (trap.test(100, [&] { return combo->currentIndex() < 0; }))
         return;

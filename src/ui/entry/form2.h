@@ -15,6 +15,8 @@
 //
 // The pick lists are read from the settings when the window loads and written back on every close.
 
+#include "store/ledgerentries.h"
+
 #include <QCollator>
 #include <QDialog>
 #include <QString>
@@ -27,14 +29,14 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class Recordset;
 
 class Form2 : public QDialog
 {
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget* parent = nullptr);
+    // Reads and writes the entries through `ledger`.
+    explicit Form2(LedgerEntries ledger, QWidget* parent = nullptr);
     ~Form2() override;
 
     // The entry to edit; the empty text for a new entry. The opener sets it before the caption.
@@ -56,21 +58,13 @@ private:
 
     void PushButton1_Click();
     void PushButton2_Click();
-    void PushButton3_Click();
-    void PushButton4_Click();
-    void PushButton5_Click();
-    void PushButton6_Click();
-    void PushButton7_Click();
-    void PushButton8_Click();
-    void PushButton9_Click();
-    void PushButton10_Click();
 
-    // The shared bodies of the "+" and "-" buttons of pick list `list` (0 Reason .. 3 Payment Method).
-    void addAsked(QStringView procedure, int list);
-    void removeSelected(QStringView procedure, int list);
+    // The "+" and "-" buttons of pick list `list` (0 Reason .. 3 Payment Method).
+    void addAsked(int list);
+    void removeSelected(int list);
 
     void fillPickList(ErrorTrap& trap, int list, int firstStep);
-    void selectLoaded(ErrorTrap& trap, const Recordset& rs, int list, int firstStep);
+    void selectLoaded(ErrorTrap& trap, const EntryRows& rows, int list, int firstStep);
     void storePickList(ErrorTrap& trap, int list, int firstStep);
     bool refused(ErrorTrap& trap, int step, bool missing, const QString& message, QWidget* field);
 
@@ -102,6 +96,7 @@ private:
     // Combo1 .. Combo4 by list number.
     QComboBox* pickList(int list) const;
 
+    LedgerEntries ledger_;
     QCollator collator_;
     bool loaded_ = false;
 };

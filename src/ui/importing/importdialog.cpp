@@ -2,7 +2,6 @@
 
 #include "importing/importfile.h"
 #include "importing/xlsxreader.h"
-#include "store/programconnection.h"
 #include "ui/importing/importpreviewmodel.h"
 #include "ui/importing/importprogress.h"
 #include "ui/importing/openguessnotice.h"
@@ -58,7 +57,8 @@ NewEntry stored(const ImportedEntry& e)
 
 } // namespace
 
-ImportDialog::ImportDialog(const QString& path, QWidget* owner) : QDialog(owner), model_(new ImportPreviewModel(this))
+ImportDialog::ImportDialog(const QString& path, LedgerEntries ledger, QWidget* owner)
+    : QDialog(owner), ledger_(std::move(ledger)), model_(new ImportPreviewModel(this))
 {
     const auto format = importFormatOf(path);
     if (!format)
@@ -317,7 +317,7 @@ std::vector<bool> ImportDialog::inLedger(const std::vector<ImportRow>& rows)
     try {
         if (!ledgerIndex_ || first != indexFirst_ || last != indexLast_) {
             ledgerIndex_.reset();
-            ledgerIndex_ = std::make_unique<LedgerEntryIndex>(Conn(), first, last);
+            ledgerIndex_ = std::make_unique<LedgerEntryIndex>(ledger_.connection(), first, last);
             indexFirst_ = first;
             indexLast_ = last;
         }

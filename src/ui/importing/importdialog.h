@@ -3,6 +3,7 @@
 #include "importing/csvreader.h"
 #include "importing/importlayout.h"
 #include "store/entryimport.h"
+#include "store/ledgerentries.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -33,7 +34,8 @@ class ImportDialog : public QDialog
 
 public:
     // Reads the file. Throws Failure, in words for the user, when it cannot be read at all.
-    ImportDialog(const QString& path, QWidget* owner);
+    // `ledger` is searched for the entries it holds already.
+    ImportDialog(const QString& path, LedgerEntries ledger, QWidget* owner);
     ~ImportDialog() override;
 
     // The ticked rows, as they are to be stored.
@@ -59,6 +61,7 @@ private:
     ImportLayout layout_;
     // The ledger's entries dated within the file's dates, kept while those stay the same.
     QDate indexFirst_, indexLast_;
+    LedgerEntries ledger_;
     std::unique_ptr<LedgerEntryIndex> ledgerIndex_;
     QString ledgerProblem_; // why the ledger could not be searched
     QString readProblem_;   // why the text file cannot be read with the chosen delimiter and encoding

@@ -1,5 +1,6 @@
 #include "ui/importing/importpreviewmodel.h"
 
+#include "base/direction.h"
 #include "money/moneyformat.h"
 
 #include <QBrush>
@@ -90,7 +91,7 @@ QString ImportPreviewModel::text(const ImportRow& row, int column) const
     case AmountColumn:
         return FormatMoney(e.amount);
     case DirectionColumn:
-        return e.direction == 1 ? QStringLiteral("Received") : QStringLiteral("Paid Out");
+        return directionText(e.direction);
     case ReasonColumn:
         return e.reason;
     case FromColumn:

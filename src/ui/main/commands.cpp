@@ -6,10 +6,6 @@
 #include "base/failure.h"
 #include "ledgerlist/ledgermodel.h"
 #include "ledgerlist/ledgerview.h"
-#include "money/numberparser.h"
-#include "store/programconnection.h"
-#include "store/recordset.h"
-#include "store/statements.h"
 #include "ui/entry/form2.h"
 #include "ui/main/ledgerhistory.h"
 
@@ -21,22 +17,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr auto contactAddress = u"https://marrowfen.example/contact/";
-
-// The fields of the current row of an S2 result, for an exact copy.
-EntryFields copiedFields(const Recordset& rs)
-{
-    EntryFields e;
-    e.date = rs.field(u"datercvd").toDate();
-    e.reason = rs.field(u"reason").toString();
-    e.fromCompany = rs.field(u"fromcompany").toString();
-    e.toCompany = rs.field(u"tocompany").toString();
-    // The shortest text that reads back as the same double: a copy must be a copy.
-    e.amountText = amountText(rs.field(u"amount").toDouble());
-    e.paymentMethod = rs.field(u"paymentmethod").toString();
-    e.notes = rs.field(u"notes").toString();
-    e.paymentType = rs.field(u"paymenttype").toInt();
-    return e;
-}
 
 } // namespace
 
@@ -69,7 +49,7 @@ void Form1::changeSelected(QStringView procedure, const QString& undoName, int r
 
 void Form1::openEntryWindow(ErrorTrap& trap, int firstStep, const QString& id, const QString& caption)
 {
-    Form2 form(this);
+    Form2 form(ledger_, this);
     trap.step(firstStep, [&] { form.m_ID = id; });
     trap.step(firstStep + 2, [&] { form.setCaption(caption); });
     trap.step(firstStep + 4, [&] { form.exec(); });
@@ -90,20 +70,18 @@ void Form1::PushButton1_Click()
 
 void Form1::PushButton3_Click()
 {
-    changeSelected(u"PushButton3_Click", tr("Delete"), 104, [](ErrorTrap& trap, const QString& id) {
-        trap.step(102, [&] { Conn().execute(deleteEntry(id)); });
-    });
+    changeSelected(u"PushButton3_Click", tr("Delete"), 104,
+                   [this](ErrorTrap& trap, const QString& id) { trap.step(102, [&] { ledger_.remove(id); }); });
 }
 
 void Form1::PushButton4_Click()
 {
-    changeSelected(u"PushButton4_Click", tr("Duplicate"), 112, [](ErrorTrap& trap, const QString& id) {
-        Recordset rs;
-        const bool opened = trap.step(104, [&] { rs.open(selectEntry(id), Conn(), adOpenStatic, adLockReadOnly); });
-        if (opened) {
-            if (trap.test(106, [&] { return !rs.eof(); }))
-                trap.step(108, [&] { Conn().execute(insertCopy(copiedFields(rs))); });
-            trap.step(110, [&] { rs.close(); });
+    changeSelected(u"PushButton4_Click", tr("Duplicate"), 112, [this](ErrorTrap& trap, const QString& id) {
+        EntryRows rows;
+        if (trap.step(104, [&] { ledger_.readOne(rows, id); })) {
+            if (trap.test(106, [&] { return !rows.atEnd(); }))
+                trap.step(108, [&] { ledger_.addCopy(rows.entry()); });
+            trap.step(110, [&] { rows.close(); });
         }
     });
 }

@@ -164,7 +164,8 @@ void FindBar::apply()
     problem_.clear();
     filter.minAmount = amountIn(minAmount_, problem_);
     filter.maxAmount = amountIn(maxAmount_, problem_);
-    filter.direction = direction_->currentIndex();
+    // The choices stand in the order of the directions' stored values, after "both".
+    filter.direction = directionFromStored(direction_->currentIndex());
     view_.setFilter(filter);
     showSummary();
 }

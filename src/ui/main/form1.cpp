@@ -68,7 +68,7 @@ QPushButton* makeButton(QWidget* parent, const char* name, const QString& captio
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QWidget(parent)
+Form1::Form1(QWidget* parent) : QWidget(parent), ledger_(programLedger())
 {
     buildControls();
     connectEvents();
@@ -84,7 +84,8 @@ void Form1::buildControls()
 
     model_ = new LedgerModel(this);
     view_ = new LedgerView(model_, this);
-    history_ = new LedgerHistory([this](const QList<qint64>& ids) { refillAndSelect(ids); }, this);
+    history_ = new LedgerHistory(
+        ledger_, [this](const QList<qint64>& ids) { refillAndSelect(ids); }, this);
     safetyNet_ = new SafetyNet([this] { reconnect(); }, this);
     ListView1 = new QTableView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
@@ -242,7 +243,7 @@ void Form1::refillAndSelect(const QList<qint64>& ids)
 
 void Form1::PushButton5_Click()
 {
-    printLedgerReport(this, balance_);
+    printLedgerReport(this, ledger_, balance_);
 }
 
 void Form1::PushButton6_Click()

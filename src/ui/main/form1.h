@@ -18,6 +18,8 @@
 // Start-up and shutdown are in form1.cpp, the refill of the list in listdata.cpp, the import (a
 // command of the list's menu) in importcommand.cpp.
 
+#include "store/ledgerentries.h"
+
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -125,6 +127,8 @@ private:
     // undo history of the replaced ledger forgotten.
     void reconnect();
 
+    // The entries of the ledger the program has open, whichever connection that is at the time.
+    LedgerEntries ledger_;
     double balance_ = 0;
     bool exporting_ = false;
     bool closing_ = false;

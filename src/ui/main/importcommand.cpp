@@ -2,7 +2,6 @@
 #include "app/prompter.h"
 #include "importing/importfile.h"
 #include "store/entryimport.h"
-#include "store/programconnection.h"
 #include "ui/importing/importdialog.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
@@ -39,7 +38,7 @@ void Form1::importFile(const QString& path)
 {
     std::vector<NewEntry> entries;
     try {
-        ImportDialog dialog(path, this);
+        ImportDialog dialog(path, ledger_, this);
         if (dialog.exec() != QDialog::Accepted)
             return;
         entries = dialog.chosenEntries();
@@ -56,7 +55,7 @@ void Form1::importFile(const QString& path)
     LongTask task(this, tr("Importing entries…"), qint64(entries.size()));
     history_->record(tr("Import"), [&] {
         try {
-            ids = addEntries(Conn(), entries, [&](qint64 added) { return task.keepGoing(added); });
+            ids = addEntries(ledger_.connection(), entries, [&](qint64 added) { return task.keepGoing(added); });
         } catch (const Cancelled&) {
             // None of them was added.
         } catch (const std::exception& error) {

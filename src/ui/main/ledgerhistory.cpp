@@ -2,7 +2,6 @@
 
 #include "app/prompter.h"
 #include "store/changeset.h"
-#include "store/programconnection.h"
 
 #include <QAction>
 #include <QUndoCommand>
@@ -15,8 +14,9 @@ namespace {
 class LedgerStep : public QUndoCommand
 {
 public:
-    LedgerStep(const QString& name, QByteArray changes, const LedgerHistory::Refill& refilled)
-        : QUndoCommand(name), changes_(std::move(changes)), refilled_(refilled)
+    LedgerStep(const QString& name, QByteArray changes, const LedgerEntries& ledger,
+               const LedgerHistory::Refill& refilled)
+        : QUndoCommand(name), changes_(std::move(changes)), ledger_(ledger), refilled_(refilled)
     {
     }
 
@@ -36,7 +36,7 @@ private:
     void apply(const QByteArray& changes)
     {
         try {
-            applyChanges(Conn(), changes);
+            applyChanges(ledger_.connection(), changes);
         } catch (const std::exception& error) {
             setObsolete(true);
             MsgBox(QString::fromUtf8(error.what()));
@@ -46,14 +46,15 @@ private:
     }
 
     QByteArray changes_;
+    const LedgerEntries& ledger_;
     const LedgerHistory::Refill& refilled_;
     bool alreadyDone_ = true;
 };
 
 } // namespace
 
-LedgerHistory::LedgerHistory(Refill refilled, QWidget* window)
-    : QObject(window), stack_(new QUndoStack(this)), refilled_(std::move(refilled))
+LedgerHistory::LedgerHistory(LedgerEntries ledger, Refill refilled, QWidget* window)
+    : QObject(window), stack_(new QUndoStack(this)), ledger_(std::move(ledger)), refilled_(std::move(refilled))
 {
     undo_ = stack_->createUndoAction(this, tr("Undo"));
     undo_->setShortcut(QKeySequence::Undo);
@@ -72,7 +73,7 @@ void LedgerHistory::record(const QString& name, const std::function<void()>& com
 {
     std::unique_ptr<ChangeRecorder> recorder;
     try {
-        recorder = std::make_unique<ChangeRecorder>(Conn());
+        recorder = std::make_unique<ChangeRecorder>(ledger_.connection());
     } catch (const std::exception&) {
         // No connection, or the engine cannot record: the command reports its own failures.
     }
@@ -88,7 +89,7 @@ void LedgerHistory::record(const QString& name, const std::function<void()>& com
     if (changes.isEmpty())
         return;
     changed_ = true;
-    stack_->push(new LedgerStep(name, std::move(changes), refilled_));
+    stack_->push(new LedgerStep(name, std::move(changes), ledger_, refilled_));
 }
 
 bool LedgerHistory::hasChanges() const

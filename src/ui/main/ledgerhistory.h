@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ledgerentries.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -20,7 +22,7 @@ class LedgerHistory : public QObject
 public:
     using Refill = std::function<void(const QList<qint64>& ids)>;
 
-    LedgerHistory(Refill refilled, QWidget* window);
+    LedgerHistory(LedgerEntries ledger, Refill refilled, QWidget* window);
     ~LedgerHistory() override;
 
     // Runs a command and keeps what it changed in the ledger as one step named `name`. A command
@@ -37,6 +39,7 @@ private:
     QUndoStack* stack_;
     QAction* undo_;
     QAction* redo_;
+    LedgerEntries ledger_;
     Refill refilled_;
     // Set by any step ever taken, also when later undone: the ledger file has changed.
     bool changed_ = false;

@@ -5,9 +5,6 @@
 #include "base/failure.h"
 #include "ledgerlist/ledgermodel.h"
 #include "money/moneyformat.h"
-#include "store/programconnection.h"
-#include "store/recordset.h"
-#include "store/statements.h"
 
 #include <QLabel>
 #include <QScopeGuard>
@@ -17,38 +14,11 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The columns ListData reads; a column the ledger lacks is reported once and left empty.
-struct LedgerColumns
+// Reads one field of the current row; a field the ledger lacks (reported once) reads as nothing.
+template <class F> void readField(const EntryRows& rows, EntryField field, F&& read)
 {
-    int id = -1, datercvd = -1, amount = -1, reason = -1, fromcompany = -1, tocompany = -1, paymentmethod = -1,
-        notes = -1, paymenttype = -1;
-
-    void find(const Recordset& rs)
-    {
-        const std::pair<int*, const char16_t*> wanted[] = {{&id, u"id"},
-                                                           {&datercvd, u"datercvd"},
-                                                           {&amount, u"amount"},
-                                                           {&reason, u"reason"},
-                                                           {&fromcompany, u"fromcompany"},
-                                                           {&tocompany, u"tocompany"},
-                                                           {&paymentmethod, u"paymentmethod"},
-                                                           {&notes, u"notes"},
-                                                           {&paymenttype, u"paymenttype"}};
-        QStringList missing;
-        for (auto [index, name] : wanted) {
-            *index = rs.findField(QStringView(name));
-            if (*index < 0)
-                missing.append(QString::fromUtf16(name));
-        }
-        ensure(missing.isEmpty(), u"The ledger table has no column "_s + missing.join(u", ") + u"."_s);
-    }
-};
-
-// Reads one column of the current row; a missing column reads as nothing.
-template <class F> void readColumn(int index, F&& read)
-{
-    if (index >= 0)
-        read(index);
+    if (rows.has(field))
+        read();
 }
 
 } // namespace
@@ -66,60 +36,56 @@ void Form1::ListData()
         keepSelection(previousRow);
     });
 
-    Recordset rs;
-    LedgerColumns columns;
-    bool opened = trap.step(104, [&] { rs.open(selectAllEntries(), Conn(), adOpenStatic, adLockReadOnly); });
+    EntryRows rows;
+    const bool opened = trap.step(104, [&] { ledger_.readAll(rows); });
     if (opened)
-        trap.step(104, [&] { columns.find(rs); });
+        trap.step(104, [&] { rows.requireEveryColumn(); });
 
     double totalReceived = 0;
     double totalPaid = 0;
     // Without an open result set there is nothing to read: one report is enough.
     if (opened) {
         trap.loop(
-            110, [&] { return !rs.eof(); },
+            110, [&] { return !rows.atEnd(); },
             [&] {
                 LedgerRowValues row;
                 trap.step(112, [&] {
-                    readColumn(columns.id, [&](int i) {
-                        row.id = rs.intValue(i);
-                        row.hasId = !rs.isNull(i);
+                    readField(rows, EntryField::Id, [&] {
+                        row.id = rows.id();
+                        row.hasId = !rows.isNull(EntryField::Id);
                     });
                 });
                 trap.step(114, [&] {
-                    readColumn(columns.datercvd, [&](int i) {
-                        row.date = rs.dateValue(i);
-                        row.dateText = rs.utf8Value(i);
+                    readField(rows, EntryField::Date, [&] {
+                        row.date = rows.date();
+                        row.dateText = rows.utf8(EntryField::Date);
                     });
                 });
                 trap.step(116, [&] {
-                    readColumn(columns.amount, [&](int i) {
-                        row.amount = rs.doubleValue(i);
-                        row.hasAmount = !rs.isNull(i);
+                    readField(rows, EntryField::Amount, [&] {
+                        row.amount = rows.amount();
+                        row.hasAmount = !rows.isNull(EntryField::Amount);
                     });
                 });
-                trap.step(118, [&] { readColumn(columns.reason, [&](int i) { row.reason = rs.utf8Value(i); }); });
-                trap.step(120,
-                          [&] { readColumn(columns.fromcompany, [&](int i) { row.fromCompany = rs.utf8Value(i); }); });
-                trap.step(122, [&] { readColumn(columns.tocompany, [&](int i) { row.toCompany = rs.utf8Value(i); }); });
-                trap.step(124, [&] {
-                    readColumn(columns.paymentmethod, [&](int i) { row.paymentMethod = rs.utf8Value(i); });
-                });
-                trap.step(126, [&] { readColumn(columns.notes, [&](int i) { row.notes = rs.utf8Value(i); }); });
-                qint64 paymentType = 0;
-                trap.step(130, [&] { readColumn(columns.paymenttype, [&](int i) { paymentType = rs.intValue(i); }); });
-                if (paymentType == 1) {
-                    row.direction = 1;
+                const auto readText = [&](int step, EntryField field, QByteArrayView& text) {
+                    trap.step(step, [&] { readField(rows, field, [&] { text = rows.utf8(field); }); });
+                };
+                readText(118, EntryField::Reason, row.reason);
+                readText(120, EntryField::FromCompany, row.fromCompany);
+                readText(122, EntryField::ToCompany, row.toCompany);
+                readText(124, EntryField::PaymentMethod, row.paymentMethod);
+                readText(126, EntryField::Notes, row.notes);
+                trap.step(130,
+                          [&] { readField(rows, EntryField::Direction, [&] { row.direction = rows.direction(); }); });
+                if (row.direction == Direction::Received)
                     totalReceived += row.amount;
-                } else if (paymentType == 2) {
-                    row.direction = 2;
+                else if (row.direction == Direction::PaidOut)
                     totalPaid += row.amount;
-                }
                 trap.step(142, [&] { model_->appendRow(row); });
                 // A row that cannot be left would be reported forever: end the refill instead.
-                return trap.step(144, [&] { rs.moveNext(); });
+                return trap.step(144, [&] { rows.next(); });
             });
-        trap.step(146, [&] { rs.close(); });
+        trap.step(146, [&] { rows.close(); });
     }
 
     trap.step(148, [&] { Label1->setText(u"Received: "_s + FormatMoney(totalReceived)); });

@@ -7,10 +7,10 @@
 #include "output/preview/reportpreview.h"
 #include "output/report/reportdata.h"
 #include "output/report/reportmain.h"
-#include "store/programconnection.h"
+#include "store/connection.h"
+#include "store/ledgerentries.h"
 #include "store/recordset.h"
 #include "store/reportstaging.h"
-#include "store/statements.h"
 #include "ui/main/reportrows.h"
 
 #include <QCoreApplication>
@@ -20,30 +20,24 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-double amountOf(const Recordset& entry)
+double amountOf(const EntryRows& entry)
 {
-    const QVariant amount = entry.field(u"amount");
-    ensure(!amount.isNull(), u"Invalid use of Null"_s);
-    return amount.toDouble();
+    ensure(!entry.isNull(EntryField::Amount), u"Invalid use of Null"_s);
+    return entry.amount();
 }
 
 using StagingAdd = void (ReportStaging::*)(QDate, double, const QString&, const QString&);
 
 // Stages the entry under the cursor. A failure names the entry, so that it can be found and mended.
-void stageRow(ReportStaging& staging, StagingAdd add, const Recordset& entry)
+void stageRow(ReportStaging& staging, StagingAdd add, const EntryRows& entry)
 {
     try {
-        (staging.*add)(entry.field(u"datercvd").toDate(), amountOf(entry), entry.field(u"fromcompany").toString(),
-                       entry.field(u"tocompany").toString());
+        (staging.*add)(entry.date(), amountOf(entry), entry.text(EntryField::FromCompany),
+                       entry.text(EntryField::ToCompany));
     } catch (const std::exception& e) {
         throw Failure(QCoreApplication::translate("Report", "Entry %1: %2")
-                          .arg(entry.field(u"id").toString(), QString::fromUtf8(e.what())));
+                          .arg(entry.text(EntryField::Id), QString::fromUtf8(e.what())));
     }
-}
-
-bool paymentTypeIs(const Recordset& entry, int type)
-{
-    return entry.field(u"paymenttype").toInt() == type;
 }
 
 // Ends a staging batch keeping none of its rows.
@@ -69,12 +63,10 @@ void endStagingBatch(Connection& connection)
 }
 
 // The number of entries, for the progress; 0 when they cannot be counted (the bar then stands still).
-qint64 entryCount()
+qint64 entryCount(const LedgerEntries& ledger)
 {
     try {
-        Recordset rs;
-        rs.open(countEntries(), Conn());
-        return rs.intValue(0);
+        return ledger.count();
     } catch (...) {
         return 0;
     }
@@ -87,7 +79,7 @@ void setMoneyFormat(ReportDesign& report, QStringView section, QStringView contr
 
 } // namespace
 
-void printLedgerReport(QWidget* owner, double balance)
+void printLedgerReport(QWidget* owner, const LedgerEntries& ledger, double balance)
 {
     ErrorTrap trap(u"Form1", u"PushButton5_Click");
     // Steps 106 and 108: the summary's balance, held for step 136.
@@ -95,53 +87,55 @@ void printLedgerReport(QWidget* owner, double balance)
 
     // Old rows left in the staging table would be printed and summed with the new ones: a report
     // with wrong totals is worse than none.
-    if (!trap.step(110, [&] { Conn().execute(clearReport()); }))
+    if (!trap.step(110, [&] { ReportStaging::clear(ledger.connection()); }))
         return;
+    Connection& connection = ledger.connection();
 
     // The entries are staged, read back and laid out: three passes over them.
-    const qint64 entries = entryCount();
+    const qint64 entries = entryCount(ledger);
     LongTask task(owner, QCoreApplication::translate("Report", "Preparing the report…"), 3 * entries);
 
-    Recordset rs; // step 112, with the start of the staging batch
+    EntryRows ledgerRows; // step 112, with the start of the staging batch
     bool batch = false;
     trap.step(112, [&] {
-        Conn().beginBatch();
+        connection.beginBatch();
         batch = true;
     });
-    ReportStaging staging(Conn());
+    ReportStaging staging(connection);
     // All or nothing: a report without some entry would show totals that disagree with the ledger.
     const int failuresBeforeStaging = trap.failures();
     const auto stagedWhole = [&] { return trap.failures() == failuresBeforeStaging; };
-    trap.step(114, [&] { rs.open(selectAllEntries(), Conn(), adOpenStatic, adLockReadOnly); });
+    trap.step(114, [&] { ledger.readAll(ledgerRows); });
     qint64 staged = 0;
     trap.loop(
-        116, [&] { return !rs.eof() && task.keepGoing(staged++); },
+        116, [&] { return !ledgerRows.atEnd() && task.keepGoing(staged++); },
         [&] {
-            if (trap.test(118, [&] { return paymentTypeIs(rs, 1); }))
-                trap.step(120, [&] { stageRow(staging, &ReportStaging::addReceived, rs); });
-            else if (trap.test(122, [&] { return paymentTypeIs(rs, 2); }))
-                trap.step(124, [&] { stageRow(staging, &ReportStaging::addPaid, rs); });
+            if (trap.test(118, [&] { return ledgerRows.direction() == Direction::Received; }))
+                trap.step(120, [&] { stageRow(staging, &ReportStaging::addReceived, ledgerRows); });
+            else if (trap.test(122, [&] { return ledgerRows.direction() == Direction::PaidOut; }))
+                trap.step(124, [&] { stageRow(staging, &ReportStaging::addPaid, ledgerRows); });
             // An entry left out spoils the whole report, and a row that cannot be left would be
             // tried forever: either ends the copy.
-            return stagedWhole() && trap.step(126, [&] { rs.moveNext(); });
+            return stagedWhole() && trap.step(126, [&] { ledgerRows.next(); });
         });
     const bool whole = stagedWhole();
-    trap.step(128, [&] { rs.close(); });
+    trap.step(128, [&] { ledgerRows.close(); });
     if (task.canceled() || !whole) {
         // The staging table stays as step 110 left it: empty.
         if (batch)
-            abandonStagingBatch(Conn());
+            abandonStagingBatch(connection);
         return;
     }
-    if (batch && !trap.step(128, [&] { endStagingBatch(Conn()); }))
+    if (batch && !trap.step(128, [&] { endStagingBatch(connection); }))
         return;
 
-    trap.step(130, [&] { rs.open(selectReport(), Conn(), adOpenStatic, adLockReadOnly); });
+    Recordset stagedRows; // the report's data source
+    trap.step(130, [&] { staging.readBack(stagedRows); });
     std::optional<ReportDesign> report;
     ReportData rows;
     trap.step(132, [&] { report = rptMain(); });
     trap.step(134, [&] {
-        rows = readReportRows(rs, report.value().dataFields(),
+        rows = readReportRows(stagedRows, report.value().dataFields(),
                               [&](qint64 read) { return task.keepGoing(entries + read); });
     });
     if (task.canceled())
@@ -153,6 +147,6 @@ void printLedgerReport(QWidget* owner, double balance)
     trap.step(142, [&] { setMoneyFormat(report.value(), u"Section1", u"Text7"); });
     trap.step(144, [&] { setMoneyFormat(report.value(), u"Section1", u"Text2"); });
     trap.step(146, [&] { showReportPreview(report.value(), rows, owner, task, 2 * entries); });
-    trap.step(148, [&] { rs.close(); });
+    trap.step(148, [&] { stagedRows.close(); });
     trap.step(150, [&] { report.reset(); });
 }

@@ -1,0 +1,75 @@
+#pragma once
+
+#include "store/entry.h"
+#include "store/recordset.h"
+
+#include <QByteArrayView>
+#include <array>
+#include <functional>
+#include <optional>
+
+class Connection;
+
+// The ledger's fields of an entry.
+enum class EntryField { Id, Date, Amount, Reason, FromCompany, ToCompany, PaymentMethod, Notes, Direction };
+
+// Entries read from the ledger (every one, or one by id), field by field, so that a field that
+// cannot be read fails on its own. A field whose column the ledger's table lacks throws
+// StoreError naming it.
+class EntryRows
+{
+public:
+    bool atEnd() const { return rs_.eof(); }
+    void next() { rs_.moveNext(); }
+    void close() { rs_.close(); }
+
+    bool has(EntryField field) const { return columns_[size_t(field)] >= 0; }
+    // Throws StoreError "The ledger table has no column …" naming every column it lacks.
+    void requireEveryColumn() const;
+
+    bool isNull(EntryField field) const;
+    qint64 id() const;
+    // Invalid when the stored value is no date: text(EntryField::Date) then says what it is.
+    QDate date() const;
+    double amount() const; // 0 when none is stored
+    std::optional<Direction> direction() const;
+    QString text(EntryField field) const;
+    // The stored text as UTF-8, valid until next(): the fast path of a refill.
+    QByteArrayView utf8(EntryField field) const;
+    // The whole row as a copy of it is written: the amount as the shortest text that reads back
+    // as the same number. An entry with no direction throws StoreError.
+    Entry entry() const;
+
+private:
+    friend class LedgerEntries;
+    void open(const QString& statement, Connection& connection);
+    int column(EntryField field) const;
+
+    Recordset rs_;
+    std::array<int, 9> columns_{};
+};
+
+// The one way the windows and commands reach the ledger's entries. Behind each operation stands
+// one statement, in the ledger's dialect.
+class LedgerEntries
+{
+public:
+    // Asks `connection` at each operation, so a ledger opened anew (after a restore) is the one used.
+    explicit LedgerEntries(std::function<Connection&()> connection);
+    explicit LedgerEntries(Connection& connection);
+
+    void readAll(EntryRows& rows) const;                    // every entry, in the ledger's order
+    void readOne(EntryRows& rows, const QString& id) const; // none when there is no such entry
+    void add(const Entry& entry) const;
+    // The same statement as add, spaced as Duplicate Selected has always sent it.
+    void addCopy(const Entry& entry) const;
+    void update(const Entry& entry, const QString& id) const;
+    void remove(const QString& id) const;
+    qint64 count() const;
+
+    // For the store's other services on the same ledger: import, undo, the report's staging.
+    Connection& connection() const { return connection_(); }
+
+private:
+    std::function<Connection&()> connection_;
+};
