@@ -269,6 +269,23 @@ TEST(Sources, TodayComesFromTheClock)
     }
 }
 
+TEST(Sources, WindowsReachTheLedgerOnlyThroughTheDoorTheyAreGiven)
+{
+    // Statement texts stay in the store; the program-wide connection is opened and closed by the
+    // main window's start-up and shutdown only.
+    const QRegularExpression statements(u"#include \"store/(statements|sqlitefile)\\.h\"|\\bsqlite3_"_s);
+    const QRegularExpression global(u"\\bConn(Slot)?\\(\\)|\\bprogramLedger\\(\\)"_s);
+    const QStringList windows = sourceFiles(u"ui"_s);
+    ASSERT_GT(windows.size(), 20);
+    for (const QString& file : windows) {
+        const QString text = contents(file);
+        EXPECT_FALSE(statements.match(text).hasMatch()) << file.toStdString();
+        if (!file.endsWith(u"/ui/main/form1.cpp")) {
+            EXPECT_FALSE(global.match(text).hasMatch()) << file.toStdString();
+        }
+    }
+}
+
 TEST(Sources, ExternalProgramsAreNeverStartedThroughAShell)
 {
     const QRegularExpression shell(u"\\b(system|popen)\\s*\\(|\"/bin/sh\"|\"sh\"|\"-c\""_s);
