@@ -154,6 +154,26 @@ TEST_F(CommandsTest, DuplicateOfAnEntryHoldingANulReportsAndAddsNothing)
     }
 }
 
+// An entry counted neither as received nor as paid cannot be copied as one of them.
+TEST_F(CommandsTest, DuplicateOfAnEntryOfNoDirectionReportsAndAddsNothing)
+{
+    for (const char* stored : {"0", "3", "null"}) {
+        SCOPED_TRACE(stored);
+        Conn().execute(u"delete from tblData"_s);
+        boxes.messages.clear();
+        addEntry(sampleEntry(u"a"_s, u"12.5"_s));
+        Conn().execute(u"update tblData set paymenttype = "_s + QLatin1StringView(stored));
+        window.ListData();
+        select(0);
+        press(&window, u"PushButton4"_s);
+
+        ASSERT_EQ(boxes.errorReports().size(), 1);
+        EXPECT_TRUE(boxes.errorReports()[0].contains(u"is neither Received nor Paid Out"_s));
+        EXPECT_NE(boxes.errorReports()[0].indexOf(u"Form1.PushButton4_Click at line 108"), -1);
+        EXPECT_EQ(entryCount(), 1);
+    }
+}
+
 TEST_F(CommandsTest, WithAnEmptyListTheEntryCommandsDoNothing)
 {
     bool opened = false;

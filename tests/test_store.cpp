@@ -4,6 +4,7 @@
 #include "store/changeset.h"
 #include "store/dialect.h"
 #include "store/entryimport.h"
+#include "store/ledgerentries.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/reportstaging.h"
@@ -357,4 +358,64 @@ TEST_F(Store, WritesAreOnDiskWhenExecuteReturns)
     rs.open(u"select reason from tblData"_s, second);
     ASSERT_FALSE(rs.eof());
     EXPECT_EQ(rs.field(u"reason").toString(), u"durable");
+}
+
+TEST_F(Store, TheDoorAddsReadsUpdatesCopiesAndRemovesEntries)
+{
+    const LedgerEntries ledger(Conn());
+    Entry e = sampleEntry(u"O'Brien's rent"_s, u"1234.5"_s, Direction::PaidOut);
+    e.notes = u"line one\nline two"_s;
+    ledger.add(e);
+    const QString id = QString::number(lastId());
+    const auto readBack = [&](const QString& which) {
+        EntryRows rows;
+        ledger.readOne(rows, which);
+        return rows.atEnd() ? std::optional<Entry>() : std::optional(rows.entry());
+    };
+    std::optional<Entry> stored = readBack(id);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(std::tie(stored->date, stored->reason, stored->amountText, stored->notes, stored->direction),
+              std::tie(e.date, e.reason, e.amountText, e.notes, e.direction));
+
+    e.direction = Direction::Received;
+    e.amountText = u"7"_s;
+    ledger.update(e, id);
+    EXPECT_EQ(readBack(id)->direction, Direction::Received);
+    ledger.addCopy(*readBack(id));
+    EXPECT_EQ(ledger.count(), 2);
+    EXPECT_EQ(readBack(QString::number(lastId()))->amountText, u"7"_s);
+    ledger.remove(id);
+    EXPECT_FALSE(readBack(id)) << "no row: the window keeps its add-mode values";
+    EXPECT_EQ(ledger.count(), 1);
+}
+
+TEST_F(Store, EntryRowsNameTheColumnsTheLedgerLacks)
+{
+    addEntry(sampleEntry(u"a"_s, u"1"_s));
+    Conn().execute(u"alter table tblData drop column notes"_s);
+    Conn().execute(u"alter table tblData drop column paymentmethod"_s);
+    EntryRows rows;
+    LedgerEntries(Conn()).readAll(rows);
+    EXPECT_FALSE(rows.has(EntryField::Notes));
+    EXPECT_TRUE(rows.has(EntryField::Reason));
+    try {
+        rows.requireEveryColumn();
+        ADD_FAILURE() << "no complaint";
+    } catch (const StoreError& error) {
+        EXPECT_EQ(QString::fromUtf8(error.what()), u"The ledger table has no column paymentmethod, notes."_s);
+    }
+    EXPECT_THROW(rows.text(EntryField::Notes), StoreError);
+    EXPECT_EQ(rows.text(EntryField::Reason), u"a"_s);
+}
+
+TEST(Directions, OnlyOneAndTwoAreStoredDirections)
+{
+    const std::pair<qint64, std::optional<Direction>> cases[] = {
+        {1, Direction::Received}, {2, Direction::PaidOut}, {0, std::nullopt}, {3, std::nullopt}, {-1, std::nullopt}};
+    for (const auto& [stored, direction] : cases) {
+        EXPECT_EQ(directionFromStored(stored), direction) << stored;
+        if (direction) {
+            EXPECT_EQ(storedValue(*direction), stored);
+        }
+    }
 }
