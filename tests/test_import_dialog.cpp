@@ -5,6 +5,7 @@
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/fakespreadsheet.h"
+#include "support/importsamples.h"
 #include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
 #include "support/modal.h"
@@ -50,11 +51,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString dataFile(const QString& name)
-{
-    return QStringLiteral(QUORVANE_SOURCE_DIR "/tests/data/import/") + name;
-}
 
 // The ledger's entries as "date|amount|direction|reason|from|to|method|notes", in id order.
 QStringList ledgerRows()
@@ -220,51 +216,31 @@ private:
 
 TEST_F(ImportDialogTest, SemicolonsAndDecimalCommas)
 {
-    const DialogSeen seen = import(dataFile(u"semicolon_decimal_comma.csv"_s));
+    const DialogSeen seen = import(sampleStatementPath(u"semicolon_decimal_comma.csv"_s));
     EXPECT_EQ(seen.delimiter, u"Semicolon"_s);
     EXPECT_EQ(seen.encoding, u"UTF-8"_s);
     EXPECT_EQ(seen.headerLine, 1);
     EXPECT_EQ(seen.dateOrder, u"Day Month Year"_s);
     EXPECT_EQ(seen.decimalMark, u"Comma (1.234,56)"_s);
     // The one column of the other party is the payer of money received and the payee of money paid.
-    EXPECT_EQ(ledgerRows(), (QStringList{
-                                u"2024-01-02|84.00|out|Abschlag Strom Januar||Stadtwerke Beispielstadt||"_s,
-                                u"2024-01-05|2450.00|in|Gehalt Dezember 2023|Musterfirma GmbH|||"_s,
-                                u"2024-01-12|12.50|out|Kartenzahlung||Bäckerei Sonnenschein||"_s,
-                                u"2024-01-19|650.00|in|Miete Februar; Wohnung 3|Erika Beispiel|||"_s,
-                                u"2024-01-26|99.99|out|Rechnung 4711||Versandhaus Nord||"_s,
-                                u"2024-01-31|1234.56|out|Inspektion||Autohaus Süd||"_s,
-                            }));
+    EXPECT_EQ(ledgerRows(), sampleEntriesOf(u"semicolon_decimal_comma.csv"_s));
 }
 
 TEST_F(ImportDialogTest, SeparateInAndOutColumns)
 {
-    const DialogSeen seen = import(dataFile(u"separate_in_out.csv"_s));
+    const DialogSeen seen = import(sampleStatementPath(u"separate_in_out.csv"_s));
     EXPECT_EQ(seen.delimiter, u"Comma"_s);
     EXPECT_EQ(seen.dateOrder, u"Month Day Year"_s);
     EXPECT_EQ(seen.decimalMark, u"Point (1,234.56)"_s);
-    EXPECT_EQ(ledgerRows(), (QStringList{
-                                u"2024-03-01|2000.00|in|Salary March||||"_s,
-                                u"2024-03-04|45.20|out|Hardware store, garden supplies||||"_s,
-                                u"2024-03-14|4.50|out|Coffee roastery||||"_s,
-                                u"2024-03-15|19.99|in|Refund for order 1182\nreturned kettle||||"_s,
-                                u"2024-03-22|1200.00|out|Monthly rent||||"_s,
-                                u"2024-03-28|0.42|in|Savings interest||||"_s,
-                            }));
+    EXPECT_EQ(ledgerRows(), sampleEntriesOf(u"separate_in_out.csv"_s));
 }
 
 TEST_F(ImportDialogTest, Windows1252Umlauts)
 {
-    const DialogSeen seen = import(dataFile(u"windows1252_umlauts.csv"_s));
+    const DialogSeen seen = import(sampleStatementPath(u"windows1252_umlauts.csv"_s));
     EXPECT_EQ(seen.encoding, u"Windows-1252"_s);
     EXPECT_EQ(seen.delimiter, u"Semicolon"_s);
-    EXPECT_EQ(ledgerRows(), (QStringList{
-                                u"2024-02-03|23.40|out|Grillabend||Metzgerei Müller||"_s,
-                                u"2024-02-07|18.90|out|Grüße zum Geburtstag||Blumenladen am Markt||"_s,
-                                u"2024-02-14|9.80|out|Frühstück||Café an der Hauptstraße||"_s,
-                                u"2024-02-21|112.35|in|Nebenkostenerstattung||Hausverwaltung Weiß||"_s,
-                                u"2024-02-28|20.00|out|Gutschein über 20 €||Bücherstube||"_s,
-                            }));
+    EXPECT_EQ(ledgerRows(), sampleEntriesOf(u"windows1252_umlauts.csv"_s));
 }
 
 TEST_F(ImportDialogTest, UnicodeTextSavedBySpreadsheetPrograms)
@@ -292,7 +268,7 @@ TEST_F(ImportDialogTest, UnicodeTextSavedBySpreadsheetPrograms)
     };
     for (const auto& [file, encoding, headerLine, entries] : statements) {
         Conn().execute(u"delete from tblData"_s);
-        const DialogSeen seen = import(dataFile(file));
+        const DialogSeen seen = import(sampleStatementPath(file));
         ASSERT_TRUE(seen.opened) << boxes.texts().join(u'\n').toStdString();
         EXPECT_EQ(seen.encoding, encoding);
         EXPECT_EQ(seen.delimiter, u"Tab"_s);
@@ -303,24 +279,16 @@ TEST_F(ImportDialogTest, UnicodeTextSavedBySpreadsheetPrograms)
 
 TEST_F(ImportDialogTest, HeaderOnTheThirdLine)
 {
-    const DialogSeen seen = import(dataFile(u"header_on_third_line.csv"_s));
+    const DialogSeen seen = import(sampleStatementPath(u"header_on_third_line.csv"_s));
     EXPECT_EQ(seen.headerLine, 3);
-    EXPECT_EQ(ledgerRows(),
-              (QStringList{
-                  u"2024-01-03|45.90|out|Lastschrift Versicherung|Beispiel Konto|Versicherung Nordlicht AG||"_s,
-                  u"2024-01-08|2310.00|in|Gehalt Januar|Musterfirma GmbH|Beispiel Konto||"_s,
-                  u"2024-01-15|61.23|out|Kartenzahlung Tankstelle|Beispiel Konto|Tankstelle am Ring||"_s,
-                  u"2024-01-22|50.00|out|Überweisung Geschenk|Beispiel Konto|Erika Beispiel||"_s,
-                  u"2024-01-29|0.87|in|Zinsgutschrift|Beispielbank|Beispiel Konto||"_s,
-                  u"2024-01-31|4.95|out|Kontoführung|Beispielbank|Beispiel Konto||"_s,
-              }));
+    EXPECT_EQ(ledgerRows(), sampleEntriesOf(u"header_on_third_line.csv"_s));
 }
 
 // All its days are 12 or less: its dots, decimal commas and German titles tell the order, not the
 // tests' American region.
 TEST_F(ImportDialogTest, AGermanStatementOfAmbiguousDatesIsReadDayFirst)
 {
-    const DialogSeen seen = import(dataFile(u"german_statement_ambiguous.csv"_s));
+    const DialogSeen seen = import(sampleStatementPath(u"german_statement_ambiguous.csv"_s));
     EXPECT_EQ(seen.dateOrder, u"Day Month Year"_s);
     EXPECT_EQ(seen.decimalMark, u"Comma (1.234,56)"_s);
     EXPECT_EQ(seen.dateOrderNotice, u""_s);
@@ -354,7 +322,7 @@ TEST_F(ImportDialogTest, WhereOnlyTheRegionTellsTheOrderTheDialogAsksForACheck)
                 u"2026-03-06|86.15|out|Electricity||||"_s, u"2026-03-11|20.00|in|Refund||||"_s}}}) {
         Conn().execute(u"delete from tblData"_s);
         QLocale::setDefault(QLocale(QString::fromLatin1(region)));
-        const DialogSeen seen = import(dataFile(u"english_slashes_ambiguous.csv"_s), [&](QWidget* dialog) {
+        const DialogSeen seen = import(sampleStatementPath(u"english_slashes_ambiguous.csv"_s), [&](QWidget* dialog) {
             EXPECT_TRUE(ledgerRows().isEmpty()) << "shown before anything is stored";
             auto* dateOrder = child<QComboBox>(dialog, u"dateOrder"_s);
             const auto labels = dialog->findChildren<QLabel*>();

@@ -4,6 +4,7 @@
 #include "importing/importlanguage.h"
 #include "importing/importlayout.h"
 #include "money/moneyformat.h"
+#include "support/importsamples.h"
 #include "support/printers.h"
 
 #include <QLocale>
@@ -43,7 +44,7 @@ QStringList describeAll(const std::vector<ImportRow>& rows)
 // The rows a statement file gives under the layout guessed for it.
 std::vector<ImportRow> importedFile(const QString& name)
 {
-    const QByteArray bytes = readImportBytes(QStringLiteral(QUORVANE_SOURCE_DIR "/tests/data/import/") + name);
+    const QByteArray bytes = readImportBytes(sampleStatementPath(name));
     const ImportTable table = readCsv(bytes, detectCsvOptions(bytes));
     return convertRows(table, guessLayout(table));
 }
@@ -495,7 +496,8 @@ TEST(ImportRows, DirectionWordsOverrideTheSign)
 
 TEST(ImportRows, ACounterpartyIsThePayerOfMoneyReceivedAndThePayeeOfMoneyPaidOut)
 {
-    const ImportLayout layout{-1, {Date, Amount, Counterparty, From, ImportField::Direction}, DateOrder::YMD, DecimalMark::Point};
+    const ImportLayout layout{
+        -1, {Date, Amount, Counterparty, From, ImportField::Direction}, DateOrder::YMD, DecimalMark::Point};
     const ImportTable table = tableOf({{u"2024-03-01"_s, u"-5"_s, u"Bakery"_s},
                                        {u"2024-03-02"_s, u"5"_s, u"Employer"_s, u"Payroll"_s},
                                        {u"2024-03-03"_s, u"5"_s, u"Bank"_s, u""_s, u"Paid Out"_s}});
@@ -544,9 +546,11 @@ TEST(ImportRows, OurOwnExportReadsBackAsTheSameEntries)
             dateFormat.replace(u"yy"_s, u"yyyy"_s);
 
         const std::vector<ImportedEntry> entries{
-            {QDate(2024, 3, 1), 1234.56, Direction::Received, u"Salary"_s, u"Employer Ltd"_s, u"Me"_s, u"Transfer"_s, u"March"_s},
+            {QDate(2024, 3, 1), 1234.56, Direction::Received, u"Salary"_s, u"Employer Ltd"_s, u"Me"_s, u"Transfer"_s,
+             u"March"_s},
             {QDate(2024, 3, 2), 0.5, Direction::PaidOut, u"Stamps"_s, u"Me"_s, u"Post office"_s, u"Cash"_s, u""_s},
-            {QDate(2024, 3, 14), 65000, Direction::PaidOut, u"Car, used"_s, u"Me"_s, u"Dealer"_s, u"Cheque"_s, u"a \"bargain\""_s}};
+            {QDate(2024, 3, 14), 65000, Direction::PaidOut, u"Car, used"_s, u"Me"_s, u"Dealer"_s, u"Cheque"_s,
+             u"a \"bargain\""_s}};
         ImportTable table{
             {{u"ID"_s, u"Date"_s, u"Amount"_s, u"Reason"_s, u"From"_s, u"To"_s, u"Method"_s, u"Notes"_s, u"In/Out"_s}}};
         int id = 1;
@@ -556,7 +560,9 @@ TEST(ImportRows, OurOwnExportReadsBackAsTheSameEntries)
                                directionText(e.direction)});
 
         const ImportLayout layout = guessLayout(table);
-        EXPECT_EQ(layout.columns, (QList{Ignore, Date, Amount, Reason, From, To, Method, Notes, ImportField::Direction})) << name;
+        EXPECT_EQ(layout.columns,
+                  (QList{Ignore, Date, Amount, Reason, From, To, Method, Notes, ImportField::Direction}))
+            << name;
         const std::vector<ImportRow> rows = convertRows(table, layout);
         ASSERT_EQ(rows.size(), entries.size()) << name;
         for (size_t i = 0; i < rows.size(); ++i) {
@@ -567,48 +573,27 @@ TEST(ImportRows, OurOwnExportReadsBackAsTheSameEntries)
     }
 }
 
-// The statements in tests/data/import, entry by entry.
-TEST(ImportFiles, GermanBankWithSemicolonsAndDecimalCommas)
+// The sample statements, entry by entry.
+TEST(ImportFiles, SampleStatementsGiveTheirEntries)
 {
-    EXPECT_EQ(describeAll(importedFile(u"semicolon_decimal_comma.csv"_s)),
-              (QStringList{u"2024-01-02 84.00 Paid Out | Abschlag Strom Januar |  | Stadtwerke Beispielstadt |  | "_s,
-                           u"2024-01-05 2450.00 Received | Gehalt Dezember 2023 | Musterfirma GmbH |  |  | "_s,
-                           u"2024-01-12 12.50 Paid Out | Kartenzahlung |  | Bäckerei Sonnenschein |  | "_s,
-                           u"2024-01-19 650.00 Received | Miete Februar; Wohnung 3 | Erika Beispiel |  |  | "_s,
-                           u"2024-01-26 99.99 Paid Out | Rechnung 4711 |  | Versandhaus Nord |  | "_s,
-                           u"2024-01-31 1234.56 Paid Out | Inspektion |  | Autohaus Süd |  | "_s}));
-}
-
-TEST(ImportFiles, EnglishBankWithPaidInAndPaidOut)
-{
-    EXPECT_EQ(describeAll(importedFile(u"separate_in_out.csv"_s)),
-              (QStringList{u"2024-03-01 2000.00 Received | Salary March |  |  |  | "_s,
-                           u"2024-03-04 45.20 Paid Out | Hardware store, garden supplies |  |  |  | "_s,
-                           u"2024-03-14 4.50 Paid Out | Coffee roastery |  |  |  | "_s,
-                           u"2024-03-15 19.99 Received | Refund for order 1182\nreturned kettle |  |  |  | "_s,
-                           u"2024-03-22 1200.00 Paid Out | Monthly rent |  |  |  | "_s,
-                           u"2024-03-28 0.42 Received | Savings interest |  |  |  | "_s}));
-}
-
-TEST(ImportFiles, WindowsEncodedUmlautsAndEuroSigns)
-{
-    EXPECT_EQ(describeAll(importedFile(u"windows1252_umlauts.csv"_s)),
-              (QStringList{u"2024-02-03 23.40 Paid Out | Grillabend |  | Metzgerei Müller |  | "_s,
-                           u"2024-02-07 18.90 Paid Out | Grüße zum Geburtstag |  | Blumenladen am Markt |  | "_s,
-                           u"2024-02-14 9.80 Paid Out | Frühstück |  | Café an der Hauptstraße |  | "_s,
-                           u"2024-02-21 112.35 Received | Nebenkostenerstattung |  | Hausverwaltung Weiß |  | "_s,
-                           u"2024-02-28 20.00 Paid Out | Gutschein über 20 € |  | Bücherstube |  | "_s}));
-}
-
-TEST(ImportFiles, HeaderOnTheThirdLine)
-{
-    EXPECT_EQ(
-        describeAll(importedFile(u"header_on_third_line.csv"_s)),
-        (QStringList{
-            u"2024-01-03 45.90 Paid Out | Lastschrift Versicherung | Beispiel Konto | Versicherung Nordlicht AG |  | "_s,
-            u"2024-01-08 2310.00 Received | Gehalt Januar | Musterfirma GmbH | Beispiel Konto |  | "_s,
-            u"2024-01-15 61.23 Paid Out | Kartenzahlung Tankstelle | Beispiel Konto | Tankstelle am Ring |  | "_s,
-            u"2024-01-22 50.00 Paid Out | Überweisung Geschenk | Beispiel Konto | Erika Beispiel |  | "_s,
-            u"2024-01-29 0.87 Received | Zinsgutschrift | Beispielbank | Beispiel Konto |  | "_s,
-            u"2024-01-31 4.95 Paid Out | Kontoführung | Beispielbank | Beispiel Konto |  | "_s}));
+    for (const SampleStatement& sample : sampleStatements()) {
+        QStringList entries;
+        for (const ImportRow& row : importedFile(sample.file)) {
+            if (!row.entry) {
+                entries << describe(row);
+                continue;
+            }
+            const ImportedEntry& e = *row.entry;
+            entries << QStringList{e.date.toString(Qt::ISODate),
+                                   QString::number(e.amount, 'f', 2),
+                                   e.direction == Direction::Received ? u"in"_s : u"out"_s,
+                                   e.reason,
+                                   e.fromCompany,
+                                   e.toCompany,
+                                   e.paymentMethod,
+                                   e.notes}
+                           .join(u'|');
+        }
+        EXPECT_EQ(entries, sample.entries) << sample.file.toStdString();
+    }
 }

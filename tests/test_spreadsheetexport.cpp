@@ -2,8 +2,8 @@
 // stand-in spreadsheet program that records how it was started and keeps a copy of the workbook
 // it was given.
 #include "app/pointerkind.h"
-#include "store/programconnection.h"
 #include "base/apptitle.h"
+#include "store/programconnection.h"
 #include "support/fakespreadsheet.h"
 #include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
@@ -332,7 +332,8 @@ TEST_F(SpreadsheetExport, TenThousandTickedRows)
 {
     QList<ListedEntry> entries;
     for (int i = 0; i < 10000; ++i)
-        entries.append({u"Reason %1"_s.arg(i), u"Note ü %1"_s.arg(i), i * 1.25, i % 2 ? Direction::PaidOut : Direction::Received});
+        entries.append(
+            {u"Reason %1"_s.arg(i), u"Note ü %1"_s.arg(i), i * 1.25, i % 2 ? Direction::PaidOut : Direction::Received});
     append(entries);
     tickAll(window);
     const XlsxSheet sheet = exportedSheet();

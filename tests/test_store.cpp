@@ -247,8 +247,7 @@ TEST_F(Store, AddedEntriesAreAllOrNone)
     Conn().execute(u"create trigger refuse before insert on tblData when new.reason = 'boom' "
                    "begin select raise(abort, 'refused'); end"_s);
     ChangeRecorder recorder(Conn());
-    EXPECT_THROW(addEntries(Conn(), {newEntry(u"C"_s, 1), newEntry(u"boom"_s, 2), newEntry(u"D"_s, 3)}),
-                 StoreError);
+    EXPECT_THROW(addEntries(Conn(), {newEntry(u"C"_s, 1), newEntry(u"boom"_s, 2), newEntry(u"D"_s, 3)}), StoreError);
     EXPECT_EQ(entryCount(), 3);
     EXPECT_TRUE(recorder.changes().isEmpty());
     // And the ledger takes writes again.
@@ -258,7 +257,8 @@ TEST_F(Store, AddedEntriesAreAllOrNone)
 TEST_F(Store, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
 {
     const NewEntry stored{QDate(2024, 3, 1), 19.99, Direction::PaidOut, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}};
-    addEntries(Conn(), {stored, {QDate(2024, 5, 1), 19.99, Direction::PaidOut, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}}});
+    addEntries(Conn(),
+               {stored, {QDate(2024, 5, 1), 19.99, Direction::PaidOut, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}}});
     const LedgerEntryIndex march(Conn(), QDate(2024, 3, 1), QDate(2024, 3, 31));
     NewEntry same = stored;
     same.reason = u"  COFFEE "_s;
