@@ -1,5 +1,7 @@
 #include "ledgerlist/foldedtext.h"
 
+#include <cstring>
+
 #include <QChar>
 #include <QList>
 #include <algorithm>
@@ -89,11 +91,18 @@ char32_t foldCharacter(char32_t c)
 
 bool isAscii(QByteArrayView utf8)
 {
-    // One pass without branches, which the compiler turns into wide instructions.
-    unsigned char any = 0;
-    for (char c : utf8)
-        any |= static_cast<unsigned char>(c);
-    return any < 0x80;
+    // Eight bytes at a time and without branches: a refill asks this of every text it reads.
+    const char* p = utf8.data();
+    const char* const end = p + utf8.size();
+    quint64 any = 0;
+    for (; end - p >= 8; p += 8) {
+        quint64 word;
+        std::memcpy(&word, p, sizeof word);
+        any |= word;
+    }
+    for (; p < end; ++p)
+        any |= static_cast<unsigned char>(*p);
+    return (any & 0x8080808080808080ull) == 0;
 }
 
 FoldedText::FoldedText(const QString& text)

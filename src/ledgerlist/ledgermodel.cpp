@@ -1,6 +1,7 @@
 #include "ledgerlist/ledgermodel.h"
 
 #include "ledgerlist/foldedtext.h"
+#include "ledgerlist/stretches.h"
 #include "money/moneyformat.h"
 
 #include <QLocale>
@@ -40,6 +41,7 @@ void LedgerModel::beginRefill(bool keepRows)
         rows_.clear();
         chunks_.clear();
         chunkUsed_ = chunkSize_ = 0;
+        asciiWorkedOut_ = 0;
         moneyFormats_.clear();
     }
     if (moneyFormats_.isEmpty() || moneyFormats_.last() != moneyFormat())
@@ -86,9 +88,7 @@ void LedgerModel::appendRow(const LedgerRowValues& values)
             std::memcpy(out, text.data(), size_t(text.size()));
         out += text.size();
     }
-    // Known from the refill on, the search reads it from many threads and never writes it.
-    for (int field = 1; field <= 5; ++field)
-        row.asciiTexts |= isAscii(texts[field]) ? quint8(1u << field) : 0;
+
     row.id = values.id;
     row.julianDay = values.date.isValid() ? values.date.toJulianDay() : 0;
     row.amount = values.amount;
@@ -97,6 +97,20 @@ void LedgerModel::appendRow(const LedgerRowValues& values)
     row.flags =
         quint8((values.hasId ? HasId : 0) | (values.date.isValid() ? HasDate : 0) | (values.hasAmount ? HasAmount : 0));
     rows_.push_back(row);
+}
+
+void LedgerModel::workOutAsciiTexts()
+{
+    const size_t from = asciiWorkedOut_;
+    inStretches(rows_.size() - from, [&](size_t, size_t begin, size_t end) {
+        for (size_t i = from + begin; i < from + end; ++i) {
+            Row& row = rows_[i];
+            row.asciiTexts = 0;
+            for (int field = 1; field <= 5; ++field)
+                row.asciiTexts |= isAscii(storedText(row, field)) ? quint8(1u << field) : 0;
+        }
+    });
+    asciiWorkedOut_ = rows_.size();
 }
 
 QByteArrayView LedgerModel::storedText(const Row& row, int field) const

@@ -67,7 +67,11 @@ public:
         return at(row).direction ? std::optional(Direction(at(row).direction)) : std::nullopt;
     }
     QByteArrayView storedText(int row, int text) const { return storedText(at(row), text); }
-    // Whether text 1 to 5 holds ASCII only (the search then needs no case folding).
+    // Works out which texts hold ASCII only, for the rows added since it last did: a refill never
+    // pays for it, a search does once. Runs on every core and is done when it returns.
+    void workOutAsciiTexts();
+    // Whether text 1 to 5 holds ASCII only (the search then needs no case folding); known for the
+    // rows workOutAsciiTexts has seen.
     bool isAsciiText(int row, int text) const { return at(row).asciiTexts & (1u << text); }
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -99,6 +103,7 @@ private:
     char* reserveText(qsizetype size, quint32& chunk, quint32& offset);
 
     QStringList titles_;
+    size_t asciiWorkedOut_ = 0; // the rows whose asciiTexts are known
     std::deque<Row> rows_;
     std::vector<std::unique_ptr<char[]>> chunks_;
     qsizetype chunkUsed_ = 0;

@@ -2,21 +2,18 @@
 
 #include "ledgerlist/foldedtext.h"
 #include "ledgerlist/ledgermodel.h"
+#include "ledgerlist/stretches.h"
 #include "ledgerlist/textorder.h"
 
 #include <QHash>
-#include <QThread>
 #include <algorithm>
 #include <numeric>
-#include <thread>
 #include <utility>
 
 namespace {
 
 // The stored texts that the find bar searches: reason, from, to, method and notes.
 constexpr int firstSearchedText = 1, lastSearchedText = 5;
-// Below this many rows a second thread costs more than it saves.
-constexpr size_t parallelFrom = 50000;
 
 // Sorts `rows` by `key` (a number per row), keeping equal rows in their order.
 template <class Key> void sortByKey(std::vector<int>& rows, Qt::SortOrder order, Key&& key)
@@ -190,23 +187,17 @@ void LedgerView::filterRows(const std::vector<int>& candidates)
         showAll(candidates);
         return;
     }
+    if (!neededText_.isEmpty())
+        ledger_->workOutAsciiTexts();
     // The test of each row is independent of the others: large lists are tested on every core,
     // each core taking one stretch and keeping its order.
-    const size_t parts = candidates.size() < parallelFrom ? 1 : size_t(std::max(1, QThread::idealThreadCount()));
-    std::vector<std::vector<int>> passed(parts);
-    const auto test = [&](size_t part) {
-        const size_t begin = candidates.size() * part / parts, end = candidates.size() * (part + 1) / parts;
+    std::vector<std::vector<int>> passed(stretchCount(candidates.size()));
+    inStretches(candidates.size(), [&](size_t part, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
             if (passes(candidates[i]))
                 passed[part].push_back(candidates[i]);
         }
-    };
-    std::vector<std::thread> helpers;
-    for (size_t part = 1; part < parts; ++part)
-        helpers.emplace_back(test, part);
-    test(0);
-    for (std::thread& helper : helpers)
-        helper.join();
+    });
 
     shownRow_.assign(size_t(ledger_->rowCount()), -1);
     rows_.clear();

@@ -39,47 +39,10 @@ void EntryRows::requireEveryColumn() const
         throw StoreError(u"The ledger table has no column "_s + missing.join(u", ") + u"."_s);
 }
 
-int EntryRows::column(EntryField field) const
+int EntryRows::missingColumn(EntryField field) const
 {
-    const int index = columns_[size_t(field)];
-    // Asked by name, the reader throws its own message for a missing column.
-    return index >= 0 ? index : rs_.fieldIndex(nameOf(field));
-}
-
-bool EntryRows::isNull(EntryField field) const
-{
-    return rs_.isNull(column(field));
-}
-
-qint64 EntryRows::id() const
-{
-    return rs_.intValue(column(EntryField::Id));
-}
-
-QDate EntryRows::date() const
-{
-    return rs_.dateValue(column(EntryField::Date));
-}
-
-double EntryRows::amount() const
-{
-    return rs_.doubleValue(column(EntryField::Amount));
-}
-
-std::optional<Direction> EntryRows::direction() const
-{
-    const int index = column(EntryField::Direction);
-    return rs_.isNull(index) ? std::nullopt : directionFromStored(rs_.intValue(index));
-}
-
-QString EntryRows::text(EntryField field) const
-{
-    return rs_.textValue(column(field));
-}
-
-QByteArrayView EntryRows::utf8(EntryField field) const
-{
-    return rs_.utf8Value(column(field));
+    rs_.fieldIndex(nameOf(field));
+    throw StoreError(u"The ledger table has no column "_s + nameOf(field).toString() + u"."_s);
 }
 
 Entry EntryRows::entry() const
