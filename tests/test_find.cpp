@@ -291,3 +291,30 @@ TEST(LedgerFilter, OneMoreLetterNarrowsAnythingElseDoesNot)
     narrow.direction = Direction::Received;
     EXPECT_FALSE(narrow.narrows(wide));
 }
+
+// Rows appended by a refill that keeps the others (the export's) are searched as well as the rest.
+TEST(LedgerModelTexts, RowsAddedAfterASearchAreSearchedWithTheirOwnAccents)
+{
+    LedgerModel model;
+    LedgerView view(&model);
+    const auto append = [&](const char* reason, bool keepRows) {
+        LedgerRowValues row;
+        row.reason = QByteArrayView(reason);
+        model.beginRefill(keepRows);
+        model.appendRow(row);
+        model.endRefill();
+    };
+    const auto search = [&](const QString& text) {
+        LedgerFilter filter;
+        filter.text = text;
+        view.setFilter(filter);
+    };
+    append("Brot", false);
+    search(u"brot"_s);
+    EXPECT_EQ(view.rowCount(), 1);
+    append("Brötchen", true);
+    search(u"BROTCHEN"_s);
+    EXPECT_EQ(view.rowCount(), 1) << "the new row's text is not taken for ASCII";
+    EXPECT_FALSE(model.isAsciiText(1, 1));
+    EXPECT_TRUE(model.isAsciiText(0, 1));
+}
