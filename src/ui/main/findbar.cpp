@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QShortcut>
+#include <QSignalBlocker>
 #include <QToolButton>
 
 namespace {
@@ -94,6 +95,11 @@ FindBar::FindBar(LedgerView& view, QWidget* parent) : QWidget(parent), view_(vie
     bottom->addWidget(amountLabel);
     bottom->addWidget(minAmount_);
     bottom->addWidget(maxAmount_);
+    exact_ = new QToolButton(this);
+    exact_->setObjectName(QStringLiteral("FindExact"));
+    exact_->setToolTip(tr("Show entries with any text in this field again"));
+    exact_->hide();
+    bottom->addWidget(exact_);
     bottom->addWidget(summary_, 1);
     grid->addLayout(bottom, 1, 0);
 
@@ -109,6 +115,11 @@ FindBar::FindBar(LedgerView& view, QWidget* parent) : QWidget(parent), view_(vie
         connect(field, &QLineEdit::textChanged, this, &FindBar::apply);
     connect(direction_, &QComboBox::currentIndexChanged, this, &FindBar::apply);
     connect(close, &QToolButton::clicked, this, &FindBar::close);
+    connect(exact_, &QToolButton::clicked, this, [this] {
+        exactText_.reset();
+        exact_->hide();
+        apply();
+    });
     connect(new QShortcut(QKeySequence(Qt::Key_Escape), this, nullptr, nullptr, Qt::WidgetWithChildrenShortcut),
             &QShortcut::activated, this, &FindBar::close);
     connect(&view_, &LedgerView::shownChanged, this, &FindBar::showSummary);
@@ -133,9 +144,44 @@ void FindBar::open()
 
 void FindBar::close()
 {
+    exactText_.reset();
+    exact_->hide();
     view_.setFilter({});
     hide();
     Q_EMIT visibilityChanged();
+}
+
+void FindBar::openWith(const LedgerFilter& filter)
+{
+    {
+        // One filter at the end, not one per control set on the way.
+        const QSignalBlocker blockers[] = {QSignalBlocker(text_),      QSignalBlocker(useFrom_),
+                                           QSignalBlocker(from_),      QSignalBlocker(useTo_),
+                                           QSignalBlocker(to_),        QSignalBlocker(minAmount_),
+                                           QSignalBlocker(maxAmount_), QSignalBlocker(direction_)};
+        text_->setText(filter.text);
+        useFrom_->setChecked(filter.from.has_value());
+        from_->setEnabled(filter.from.has_value());
+        if (filter.from)
+            from_->setDate(*filter.from);
+        useTo_->setChecked(filter.to.has_value());
+        to_->setEnabled(filter.to.has_value());
+        if (filter.to)
+            to_->setDate(*filter.to);
+        const QLocale locale;
+        minAmount_->setText(filter.minAmount ? locale.toString(*filter.minAmount) : QString());
+        maxAmount_->setText(filter.maxAmount ? locale.toString(*filter.maxAmount) : QString());
+        direction_->setCurrentIndex(filter.direction ? storedValue(*filter.direction) : 0);
+    }
+    exactText_ = filter.exactText;
+    if (exactText_) {
+        static const char* const fields[] = {QT_TR_NOOP("Reason"), QT_TR_NOOP("From"), QT_TR_NOOP("To"),
+                                             QT_TR_NOOP("Method")};
+        exact_->setText(tr("%1 is \u201c%2\u201d  \u00d7").arg(tr(fields[int(exactText_->first)]), exactText_->second));
+        exact_->setAccessibleName(exact_->text());
+    }
+    exact_->setVisible(exactText_.has_value());
+    open();
 }
 
 std::optional<double> FindBar::amountIn(QLineEdit* field, QString& bad) const
@@ -166,6 +212,7 @@ void FindBar::apply()
     filter.maxAmount = amountIn(maxAmount_, problem_);
     // The choices stand in the order of the directions' stored values, after "both".
     filter.direction = directionFromStored(direction_->currentIndex());
+    filter.exactText = exactText_;
     view_.setFilter(filter);
     showSummary();
 }

@@ -10,6 +10,7 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 
 // The find bar under the list: filters the list as the user types (text in Reason, From, To,
 // Method and Notes without regard to case or accents; an optional date range, amount range and
@@ -26,6 +27,9 @@ public:
     void open();
     // Hides the bar and shows the whole ledger again.
     void close();
+    // Opens the bar set to `filter`, which may ask for one text field to equal a text exactly (the
+    // entries of a statistics bar); that condition shows as a button that drops it.
+    void openWith(const LedgerFilter& filter);
 
     // The height the bar takes under the list.
     int barHeight() const;
@@ -53,5 +57,7 @@ private:
     QLineEdit* maxAmount_;
     QComboBox* direction_;
     QLabel* summary_;
+    QToolButton* exact_;
+    decltype(LedgerFilter::exactText) exactText_;
     QString problem_;
 };

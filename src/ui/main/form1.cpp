@@ -20,6 +20,7 @@
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/spreadsheetexport.h"
+#include "ui/statistics/statisticswindow.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -152,6 +153,11 @@ void Form1::connectEvents()
     findAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(findAction_);
     connect(findAction_, &QAction::triggered, findBar_, &FindBar::open);
+    statisticsAction_ = new QAction(tr("Statistics…"), this);
+    statisticsAction_->setShortcut(QKeySequence(Qt::Key_F9));
+    statisticsAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(statisticsAction_);
+    connect(statisticsAction_, &QAction::triggered, this, &Form1::showStatistics);
     connect(findBar_, &FindBar::visibilityChanged, this, [this] { layOut(); });
     connect(findBar_, &FindBar::toList, this, [this] {
         ListView1->setFocus();
@@ -179,6 +185,7 @@ void Form1::buildListMenu()
     listMenu_->addAction(history_->redoAction());
     listMenu_->addSeparator();
     listMenu_->addAction(findAction_);
+    listMenu_->addAction(statisticsAction_);
     listMenu_->addAction(tr("Import…"), this, &Form1::chooseImportFile);
     listMenu_->addAction(tr("Backups…"), this, &Form1::showBackups);
 }
@@ -215,6 +222,16 @@ void Form1::showBackups()
 {
     BackupsDialog dialog(*safetyNet_, this);
     dialog.exec();
+}
+
+void Form1::showStatistics()
+{
+    if (!statistics_)
+        statistics_ = new StatisticsWindow(
+            *model_, *view_, [this](const LedgerFilter& filter) { findBar_->openWith(filter); }, this);
+    statistics_->show();
+    statistics_->raise();
+    statistics_->activateWindow();
 }
 
 void Form1::reconnect()

@@ -20,6 +20,7 @@
 
 #include "store/ledgerentries.h"
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -36,6 +37,7 @@ class FindBar;
 class QAction;
 class LedgerModel;
 class LedgerView;
+class StatisticsWindow;
 
 class Form1 : public QWidget
 {
@@ -68,6 +70,9 @@ public:
     void startSafetyNet();
     // The list's "Backups…" command.
     void showBackups();
+    // Shows the statistics window, opening it when it is not open yet.
+    void showStatistics();
+    StatisticsWindow* statisticsWindow() const { return statistics_; }
     // The list's "Import…" command: a bank statement or a workbook, chosen in a file dialog or
     // dropped on the window, shown in the import dialog; the chosen rows are added as one step
     // that Undo takes back, and the first of them is selected.
@@ -138,6 +143,8 @@ private:
     FindBar* findBar_ = nullptr;
     QAction* findAction_ = nullptr;
     QMenu* listMenu_ = nullptr;
+    QAction* statisticsAction_ = nullptr;
+    QPointer<StatisticsWindow> statistics_;
     LedgerHistory* history_ = nullptr;
     SafetyNet* safetyNet_ = nullptr;
     QGroupBox* Frame1 = nullptr;
