@@ -13,6 +13,7 @@ set -euo pipefail
 run_packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-charts-dev libqt6charts6
     libsqlite3-dev sqlite3
     libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2
