@@ -24,6 +24,8 @@ foreach(size 16 32 48 64 128 256)
 endforeach()
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/quorvane.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/quorvane.desktop DESTINATION share/applications)
+# Debian looks for a package's licence in its doc folder, in the machine-readable copyright format.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/copyright DESTINATION share/doc/quorvane)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quorvane)
@@ -50,7 +52,7 @@ if(DPKG_SHLIBDEPS)
 else()
     # dpkg-shlibdeps (dpkg-dev) is missing: name the libraries the program links by hand.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6widgets6, libqt6printsupport6, libqt6gui6, libqt6core6, libsqlite3-0, libxlsxwriter4, libzip4, libicu72, zlib1g, libc6, libstdc++6")
+        "libqt6charts6, libqt6widgets6, libqt6printsupport6, libqt6gui6, libqt6core6, libsqlite3-0, libxlsxwriter4, libzip4, libicu72, zlib1g, libc6, libstdc++6")
 endif()
 
 include(CPack)

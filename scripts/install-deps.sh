@@ -13,6 +13,8 @@ set -euo pipefail
 run_packages=(
     cmake ninja-build g++ make pkg-config
     qt6-base-dev qt6-base-dev-tools libgl-dev
+    # Qt Charts' CMake files need Qt's OpenGL module, which qt6-charts-dev does not bring in Debian 12.
+    qt6-charts-dev libqt6charts6 libqt6opengl6-dev
     libsqlite3-dev sqlite3
     libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2

@@ -21,6 +21,7 @@
 #include <QMenu>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -216,6 +217,15 @@ TEST_F(SafetyNetTest, TheCommandLineRestoresABackupAndSaysWhatItDid)
         EXPECT_EQ(quorvane.exitCode(), 0) << option.toStdString();
         EXPECT_TRUE(quorvane.readAllStandardOutput().contains("quorvane")) << option.toStdString();
     }
+    // The version comes first, the licence after it.
+    quorvane.start(QCoreApplication::applicationDirPath() + u"/quorvane"_s, {u"--version"_s});
+    ASSERT_TRUE(quorvane.waitForFinished(60000));
+    const QList<QByteArray> version = quorvane.readAllStandardOutput().split('\n');
+    ASSERT_GE(version.size(), 2);
+    EXPECT_TRUE(QRegularExpression(u"^quorvane \\d+\\.\\d+\\.\\d+$"_s).match(QString::fromUtf8(version[0])).hasMatch())
+        << version[0].toStdString();
+    EXPECT_TRUE(version[1].startsWith("License GPL-3.0-or-later: GNU GPL version 3 or later"))
+        << version[1].toStdString();
 }
 
 TEST(CommandLine, WhatItDoesNotKnowIsRefusedWithTheUsageAndNoWindow)

@@ -103,6 +103,9 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     }
     if (parser.isSet(u"version"_s)) {
         say(stdout, u"quorvane "_s + QCoreApplication::applicationVersion());
+        say(stdout, u"License GPL-3.0-or-later: GNU GPL version 3 or later <https://gnu.org/licenses/gpl.html>.\n"
+                    "This is free software: you are free to change and redistribute it. "
+                    "There is NO WARRANTY, to the extent permitted by law."_s);
         return 0;
     }
     if (parser.isSet(restore))
