@@ -24,18 +24,18 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-const QStringList reasons = {u"Rent"_s,      u"Groceries"_s, u"Salary"_s,    u"Electric"_s, u"Water Bill"_s,
-                             u"Insurance"_s, u"Fuel"_s,      u"Gig"_s,       u"Books"_s,    u"Guitar Lesson"_s,
-                             u"Phone"_s,     u"Repairs"_s,   u"Gifts"_s,     u"Tax"_s,      u"Café Olé"_s};
+const QStringList reasons = {u"Rent"_s,      u"Groceries"_s, u"Salary"_s, u"Electric"_s, u"Water Bill"_s,
+                             u"Insurance"_s, u"Fuel"_s,      u"Gig"_s,    u"Books"_s,    u"Guitar Lesson"_s,
+                             u"Phone"_s,     u"Repairs"_s,   u"Gifts"_s,  u"Tax"_s,      u"Café Olé"_s};
 
 // 300 entries over 2023 to 2025, a third of them received, amounts with cents.
 QList<Entry> seededLedger()
 {
     QList<Entry> entries;
     for (int i = 0; i < 300; ++i) {
-        Entry e = sampleEntry(reasons[(i * 7) % reasons.size()],
-                              QString::number(1 + (i * 7919) % 50000 / 100.0, 'f', 2),
-                              i % 3 == 0 ? Direction::Received : Direction::PaidOut);
+        Entry e =
+            sampleEntry(reasons[(i * 7) % reasons.size()], QString::number(1 + (i * 7919) % 50000 / 100.0, 'f', 2),
+                        i % 3 == 0 ? Direction::Received : Direction::PaidOut);
         e.date = QDate(2023, 1, 1).addDays((i * 37) % 1095);
         e.fromCompany = u"Payer %1"_s.arg(i % 5);
         e.toCompany = u"Payee %1"_s.arg(i % 17);
@@ -113,8 +113,9 @@ TEST_F(StatisticsWindowTest, EachStepOfEachPeriodAddsUpWhatTheLedgerHolds)
                                                                            steps[size_t(i)].last.toString(Qt::ISODate));
             const double received = sqlSum(within + u" and paymenttype = 1"_s);
             const double paid = sqlSum(within + u" and paymenttype = 2"_s);
-            const double balance = sqlSum(u"paymenttype = 1 and datercvd <= '%1'"_s.arg(steps[size_t(i)].last.toString(Qt::ISODate))) -
-                                   sqlSum(u"paymenttype = 2 and datercvd <= '%1'"_s.arg(steps[size_t(i)].last.toString(Qt::ISODate)));
+            const double balance =
+                sqlSum(u"paymenttype = 1 and datercvd <= '%1'"_s.arg(steps[size_t(i)].last.toString(Qt::ISODate))) -
+                sqlSum(u"paymenttype = 2 and datercvd <= '%1'"_s.arg(steps[size_t(i)].last.toString(Qt::ISODate)));
             EXPECT_EQ(table[i].mid(1), (QStringList{FormatMoney(received), FormatMoney(paid), FormatMoney(balance)}))
                 << i;
             EXPECT_NEAR(series[u"Received"_s].value(i), received, 0.005) << i;
@@ -159,7 +160,7 @@ TEST_F(StatisticsWindowTest, DrillDownShowsExactlyTheEntriesOfTheRow)
 {
     choose("StatisticsStep", 0);
     chooseDates(QDate(2024, 1, 1), QDate(2024, 12, 31));
-    emit stats->table(StatisticsWindow::ByReason)->rowActivated(0);
+    Q_EMIT stats->table(StatisticsWindow::ByReason)->rowActivated(0);
     const RankedFigure& top = stats->figures().ranked[0][0];
     const LedgerView::Totals& shown = window.ledgerView()->shownTotals();
     EXPECT_TRUE(window.findBar()->isVisible());
@@ -167,7 +168,7 @@ TEST_F(StatisticsWindowTest, DrillDownShowsExactlyTheEntriesOfTheRow)
     EXPECT_NEAR(shown.paid, top.amount, 0.005);
     EXPECT_EQ(shown.received, 0);
 
-    emit stats->table(StatisticsWindow::OverTime)->rowActivated(2); // March 2024, both directions
+    Q_EMIT stats->table(StatisticsWindow::OverTime)->rowActivated(2); // March 2024, both directions
     const StepFigures& march = stats->figures().steps[2];
     EXPECT_NEAR(window.ledgerView()->shownTotals().received, march.received, 0.005);
     EXPECT_NEAR(window.ledgerView()->shownTotals().paid, march.paid, 0.005);
@@ -212,7 +213,8 @@ TEST_F(StatisticsWindowTest, TheSavedPdfHoldsEveryTablesFigures)
         stats->paintPages(writer);
     }
     const QString text = pdfPages(path).join(u'\n');
-    for (StatisticsWindow::Page page : {StatisticsWindow::OverTime, StatisticsWindow::ByReason, StatisticsWindow::ByMethod})
+    for (StatisticsWindow::Page page :
+         {StatisticsWindow::OverTime, StatisticsWindow::ByReason, StatisticsWindow::ByMethod})
         for (const QStringList& row : stats->table(page)->shownTexts())
             for (const QString& cell : row)
                 EXPECT_TRUE(text.contains(cell)) << cell.toStdString();

@@ -155,10 +155,9 @@ void FindBar::openWith(const LedgerFilter& filter)
 {
     {
         // One filter at the end, not one per control set on the way.
-        const QSignalBlocker blockers[] = {QSignalBlocker(text_),      QSignalBlocker(useFrom_),
-                                           QSignalBlocker(from_),      QSignalBlocker(useTo_),
-                                           QSignalBlocker(to_),        QSignalBlocker(minAmount_),
-                                           QSignalBlocker(maxAmount_), QSignalBlocker(direction_)};
+        const QSignalBlocker blockers[] = {
+            QSignalBlocker(text_), QSignalBlocker(useFrom_),   QSignalBlocker(from_),      QSignalBlocker(useTo_),
+            QSignalBlocker(to_),   QSignalBlocker(minAmount_), QSignalBlocker(maxAmount_), QSignalBlocker(direction_)};
         text_->setText(filter.text);
         useFrom_->setChecked(filter.from.has_value());
         from_->setEnabled(filter.from.has_value());

@@ -32,7 +32,7 @@ FigureTable::FigureTable(const QStringList& titles, QWidget* parent)
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     setTextElideMode(Qt::ElideRight);
     connect(this, &QTableView::doubleClicked, this,
-            [this](const QModelIndex& index) { emit rowActivated(index.data(rowRole).toInt()); });
+            [this](const QModelIndex& index) { Q_EMIT rowActivated(index.data(rowRole).toInt()); });
 }
 
 void FigureTable::setRows(const QList<QList<Cell>>& rows)
@@ -94,7 +94,7 @@ void FigureTable::keyPressEvent(QKeyEvent* event)
         return;
     }
     if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && currentIndex().isValid()) {
-        emit rowActivated(currentIndex().data(rowRole).toInt());
+        Q_EMIT rowActivated(currentIndex().data(rowRole).toInt());
         return;
     }
     QTableView::keyPressEvent(event);

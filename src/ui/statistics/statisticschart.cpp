@@ -48,8 +48,10 @@ QCategoryAxis* moneyAxis(double low, double high)
     // Steps of 1, 2 or 5 times a power of ten, about five of them.
     const double rough = (high - low) / 5;
     const double power = std::pow(10.0, std::floor(std::log10(rough)));
-    const double step = rough / power <= 1 ? power : rough / power <= 2 ? 2 * power : rough / power <= 5 ? 5 * power
-                                                                                                            : 10 * power;
+    const double step = rough / power <= 1   ? power
+                        : rough / power <= 2 ? 2 * power
+                        : rough / power <= 5 ? 5 * power
+                                             : 10 * power;
     auto* axis = new QCategoryAxis;
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     const double first = std::floor(low / step) * step;
@@ -83,8 +85,7 @@ void tellValueOnHover(QBarSet* set)
 
 } // namespace
 
-StatisticsChart::StatisticsChart(QWidget* parent)
-    : QWidget(parent), view_(new QChartView(this)), chart_(new QChart)
+StatisticsChart::StatisticsChart(QWidget* parent) : QWidget(parent), view_(new QChartView(this)), chart_(new QChart)
 {
     view_->setChart(chart_);
     view_->setRenderHint(QPainter::Antialiasing);
@@ -128,7 +129,8 @@ void StatisticsChart::showOverTime(const QStringList& steps, const QList<double>
     bars->append(out);
     for (auto [set, direction] : {std::pair(in, Direction::Received), std::pair(out, Direction::PaidOut)}) {
         tellValueOnHover(set);
-        connect(set, &QBarSet::doubleClicked, this, [this, direction](int index) { emit barActivated(index, direction); });
+        connect(set, &QBarSet::doubleClicked, this,
+                [this, direction](int index) { Q_EMIT barActivated(index, direction); });
     }
     auto* line = new QLineSeries;
     line->setName(tr("Balance"));
@@ -174,7 +176,7 @@ void StatisticsChart::showRanked(const QStringList& names, const QList<double>& 
     tellValueOnHover(set);
     const qsizetype count = values.size();
     connect(set, &QBarSet::doubleClicked, this,
-            [this, count, direction](int index) { emit barActivated(int(count - 1 - index), direction); });
+            [this, count, direction](int index) { Q_EMIT barActivated(int(count - 1 - index), direction); });
     chart_->addSeries(bars);
     auto* categories = new QBarCategoryAxis;
     categories->append(shownNames);

@@ -6,7 +6,7 @@
 QStringList periodChoiceNames()
 {
     const auto tr = [](const char* text) { return QCoreApplication::translate("Statistics", text); };
-    return {tr("This month"), tr("Last month"),     tr("This year"),   tr("Last year"),
+    return {tr("This month"),     tr("Last month"),  tr("This year"), tr("Last year"),
             tr("Last 12 months"), tr("All entries"), tr("From / To")};
 }
 

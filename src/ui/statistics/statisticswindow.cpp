@@ -11,8 +11,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDateEdit>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -172,9 +174,9 @@ QWidget* StatisticsWindow::buildPage(Page page)
 {
     auto* splitter = new QSplitter(Qt::Vertical, this);
     charts_[page] = new StatisticsChart(splitter);
-    const QStringList titles = page == OverTime ? QStringList{tr("Step"), tr("Received"), tr("Paid Out"), tr("Balance")}
-                                                : QStringList{tr(fieldTitles[page - ByReason]), tr("Amount"),
-                                                              tr("Share"), tr("Entries")};
+    const QStringList titles =
+        page == OverTime ? QStringList{tr("Step"), tr("Received"), tr("Paid Out"), tr("Balance")}
+                         : QStringList{tr(fieldTitles[page - ByReason]), tr("Amount"), tr("Share"), tr("Entries")};
     tables_[page] = new FigureTable(titles, splitter);
     tables_[page]->setAccessibleName(tr(pageNames[page]));
     splitter->addWidget(charts_[page]);
@@ -221,9 +223,9 @@ void StatisticsWindow::refresh()
     showOverTime();
     for (int page = ByReason; page < pageCount; ++page)
         showRanked(Page(page));
-    unusable_->setText(figures_.unusable == 0 ? QString()
-                                              : tr("%n entries without a usable date or amount", nullptr,
-                                                   int(figures_.unusable)));
+    unusable_->setText(figures_.unusable == 0
+                           ? QString()
+                           : tr("%n entries without a usable date or amount", nullptr, int(figures_.unusable)));
 }
 
 void StatisticsWindow::showOverTime()
