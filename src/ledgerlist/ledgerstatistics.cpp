@@ -235,3 +235,16 @@ LedgerStatistics computeStatistics(const LedgerModel& model, const std::vector<i
         figures.ranked[field] = ranking(total.groups[field], rankedTotal, top);
     return figures;
 }
+
+LedgerFilter figureEntries(QDate first, QDate last, Direction direction,
+                           std::optional<std::pair<RankedField, QString>> text)
+{
+    LedgerFilter filter;
+    filter.from = first;
+    filter.to = last;
+    filter.direction = direction;
+    // Any bound on the amount lets only entries with one through, as the figures count them.
+    filter.minAmount = -std::numeric_limits<double>::infinity();
+    filter.exactText = std::move(text);
+    return filter;
+}
