@@ -2,6 +2,7 @@
 // header click sorts, and every command acts on the entry the user sees selected.
 #include "base/paths.h"
 #include "ledgerlist/foldedtext.h"
+#include "ledgerlist/ledgerfilter.h"
 #include "ledgerlist/ledgermodel.h"
 #include "ledgerlist/ledgerview.h"
 #include "support/fakespreadsheet.h"
@@ -290,6 +291,71 @@ TEST(LedgerFilter, OneMoreLetterNarrowsAnythingElseDoesNot)
     EXPECT_FALSE(wide.narrows(narrow));
     narrow.direction = Direction::Received;
     EXPECT_FALSE(narrow.narrows(wide));
+}
+
+// A drill-down from the statistics: one text field holding exactly one text. The cases run one
+// after the other on the same list, so a filter wrongly taken for a narrower one shows too little.
+TEST_F(FindTest, AnExactTextShowsOnlyEntriesHoldingJustThatText)
+{
+    Entry noMethod = entry(u"no method"_s, u"Tobren"_s, u"1"_s, QDate(2024, 2, 1));
+    noMethod.paymentMethod.clear();
+    listEntries({noMethod});
+    const struct
+    {
+        RankedField field;
+        QString exact, text;
+        std::optional<Direction> direction;
+        QStringList shown;
+    } cases[] = {
+        {RankedField::From, u"Marrowfen"_s, {}, {}, {u"Électricité"_s, u"apple crate"_s}},
+        {RankedField::From, u"Marrowfen"_s, u"apple"_s, {}, {u"apple crate"_s}},
+        {RankedField::From, u"Tobren"_s, {}, {}, {u"Gig"_s, u"no method"_s}},
+        {RankedField::From, u"marrowfen"_s, {}, {}, {}},
+        {RankedField::Reason, u"Electricite"_s, {}, {}, {}},
+        {RankedField::Reason, u"Électricité"_s, {}, {}, {u"Électricité"_s}},
+        {RankedField::Reason, u"Gi"_s, {}, {}, {}},
+        {RankedField::From, u"Zoë Carter"_s, {}, {}, {u"guitar lesson"_s}},
+        {RankedField::To, u"Tobren"_s, {}, Direction::PaidOut, {u"Rent"_s, u"Électricité"_s}},
+        {RankedField::Method, u""_s, {}, {}, {u"no method"_s}},
+        {RankedField::Method,
+         u"Cash"_s,
+         {},
+         {},
+         {u"Rent"_s, u"Gig"_s, u"guitar lesson"_s, u"Électricité"_s, u"apple crate"_s}},
+    };
+    for (const auto& c : cases) {
+        LedgerFilter filter;
+        filter.exactText = {c.field, c.exact};
+        filter.text = c.text;
+        filter.direction = c.direction;
+        window.ledgerView()->setFilter(filter);
+        EXPECT_EQ(shownReasons(), c.shown) << "field " << int(c.field) << " = " << c.exact.toStdString();
+    }
+}
+
+TEST(LedgerFilter, AnExactTextNarrowsOnlyAFilterWithoutOne)
+{
+    const auto exact = [](RankedField field, const QString& text, const QString& search = {}) {
+        LedgerFilter filter;
+        filter.exactText = {field, text};
+        filter.text = search;
+        return filter;
+    };
+    const struct
+    {
+        LedgerFilter filter, wider;
+        bool narrows;
+    } cases[] = {
+        {exact(RankedField::From, u"Tobren"_s), {}, true},
+        {exact(RankedField::From, u"Tobren"_s, u"ab"_s), exact(RankedField::From, u"Tobren"_s, u"a"_s), true},
+        {exact(RankedField::From, u"Tobren"_s), exact(RankedField::From, u"Marrowfen"_s), false},
+        {exact(RankedField::From, u"Tobren"_s), exact(RankedField::To, u"Tobren"_s), false},
+        {{}, exact(RankedField::From, u"Tobren"_s), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.filter.narrows(c.wider), c.narrows)
+            << c.filter.exactText.value_or(std::pair<RankedField, QString>()).second.toStdString();
+    EXPECT_FALSE(exact(RankedField::Reason, {}).isEmpty());
 }
 
 // Rows appended by a refill that keeps the others (the export's) are searched as well as the rest.

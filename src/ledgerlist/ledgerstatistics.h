@@ -1,5 +1,6 @@
 #pragma once
 #include "base/direction.h"
+#include "ledgerlist/ledgerfilter.h"
 #include "ledgerlist/rankedfield.h"
 
 #include <QDate>
@@ -53,3 +54,8 @@ struct LedgerStatistics
 // Works the figures out in one pass over the rows in memory, on every core for a long list.
 LedgerStatistics computeStatistics(const LedgerModel& model, const std::vector<int>& rows, const StatisticsScope& scope,
                                    Direction rankedDirection, int top = 12);
+
+// The list's filter that shows just the entries a figure adds up: those of `direction` dated in
+// [first, last] that have an amount and, for a ranked figure other than the rest line, `text`.
+LedgerFilter figureEntries(QDate first, QDate last, Direction direction,
+                           std::optional<std::pair<RankedField, QString>> text = {});

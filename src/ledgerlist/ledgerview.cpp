@@ -171,6 +171,9 @@ bool LedgerView::passes(int sourceRow) const
         if (filter_.maxAmount && amount > *filter_.maxAmount)
             return false;
     }
+    if (filter_.exactText &&
+        ledger.storedText(sourceRow, storedTextNumber(filter_.exactText->first)) != QByteArrayView(exactUtf8_))
+        return false;
     if (neededText_.isEmpty())
         return true;
     for (int field = firstSearchedText; field <= lastSearchedText; ++field) {
@@ -183,6 +186,7 @@ bool LedgerView::passes(int sourceRow) const
 void LedgerView::filterRows(const std::vector<int>& candidates)
 {
     neededText_ = FoldedText(filter_.text);
+    exactUtf8_ = filter_.exactText ? filter_.exactText->second.toUtf8() : QByteArray();
     if (filter_.isEmpty()) {
         showAll(candidates);
         return;

@@ -75,5 +75,6 @@ private:
     std::vector<int> shownRow_; // per ledger row: its shown row, or -1
     Totals totals_;
     FoldedText neededText_;
+    QByteArray exactUtf8_; // the filter's exact text, as the model stores texts
     bool resetting_ = false;
 };
