@@ -1,5 +1,6 @@
 // The statistics window over a real ledger: its tables and charts against the ledger's own sums,
 // drill-down into the list, following the ledger's changes, and the figures in the saved PDF.
+#include "base/clock.h"
 #include "ledgerlist/ledgerview.h"
 #include "money/moneyformat.h"
 #include "store/programconnection.h"
@@ -8,6 +9,7 @@
 #include "support/mainwindow.h"
 #include "support/pdftext.h"
 #include "ui/main/findbar.h"
+#include "ui/main/ledgerhistory.h"
 #include "ui/statistics/figuretable.h"
 #include "ui/statistics/statisticschart.h"
 #include "ui/statistics/statisticswindow.h"

@@ -17,6 +17,8 @@
 #include <QShortcut>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <cmath>
+#include <limits>
 
 namespace {
 
@@ -117,6 +119,7 @@ FindBar::FindBar(LedgerView& view, QWidget* parent) : QWidget(parent), view_(vie
     connect(close, &QToolButton::clicked, this, &FindBar::close);
     connect(exact_, &QToolButton::clicked, this, [this] {
         exactText_.reset();
+        amountRequired_ = false;
         exact_->hide();
         apply();
     });
@@ -145,6 +148,7 @@ void FindBar::open()
 void FindBar::close()
 {
     exactText_.reset();
+    amountRequired_ = false;
     exact_->hide();
     view_.setFilter({});
     hide();
@@ -168,7 +172,8 @@ void FindBar::openWith(const LedgerFilter& filter)
         if (filter.to)
             to_->setDate(*filter.to);
         const QLocale locale;
-        minAmount_->setText(filter.minAmount ? locale.toString(*filter.minAmount) : QString());
+        amountRequired_ = filter.minAmount && std::isinf(*filter.minAmount);
+        minAmount_->setText(filter.minAmount && !amountRequired_ ? locale.toString(*filter.minAmount) : QString());
         maxAmount_->setText(filter.maxAmount ? locale.toString(*filter.maxAmount) : QString());
         direction_->setCurrentIndex(filter.direction ? storedValue(*filter.direction) : 0);
     }
@@ -177,9 +182,11 @@ void FindBar::openWith(const LedgerFilter& filter)
         static const char* const fields[] = {QT_TR_NOOP("Reason"), QT_TR_NOOP("From"), QT_TR_NOOP("To"),
                                              QT_TR_NOOP("Method")};
         exact_->setText(tr("%1 is \u201c%2\u201d  \u00d7").arg(tr(fields[int(exactText_->first)]), exactText_->second));
-        exact_->setAccessibleName(exact_->text());
+    } else {
+        exact_->setText(tr("Entries with an amount  \u00d7"));
     }
-    exact_->setVisible(exactText_.has_value());
+    exact_->setAccessibleName(exact_->text());
+    exact_->setVisible(exactText_ || amountRequired_);
     open();
 }
 
@@ -212,6 +219,8 @@ void FindBar::apply()
     // The choices stand in the order of the directions' stored values, after "both".
     filter.direction = directionFromStored(direction_->currentIndex());
     filter.exactText = exactText_;
+    if (amountRequired_ && !filter.minAmount)
+        filter.minAmount = -std::numeric_limits<double>::infinity();
     view_.setFilter(filter);
     showSummary();
 }

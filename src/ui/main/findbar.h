@@ -27,8 +27,9 @@ public:
     void open();
     // Hides the bar and shows the whole ledger again.
     void close();
-    // Opens the bar set to `filter`, which may ask for one text field to equal a text exactly (the
-    // entries of a statistics bar); that condition shows as a button that drops it.
+    // Opens the bar set to `filter`, which may ask what the bar's fields cannot show: one text
+    // field equal to a text exactly, or only entries with an amount (the entries of a statistics
+    // bar). Those conditions show as one button that drops them.
     void openWith(const LedgerFilter& filter);
 
     // The height the bar takes under the list.
@@ -59,5 +60,6 @@ private:
     QLabel* summary_;
     QToolButton* exact_;
     decltype(LedgerFilter::exactText) exactText_;
+    bool amountRequired_ = false;
     QString problem_;
 };

@@ -20,7 +20,6 @@
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/spreadsheetexport.h"
-#include "ui/statistics/statisticswindow.h"
 
 #include <QAction>
 #include <QCloseEvent>

@@ -19,6 +19,7 @@
 // command of the list's menu) in importcommand.cpp.
 
 #include "store/ledgerentries.h"
+#include "ui/statistics/statisticswindow.h"
 
 #include <QPointer>
 #include <QWidget>
@@ -37,7 +38,6 @@ class FindBar;
 class QAction;
 class LedgerModel;
 class LedgerView;
-class StatisticsWindow;
 
 class Form1 : public QWidget
 {

@@ -267,9 +267,9 @@ void StatisticsWindow::drillToStep(int step, std::optional<Direction> direction)
 {
     if (step < 0 || size_t(step) >= figures_.steps.size())
         return;
-    LedgerFilter filter;
-    filter.from = figures_.steps[size_t(step)].first;
-    filter.to = figures_.steps[size_t(step)].last;
+    const StepFigures& figures = figures_.steps[size_t(step)];
+    LedgerFilter filter = figureEntries(figures.first, figures.last, direction.value_or(Direction::Received));
+    // A row of the table stands for both bars of its step.
     filter.direction = direction;
     drillDown_(filter);
 }
@@ -278,14 +278,11 @@ void StatisticsWindow::drillToRanked(Page page, int line)
 {
     const std::vector<RankedFigure>& ranked = figures_.ranked[size_t(fieldOf(page))];
     // The rest is many texts: no one filter shows exactly its entries.
-    if (line < 0 || size_t(line) >= ranked.size() || ranked[size_t(line)].isRest)
+    if (line < 0 || size_t(line) >= ranked.size() || ranked[size_t(line)].isRest || figures_.steps.empty())
         return;
-    LedgerFilter filter;
-    filter.from = shownScope_.from;
-    filter.to = shownScope_.to;
-    filter.direction = direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
-    filter.exactText = std::pair(fieldOf(page), ranked[size_t(line)].name);
-    drillDown_(filter);
+    const Direction direction = direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
+    drillDown_(figureEntries(figures_.steps.front().first, figures_.steps.back().last, direction,
+                             std::pair(fieldOf(page), ranked[size_t(line)].name)));
 }
 
 void StatisticsWindow::paintPages(QPagedPaintDevice& device) const
