@@ -28,7 +28,8 @@ FigureTable::FigureTable(const QStringList& titles, QWidget* parent)
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setAlternatingRowColors(true);
     verticalHeader()->hide();
-    horizontalHeader()->setStretchLastSection(true);
+    // The name or step takes the room; the figures keep their width.
+    horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
     setTextElideMode(Qt::ElideRight);
     connect(this, &QTableView::doubleClicked, this,
@@ -51,7 +52,6 @@ void FigureTable::setRows(const QList<QList<Cell>>& rows)
         }
         model_->appendRow(items);
     }
-    resizeColumnsToContents();
 }
 
 int FigureTable::rowCountShown() const

@@ -145,19 +145,28 @@ void StatisticsChart::showOverTime(const QStringList& steps, const QList<double>
     categories->append(steps);
     chart_->addAxis(categories, Qt::AlignBottom);
     double low = 0, high = 0;
-    for (const QList<double>* values : {&received, &paid, &balance})
+    for (const QList<double>* values : {&received, &paid})
         for (double value : *values) {
             low = std::min(low, value);
             high = std::max(high, value);
         }
+    // The balance carried in can dwarf a month's bars: it has its own scale on the right.
     QCategoryAxis* money = moneyAxis(low, high);
     chart_->addAxis(money, Qt::AlignLeft);
-    for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(bars), static_cast<QAbstractSeries*>(line)}) {
-        series->attachAxis(categories);
-        series->attachAxis(money);
+    double lowBalance = 0, highBalance = 0;
+    for (double value : balance) {
+        lowBalance = std::min(lowBalance, value);
+        highBalance = std::max(highBalance, value);
     }
+    QCategoryAxis* balanceAxis = moneyAxis(lowBalance, highBalance);
+    balanceAxis->setLinePen(QPen(balanceColour, 1, Qt::DashLine));
+    balanceAxis->setGridLineVisible(false);
+    chart_->addAxis(balanceAxis, Qt::AlignRight);
+    bars->attachAxis(categories);
+    bars->attachAxis(money);
     // The line's points stand at the categories' centres.
     line->attachAxis(categories);
+    line->attachAxis(balanceAxis);
     chart_->legend()->setVisible(true);
     followPalette();
 }

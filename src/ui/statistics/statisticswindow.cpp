@@ -181,8 +181,10 @@ QWidget* StatisticsWindow::buildPage(Page page)
     tables_[page]->setAccessibleName(tr(pageNames[page]));
     splitter->addWidget(charts_[page]);
     splitter->addWidget(tables_[page]);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 2);
+    // The chart gets the room its bars and their names need.
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({420, 210});
     if (page == OverTime) {
         connect(charts_[page], &StatisticsChart::barActivated, this,
                 [this](int step, Direction direction) { drillToStep(step, direction); });
