@@ -141,8 +141,15 @@ void StatisticsChart::showOverTime(const QStringList& steps, const QList<double>
     chart_->addSeries(bars);
     chart_->addSeries(line);
 
-    auto* categories = new QBarCategoryAxis;
-    categories->append(steps);
+    // A label for every step while they fit, then for every k-th: years of months stay legible,
+    // and laying out hundreds of labels would make every change of period slow.
+    auto* categories = new QCategoryAxis;
+    categories->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+    categories->setRange(-0.5, double(steps.size()) - 0.5);
+    categories->setGridLineVisible(false);
+    const qsizetype every = std::max<qsizetype>(1, (steps.size() + 15) / 16);
+    for (qsizetype i = 0; i < steps.size(); i += every)
+        categories->append(steps[i], double(i));
     chart_->addAxis(categories, Qt::AlignBottom);
     double low = 0, high = 0;
     for (const QList<double>* values : {&received, &paid})

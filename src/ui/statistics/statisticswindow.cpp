@@ -134,6 +134,7 @@ void StatisticsWindow::buildControls()
     pages_ = new QTabWidget(this);
     for (int page = 0; page < pageCount; ++page)
         pages_->addTab(buildPage(Page(page)), tr(pageNames[page]));
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int page) { showPage(Page(page)); });
 
     auto* print = new QPushButton(tr("&Print…"), this);
     auto* pdf = new QPushButton(tr("Save as P&DF…"), this);
@@ -222,12 +223,34 @@ void StatisticsWindow::refresh()
     shownScope_ = scope();
     const Direction ranked = direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
     figures_ = computeStatistics(model_, rowsCounted(), shownScope_, ranked);
-    showOverTime();
-    for (int page = ByReason; page < pageCount; ++page)
-        showRanked(Page(page));
+    stale_.fill(true);
+    showPage(Page(pages_->currentIndex()));
     unusable_->setText(figures_.unusable == 0
                            ? QString()
                            : tr("%n entries without a usable date or amount", nullptr, int(figures_.unusable)));
+}
+
+FigureTable* StatisticsWindow::table(Page page)
+{
+    showPage(page);
+    return tables_[page];
+}
+
+StatisticsChart* StatisticsWindow::chart(Page page)
+{
+    showPage(page);
+    return charts_[page];
+}
+
+void StatisticsWindow::showPage(Page page)
+{
+    if (!stale_[page])
+        return;
+    stale_[page] = false;
+    if (page == OverTime)
+        showOverTime();
+    else
+        showRanked(page);
 }
 
 void StatisticsWindow::showOverTime()
@@ -287,8 +310,10 @@ void StatisticsWindow::drillToRanked(Page page, int line)
                              std::pair(fieldOf(page), ranked[size_t(line)].name)));
 }
 
-void StatisticsWindow::paintPages(QPagedPaintDevice& device) const
+void StatisticsWindow::paintPages(QPagedPaintDevice& device)
 {
+    for (int p = 0; p < pageCount; ++p)
+        showPage(Page(p));
     QPainter painter(&device);
     const QRectF page = painter.viewport();
     const QFontMetricsF metrics(painter.font(), &device);

@@ -36,12 +36,13 @@ public:
     StatisticsWindow(const LedgerModel& model, const LedgerView& view,
                      std::function<void(const LedgerFilter&)> drillDown, QWidget* parent);
 
-    FigureTable* table(Page page) const { return tables_[page]; }
-    StatisticsChart* chart(Page page) const { return charts_[page]; }
+    // A page's table and chart, brought up to date first.
+    FigureTable* table(Page page);
+    StatisticsChart* chart(Page page);
     const LedgerStatistics& figures() const { return figures_; }
 
     // Draws every page, chart over table, one page each (printing and PDF).
-    void paintPages(QPagedPaintDevice& device) const;
+    void paintPages(QPagedPaintDevice& device);
 
     // Works the figures out afresh and shows them.
     void refresh();
@@ -51,6 +52,8 @@ private:
     QWidget* buildPage(Page page);
     StatisticsScope scope() const;
     std::vector<int> rowsCounted() const;
+    // Charts are drawn for the page in sight; the others when they come into sight.
+    void showPage(Page page);
     void showOverTime();
     void showRanked(Page page);
     // The entries of step `step` (one direction, or both), or of ranked line `line` of `page`.
@@ -76,4 +79,5 @@ private:
     QTabWidget* pages_ = nullptr;
     std::array<StatisticsChart*, pageCount> charts_{};
     std::array<FigureTable*, pageCount> tables_{};
+    std::array<bool, pageCount> stale_{};
 };
