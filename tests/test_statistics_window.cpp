@@ -14,6 +14,7 @@
 #include "ui/statistics/statisticschart.h"
 #include "ui/statistics/statisticswindow.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDateEdit>
 #include <QLabel>
@@ -192,6 +193,24 @@ TEST_F(StatisticsWindowTest, FollowsEveryChangeOfTheLedger)
     EXPECT_NEAR(receivedInAll(), before, 0.005) << "a delete";
     window.history()->stack()->undo();
     EXPECT_NEAR(receivedInAll(), before + 250, 0.005) << "an undo";
+}
+
+TEST_F(StatisticsWindowTest, OnlyTheEntriesShownInTheListWhenAskedTo)
+{
+    choose("StatisticsPeriod", 5);
+    auto* onlyShown = stats->findChild<QCheckBox*>(u"StatisticsOnlyShown"_s);
+    EXPECT_FALSE(onlyShown->isEnabled()) << "nothing to follow while the list shows everything";
+    onlyShown->setChecked(true);
+    window.findBar()->openWith([] {
+        LedgerFilter filter;
+        filter.text = u"rent"_s;
+        return filter;
+    }());
+    ASSERT_TRUE(onlyShown->isEnabled());
+    EXPECT_EQ(stats->figures().entries, window.ledgerView()->shownTotals().entries);
+    EXPECT_NEAR(stats->figures().paid, window.ledgerView()->shownTotals().paid, 0.005);
+    onlyShown->setChecked(false);
+    EXPECT_EQ(stats->figures().entries, 300);
 }
 
 TEST_F(StatisticsWindowTest, UnusableEntriesAreCountedAndNamed)

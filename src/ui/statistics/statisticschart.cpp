@@ -9,6 +9,7 @@
 #include <QChart>
 #include <QChartView>
 #include <QCursor>
+#include <QEvent>
 #include <QFontMetrics>
 #include <QHorizontalBarSeries>
 #include <QLineSeries>
@@ -107,6 +108,14 @@ void StatisticsChart::followPalette()
         axis->setLabelsColor(colours.color(QPalette::Text));
         axis->setGridLineColor(colours.color(QPalette::Mid));
     }
+}
+
+void StatisticsChart::changeEvent(QEvent* event)
+{
+    QWidget::changeEvent(event);
+    // The desktop switched between light and dark while the window was open.
+    if (event->type() == QEvent::PaletteChange)
+        followPalette();
 }
 
 void StatisticsChart::reset()

@@ -34,6 +34,9 @@ Q_SIGNALS:
     // A double-click on bar `index` (a step, or a ranked line) of one direction.
     void barActivated(int index, Direction direction);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void reset();
     void followPalette();
