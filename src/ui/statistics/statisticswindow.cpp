@@ -359,29 +359,29 @@ void StatisticsWindow::print()
         paintPages(printer);
 }
 
-void StatisticsWindow::saveAsPdf()
+void StatisticsWindow::saveAs(const QString& title, const QString& fileName, const QString& filter,
+                              const std::function<bool(const QString&)>& write)
 {
     const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save as PDF"),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u"/Statistics.pdf"_s,
-        tr("PDF files (*.pdf)"));
-    if (path.isEmpty())
-        return;
-    QPdfWriter writer(path);
-    writer.setTitle(windowTitle());
-    paintPages(writer);
-    if (!QFileInfo(path).isFile() || QFileInfo(path).size() == 0)
+        this, title, QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u'/' + fileName, filter);
+    if (!path.isEmpty() && !write(path))
         MsgBox(tr("The statistics could not be saved as \"%1\".").arg(path));
+}
+
+void StatisticsWindow::saveAsPdf()
+{
+    saveAs(tr("Save as PDF"), u"Statistics.pdf"_s, tr("PDF files (*.pdf)"), [this](const QString& path) {
+        {
+            QPdfWriter writer(path);
+            writer.setTitle(windowTitle());
+            paintPages(writer);
+        }
+        return QFileInfo(path).isFile() && QFileInfo(path).size() > 0;
+    });
 }
 
 void StatisticsWindow::saveAsPng()
 {
-    const QString path = QFileDialog::getSaveFileName(
-        this, tr("Save as PNG"),
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation) + u"/Statistics.png"_s,
-        tr("PNG images (*.png)"));
-    if (path.isEmpty())
-        return;
-    if (!pages_->currentWidget()->grab().save(path, "PNG"))
-        MsgBox(tr("The statistics could not be saved as \"%1\".").arg(path));
+    saveAs(tr("Save as PNG"), u"Statistics.png"_s, tr("PNG images (*.png)"),
+           [this](const QString& path) { return pages_->currentWidget()->grab().save(path, "PNG"); });
 }

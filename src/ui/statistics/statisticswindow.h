@@ -60,6 +60,9 @@ private:
     void drillToStep(int step, std::optional<Direction> direction);
     void drillToRanked(Page page, int line);
     void print();
+    // Asks where to save, then `write`s there; says so when it fails.
+    void saveAs(const QString& title, const QString& fileName, const QString& filter,
+                const std::function<bool(const QString&)>& write);
     void saveAsPdf();
     void saveAsPng();
 
