@@ -52,7 +52,7 @@ void checkEntries(const ImportTable& table)
         fuzzCheck(entry.date.isValid(), "an entry has no real date", detail);
         fuzzCheck(std::isfinite(entry.amount) && entry.amount >= 0 && entry.amount <= 1e15,
                   "an entry's amount is negative, too large or not finite", detail);
-        fuzzCheck(entry.direction == 1 || entry.direction == 2, "an entry has no direction", detail);
+        fuzzCheck(directionFromStored(storedValue(entry.direction)).has_value(), "an entry has no direction", detail);
     }
 }
 

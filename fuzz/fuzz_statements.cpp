@@ -69,7 +69,7 @@ Entry takeEntry(FuzzedDataProvider& input, double amount)
     e.amountText = amountText(amount);
     e.paymentMethod = takeText(input, 512);
     e.notes = takeText(input, 8192);
-    e.paymentType = input.ConsumeIntegralInRange(1, 2);
+    e.direction = input.ConsumeBool() ? Direction::PaidOut : Direction::Received;
     return e;
 }
 
@@ -82,7 +82,7 @@ void checkEntry(const Entry& e, double amount, qint64 id, const QString& stateme
         row.field(u"datercvd").toDate() == e.date && row.field(u"reason").toString() == e.reason &&
         row.field(u"fromcompany").toString() == e.fromCompany && row.field(u"tocompany").toString() == e.toCompany &&
         row.field(u"amount").toDouble() == amount && row.field(u"paymentmethod").toString() == e.paymentMethod &&
-        row.field(u"notes").toString() == e.notes && row.field(u"paymenttype").toLongLong() == e.paymentType;
+        row.field(u"notes").toString() == e.notes && row.field(u"paymenttype").toLongLong() == storedValue(e.direction);
     fuzzCheck(same, "the entry did not read back unchanged", statement);
 }
 
