@@ -12,6 +12,7 @@
 #include "ui/main/ledgerhistory.h"
 #include "ui/statistics/figuretable.h"
 #include "ui/statistics/statisticschart.h"
+#include "ui/statistics/statisticsperiod.h"
 #include "ui/statistics/statisticswindow.h"
 
 #include <QCheckBox>
@@ -239,4 +240,29 @@ TEST_F(StatisticsWindowTest, TheSavedPdfHoldsEveryTablesFigures)
         for (const QStringList& row : stats->table(page)->shownTexts())
             for (const QString& cell : row)
                 EXPECT_TRUE(text.contains(cell)) << cell.toStdString();
+}
+
+TEST(StatisticsPeriods, EachChoiceCoversItsWholeCalendarStretch)
+{
+    const QDate today(2026, 1, 15); // January: last month is in last year
+    const QDate any(2020, 5, 1);
+    const struct
+    {
+        PeriodChoice choice;
+        std::optional<QDate> from, to;
+    } cases[] = {
+        {PeriodChoice::ThisMonth, QDate(2026, 1, 1), QDate(2026, 1, 31)},
+        {PeriodChoice::LastMonth, QDate(2025, 12, 1), QDate(2025, 12, 31)},
+        {PeriodChoice::ThisYear, QDate(2026, 1, 1), QDate(2026, 12, 31)},
+        {PeriodChoice::LastYear, QDate(2025, 1, 1), QDate(2025, 12, 31)},
+        {PeriodChoice::Last12Months, QDate(2025, 2, 1), QDate(2026, 1, 31)},
+        {PeriodChoice::AllEntries, std::nullopt, std::nullopt},
+        {PeriodChoice::Dates, QDate(2020, 5, 1), QDate(2024, 2, 29)}, // given the wrong way round
+    };
+    for (const auto& c : cases) {
+        const StatisticsScope scope = periodScope(c.choice, today, QDate(2024, 2, 29), any, StatisticsStep::Quarter);
+        EXPECT_EQ(scope.from, c.from) << int(c.choice);
+        EXPECT_EQ(scope.to, c.to) << int(c.choice);
+        EXPECT_EQ(scope.step, StatisticsStep::Quarter);
+    }
 }
