@@ -1,5 +1,6 @@
 // The statistics window at scale: from the command to the window with every chart drawn, and a
 // change of period while it is open.
+#include "base/clock.h"
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "ui/main/form1.h"
@@ -12,9 +13,14 @@
 
 namespace {
 
+// The generated ledger ends in 2024: "the last 12 months" are then its last year, as a user's
+// would be.
+const QDate ledgerToday(2024, 8, 31);
+
 void BM_StatisticsCommandToWindow(benchmark::State& state)
 {
     BenchHome home(int(state.range(0)));
+    ScopedToday today(ledgerToday);
     Form1 window;
     window.Form_Load();
     window.show();
@@ -34,6 +40,7 @@ void BM_StatisticsCommandToWindow(benchmark::State& state)
 void BM_StatisticsPeriodChange(benchmark::State& state)
 {
     BenchHome home(int(state.range(0)));
+    ScopedToday today(ledgerToday);
     Form1 window;
     window.Form_Load();
     window.showStatistics();
