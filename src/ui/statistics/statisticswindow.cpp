@@ -117,6 +117,9 @@ void StatisticsWindow::buildControls()
     unusable_ = new QLabel(this);
     unusable_->setObjectName(u"StatisticsUnusable"_s);
 
+    // The choices keep their whole texts however narrow the window is made.
+    for (QComboBox* combo : {period_, step_, direction_})
+        combo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
     auto* choices = new QHBoxLayout;
     const auto labelled = [&](const QString& text, QWidget* field) {
         auto* label = new QLabel(text, this);
@@ -151,6 +154,8 @@ void StatisticsWindow::buildControls()
     bottom->addWidget(png);
 
     auto* layout = new QVBoxLayout(this);
+    // The window cannot be made narrower than its choices.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     layout->addLayout(choices);
     layout->addWidget(pages_, 1);
     layout->addLayout(bottom);
