@@ -150,3 +150,19 @@ sqlite3* Connection::handle() const
         throw StoreError(QStringLiteral("Operation is not allowed when the object is closed."));
     return db_;
 }
+
+void inOneBatch(Connection& connection, const std::function<void()>& writes)
+{
+    connection.beginBatch();
+    try {
+        writes();
+        connection.commitBatch();
+    } catch (...) {
+        try {
+            connection.rollbackBatch();
+        } catch (const StoreError&) {
+            // Already ended by the engine: none of the writes stayed either way.
+        }
+        throw;
+    }
+}
