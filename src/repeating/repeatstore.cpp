@@ -9,6 +9,7 @@
 #include <QSet>
 #include <algorithm>
 #include <functional>
+#include <memory>
 #include <optional>
 
 using namespace Qt::StringLiterals;

@@ -32,6 +32,9 @@ const std::vector<QByteArray>& newerTables()
 
 void addNewerTables(sqlite3* db)
 {
+    // A file that is no ledger is left as it is, for its fault to be reported as it always was.
+    if (typeOf(db, "tblData") != u"table")
+        return;
     bool complete = true;
     for (const QByteArray& name : newerTables())
         complete = complete && !typeOf(db, name.constData()).isEmpty();
