@@ -88,9 +88,14 @@ void RepeatDialog::buildControls()
     ends->setColumnStretch(2, 1);
 
     auto* form = new QFormLayout;
-    form->addRow(tr("&Every:"), everyRow);
-    form->addRow(tr("On &day:"), dayRow);
-    form->addRow(tr("&Starting:"), start_);
+    const auto labelFor = [this](const QString& text, QWidget* field) {
+        auto* label = new QLabel(text, this);
+        label->setBuddy(field);
+        return label;
+    };
+    form->addRow(labelFor(tr("&Every:"), every_), everyRow);
+    form->addRow(labelFor(tr("On &day:"), day_), dayRow);
+    form->addRow(labelFor(tr("&Starting:"), start_), start_);
     form->addRow(tr("Ends:"), ends);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     auto* layout = new QVBoxLayout(this);
@@ -158,13 +163,19 @@ void RepeatDialog::follow()
     // The next few dates from today, or from the start when that lies ahead.
     const QDate from = std::max(today(), shown.start);
     QStringList next;
+    int past = 0;
     for (const QDate& date : occurrencesUpTo(shown, from.addYears(std::max(2, shown.every * 2)))) {
-        if (date >= from && next.size() < shownDates)
+        if (date < today())
+            ++past;
+        else if (next.size() < shownDates)
             next.append(QLocale().toString(date, QLocale::ShortFormat));
     }
     const QString what = directionText(shown.entry.direction) + QStringLiteral(", ") + shown.entry.reason;
-    summary_->setText(tr("%1: %2.").arg(what, describe(shown)) + u'\n' +
-                      (next.isEmpty() ? tr("No date is left to come.") : tr("Next: %1").arg(next.join(u", "))));
+    QString text = tr("%1: %2.").arg(what, describe(shown)) + u'\n' +
+                   (next.isEmpty() ? tr("No date is left to come.") : tr("Next: %1").arg(next.join(u", ")));
+    if (past > 0)
+        text += u'\n' + tr("Due already: %1, offered for adding once the rule is kept.").arg(past);
+    summary_->setText(text);
 }
 
 void RepeatDialog::accept()
