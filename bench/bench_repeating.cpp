@@ -4,11 +4,10 @@
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "repeating/repeatstore.h"
+#include "startuploop.h"
 #include "store/programconnection.h"
 #include "ui/main/form1.h"
 
-#include <QApplication>
-#include <QTest>
 #include <benchmark/benchmark.h>
 
 namespace {
@@ -52,19 +51,7 @@ void BM_StartupWithRepeatingRules(benchmark::State& state)
     openUserLedger();
     addDealtWithRules(int(state.range(1)));
     ConnSlot().reset();
-    for (auto _ : state) {
-        {
-            Form1 window;
-            window.Form_Load();
-            window.show();
-            benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&window));
-            window.offerDueEntries();
-            QApplication::processEvents();
-            state.PauseTiming();
-            window.close();
-        }
-        state.ResumeTiming();
-    }
+    timeStartupToShownWindow(state, [](Form1& window) { window.offerDueEntries(); });
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
 
