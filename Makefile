@@ -73,3 +73,4 @@ crash-harness: configure-test
 	$(BUILD)/bin/quorvane_crash_harness kill 200
 	$(BUILD)/bin/quorvane_crash_harness contend 2 500
 	$(BUILD)/bin/quorvane_crash_harness restore 100
+	$(BUILD)/bin/quorvane_crash_harness repeat 100

@@ -3,6 +3,7 @@
 #include "ledgergenerator.h"
 #include "ledgerlist/ledgermodel.h"
 #include "money/moneyformat.h"
+#include "startuploop.h"
 #include "store/programconnection.h"
 #include "ui/main/form1.h"
 
@@ -51,18 +52,7 @@ void BM_ListData(benchmark::State& state)
 void BM_StartupToShownWindow(benchmark::State& state)
 {
     BenchHome home(int(state.range(0)));
-    for (auto _ : state) {
-        {
-            Form1 window;
-            window.Form_Load();
-            window.show();
-            benchmark::DoNotOptimize(QTest::qWaitForWindowExposed(&window));
-            QApplication::processEvents();
-            state.PauseTiming();
-            window.close();
-        }
-        state.ResumeTiming();
-    }
+    timeStartupToShownWindow(state);
     state.counters["peak_MiB"] = peakMemoryMiB();
 }
 

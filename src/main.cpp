@@ -12,5 +12,6 @@ int main(int argc, char* argv[])
     window.Form_Load();
     window.show();
     window.startSafetyNet();
+    window.startRepeatingEntries();
     return application.exec();
 }

@@ -59,6 +59,12 @@ const Source sources[] = {
     {"tblData a view", "alter table tblData rename to realdata; create view tblData as select * from realdata;",
      Outcome::Refused, "view"},
     {"no tblReport", "drop table tblReport;", Outcome::Refused, "tblReport"},
+    {"ledger from before repeating entries", "drop table tblRepeat; drop table tblRepeatPosted;", Outcome::Restored,
+     ""},
+    {"other columns of repeating entries", "alter table tblRepeatPosted add column foo text;", Outcome::Refused,
+     "tblRepeatPosted has the columns"},
+    {"repeating entries a view", "alter table tblRepeat rename to rules; create view tblRepeat as select * from rules;",
+     Outcome::Refused, "tblRepeat is a view"},
     {"random bytes", nullptr, Outcome::Refused, ""},
     {"pipe", nullptr, Outcome::Refused, "pipe"},
     {"link to a device", nullptr, Outcome::Refused, "device"},
@@ -81,6 +87,17 @@ void runSql(const QString& path, const char* sql)
     EXPECT_EQ(rc, SQLITE_OK) << (error ? error : "");
     sqlite3_free(error);
     sqlite3_close(db);
+}
+
+// The rows of the repeating entries' tables, or none when the file has no such tables.
+LedgerSnapshot repeatRows(const QString& path, const QStringList& objects)
+{
+    LedgerSnapshot rows;
+    for (const char* table : {"tblRepeat", "tblRepeatPosted"}) {
+        if (objects.contains(u"table "_s + QLatin1StringView(table)))
+            rows += snapshotRows(path, QByteArray("SELECT * FROM ") + table + " ORDER BY rowid");
+    }
+    return rows;
 }
 
 // The schema objects a ledger file holds, as "type name" texts.
@@ -107,7 +124,11 @@ QString makeSource(const Source& source)
         runSql(path,
                "insert into tblData (datercvd, reason, fromcompany, tocompany, amount, paymentmethod, notes, "
                "paymenttype) values ('2026-01-02', 'Gig', 'A', 'B', 250.5, 'Cash', '', 1), ('2026-01-03', 'Rent', "
-               "'B', 'C', 99.25, 'Transfer', 'n', 2), ('2026-01-04', 'Water Bill', 'B', 'D', 12, 'Cash', '', 2);");
+               "'B', 'C', 99.25, 'Transfer', 'n', 2), ('2026-01-04', 'Water Bill', 'B', 'D', 12, 'Cash', '', 2);"
+               "insert into tblRepeat (reason, fromcompany, tocompany, amount, paymentmethod, notes, paymenttype, "
+               "unit, every, monthday, startdate, endkind, enddate, endcount, paused) values ('Rent', 'B', 'C', "
+               "99.25, 'Transfer', 'n', 2, 3, 1, 3, '2026-01-03', 2, null, 12, 0);"
+               "insert into tblRepeatPosted values (1, '2026-01-03', 2), (1, '2026-02-03', null);");
         runSql(path, source.sql);
     } else if (QByteArray(source.name) == "random bytes") {
         QFile file(path);
@@ -178,6 +199,7 @@ TEST_P(RestoreSources, OnlyALedgerIsRestoredAndOnlyItsEntriesComeBack)
     addEntry(sampleEntry(u"Mine"_s, u"7"_s));
     const QString file = makeSource(source);
     const LedgerSnapshot sourceRows = source.sql ? snapshotLedger(file) : LedgerSnapshot();
+    const LedgerSnapshot sourceRepeats = source.sql ? repeatRows(file, objectsOf(file)) : LedgerSnapshot();
     const QStringList ownObjects = objectsOf(templateLedgerPath());
     const QByteArray before = fileHash(databaseFile());
 
@@ -194,6 +216,7 @@ TEST_P(RestoreSources, OnlyALedgerIsRestoredAndOnlyItsEntriesComeBack)
     EXPECT_TRUE(run.out.contains(u"The ledger as it was is backed up in '"_s)) << run.out.toStdString();
     EXPECT_EQ(objectsOf(databaseFile()), ownObjects) << "none of the file's own triggers, views or tables came along";
     EXPECT_EQ(snapshotLedger(databaseFile()), sourceRows);
+    EXPECT_EQ(repeatRows(databaseFile(), ownObjects), sourceRepeats) << "a ledger from before them has none";
     QDir data(dataFolder());
     EXPECT_EQ(data.entryList({u"*.restoring*"_s}), QStringList()) << "nothing is left beside the ledger";
 

@@ -57,7 +57,7 @@ TEST(Startup, FirstStartMakesThePrivateDataFolderAndCopiesTheTemplate)
     EXPECT_EQ(fileMode(dataFolder()), 0700u);
     EXPECT_EQ(fileMode(databaseFile()), 0600u);
     EXPECT_EQ(Conn().state(), 1);
-    EXPECT_EQ(tableNames(), (QStringList{u"tblData"_s, u"tblReport"_s}));
+    EXPECT_EQ(tableNames(), (QStringList{u"tblData"_s, u"tblRepeat"_s, u"tblRepeatPosted"_s, u"tblReport"_s}));
     EXPECT_EQ(window.windowTitle(), u"Quorvane");
 
     const QStringList titles = {u"ID"_s, u"Date"_s,   u"Amount"_s, u"Reason"_s, u"From"_s,

@@ -3,11 +3,14 @@
 //   quorvane_crash_harness kill [RUNS [SEED]]        (default 200 runs, a random seed)
 //   quorvane_crash_harness contend [WRITERS [ENTRIES]] (default 2 writers x 500 entries)
 //   quorvane_crash_harness restore [RUNS [SEED]]      (default 100 kills while restoring backups)
+//   quorvane_crash_harness repeat [RUNS [SEED]]       (default 100 kills while posting repeating entries)
 //   quorvane_crash_harness write DATAROOT PREFIX COUNT [PAUSE_MS] (the child kill and contend start)
 //   quorvane_crash_harness restore-loop LEDGER A B      (the child restore starts)
+//   quorvane_crash_harness repeat-post DATAROOT         (the child repeat starts)
 #include "contention.h"
 #include "killrun.h"
 #include "ledgerwriter.h"
+#include "repeatkill.h"
 #include "restorekill.h"
 
 #include <QCoreApplication>
@@ -39,8 +42,16 @@ int main(int argc, char* argv[])
     if (mode == u"restore")
         return runRestoreKillHarness(argument(args, 2, 100),
                                      unsigned(argument(args, 3, int(std::random_device()() >> 1))));
+    if (mode == u"repeat-post" && args.size() == 3)
+        return runRepeatPoster(args[2]);
+    if (mode == u"repeat")
+        return runRepeatKillHarness(argument(args, 2, 100),
+                                    unsigned(argument(args, 3, int(std::random_device()() >> 1))));
     if (mode == u"contend")
         return runContentionHarness(argument(args, 2, 2), argument(args, 3, 500));
-    fprintf(stderr, "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]] | restore [RUNS [SEED]]\n", argv[0]);
+    fprintf(
+        stderr,
+        "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]] | restore [RUNS [SEED]] | repeat [RUNS [SEED]]\n",
+        argv[0]);
     return 64;
 }

@@ -10,9 +10,13 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 namespace {
 
 constexpr const char* ledgerTable = "tblData";
+// A posting of repeating entries is undone with its record, so its occurrences fall due again.
+constexpr const char* postedTable = "tblRepeatPosted";
 
 void check(int rc, sqlite3* db, const char* what)
 {
@@ -43,7 +47,9 @@ ChangeRecorder::ChangeRecorder(Connection& connection)
 {
     sqlite3* db = connection.handle();
     check(sqlite3session_create(db, "main", &session_), db, "Could not start recording changes");
-    const int rc = sqlite3session_attach(session_, ledgerTable);
+    int rc = sqlite3session_attach(session_, ledgerTable);
+    if (rc == SQLITE_OK)
+        rc = sqlite3session_attach(session_, postedTable);
     if (rc != SQLITE_OK) {
         sqlite3session_delete(session_);
         check(rc, db, "Could not record changes of the ledger");
@@ -109,6 +115,8 @@ QList<qint64> changedIds(const QByteArray& changes)
         const char* table = nullptr;
         int columns = 0, operation = 0, indirect = 0;
         sqlite3changeset_op(it, &table, &columns, &operation, &indirect);
+        if (std::strcmp(table, ledgerTable) != 0)
+            continue;
         sqlite3_value* id = nullptr;
         // The id stands in the old row of deletes and updates, in the new row of inserts.
         if (operation == SQLITE_INSERT)

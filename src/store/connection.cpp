@@ -1,6 +1,7 @@
 #include "store/connection.h"
 
 #include "store/dialect.h"
+#include "store/newertables.h"
 #include "store/prepare.h"
 #include "store/sqlfunctions.h"
 #include "store/sqlitefile.h"
@@ -83,6 +84,12 @@ void Connection::open(const QString& connectionString)
         // Reading the schema here makes a file that is no ledger fail at open, not later.
         runPragma(db, "PRAGMA synchronous=FULL; SELECT count(*) FROM sqlite_master;");
         registerDialectFunctions(db);
+        try {
+            addNewerTables(db);
+        } catch (const StoreError&) {
+            // A ledger that cannot be written now (read-only, busy) still shows its entries; what
+            // needs the newer tables fails with the engine's own words when it is used.
+        }
     } catch (...) {
         sqlite3_close(db);
         throw;
@@ -142,4 +149,20 @@ sqlite3* Connection::handle() const
     if (!db_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is closed."));
     return db_;
+}
+
+void inOneBatch(Connection& connection, const std::function<void()>& writes)
+{
+    connection.beginBatch();
+    try {
+        writes();
+        connection.commitBatch();
+    } catch (...) {
+        try {
+            connection.rollbackBatch();
+        } catch (const StoreError&) {
+            // Already ended by the engine: none of the writes stayed either way.
+        }
+        throw;
+    }
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <functional>
 #include <memory>
 
 struct sqlite3;
@@ -38,6 +39,9 @@ private:
     sqlite3* db_ = nullptr;
     std::unique_ptr<StatementCache> cache_;
 };
+
+// Runs `writes` as one batch: all of them stay or, when it throws, none; the exception goes on.
+void inOneBatch(Connection& connection, const std::function<void()>& writes);
 
 // "provider=microsoft.jet.oledb.4.0;data source=<folder>/Marrowfen/Quorvane/dbData.mdb;JET OLEDB:Database Password="
 QString connectionString(const QString& appDataFolder);

@@ -3,7 +3,6 @@
 #include "store/connection.h"
 #include "store/prepare.h"
 #include "store/recordset.h"
-#include "store/storeerror.h"
 
 #include <cmath>
 #include <sqlite3.h>
@@ -15,20 +14,6 @@ namespace {
 constexpr char insertNewEntry[] = "insert into tblData (datercvd, reason, fromcompany, tocompany, amount, "
                                   "paymentmethod, notes, paymenttype) values (?,?,?,?,?,?,?,?)";
 
-qint64 insertOne(sqlite3* db, sqlite3_stmt* stmt, const NewEntry& entry)
-{
-    bindText(stmt, 1, entry.date.toString(Qt::ISODate));
-    bindText(stmt, 2, entry.reason);
-    bindText(stmt, 3, entry.fromCompany);
-    bindText(stmt, 4, entry.toCompany);
-    sqlite3_bind_double(stmt, 5, entry.amount);
-    bindText(stmt, 6, entry.paymentMethod);
-    bindText(stmt, 7, entry.notes);
-    sqlite3_bind_int(stmt, 8, storedValue(entry.direction));
-    runBound(db, stmt);
-    return sqlite3_last_insert_rowid(db);
-}
-
 // Texts are compared as a person reads them: case and surrounding blanks do not count.
 QString folded(QStringView text)
 {
@@ -37,33 +22,41 @@ QString folded(QStringView text)
 
 } // namespace
 
+NewEntryInsert::NewEntryInsert(Connection& connection)
+    : db_(connection.handle()), stmt_(prepareOne(db_, insertNewEntry))
+{
+}
+
+NewEntryInsert::~NewEntryInsert()
+{
+    sqlite3_finalize(stmt_);
+}
+
+qint64 NewEntryInsert::add(const NewEntry& entry)
+{
+    bindText(stmt_, 1, entry.date.toString(Qt::ISODate));
+    bindText(stmt_, 2, entry.reason);
+    bindText(stmt_, 3, entry.fromCompany);
+    bindText(stmt_, 4, entry.toCompany);
+    sqlite3_bind_double(stmt_, 5, entry.amount);
+    bindText(stmt_, 6, entry.paymentMethod);
+    bindText(stmt_, 7, entry.notes);
+    sqlite3_bind_int(stmt_, 8, storedValue(entry.direction));
+    runBound(db_, stmt_);
+    return sqlite3_last_insert_rowid(db_);
+}
+
 QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries, const ProgressCheck& progress)
 {
-    sqlite3* db = connection.handle();
-    sqlite3_stmt* stmt = prepareOne(db, insertNewEntry);
+    NewEntryInsert insert(connection);
     QList<qint64> ids;
     ids.reserve(qsizetype(entries.size()));
-    try {
-        connection.beginBatch();
-        try {
-            for (const NewEntry& entry : entries) {
-                checkProgress(progress, ids.size());
-                ids.append(insertOne(db, stmt, entry));
-            }
-            connection.commitBatch();
-        } catch (...) {
-            try {
-                connection.rollbackBatch();
-            } catch (const StoreError&) {
-                // Already ended by the engine: none of the rows stayed either way.
-            }
-            throw;
+    inOneBatch(connection, [&] {
+        for (const NewEntry& entry : entries) {
+            checkProgress(progress, ids.size());
+            ids.append(insert.add(entry));
         }
-    } catch (...) {
-        sqlite3_finalize(stmt);
-        throw;
-    }
-    sqlite3_finalize(stmt);
+    });
     return ids;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 class Connection;
+struct sqlite3;
 struct sqlite3_stmt;
 
 // An entry brought in from a file, as it is stored.
@@ -19,6 +20,23 @@ struct NewEntry
     double amount = 0;
     Direction direction = Direction::Received;
     QString reason, fromCompany, toCompany, paymentMethod, notes;
+};
+
+// The compiled insert of new entries, for adding many within one transaction.
+class NewEntryInsert
+{
+public:
+    explicit NewEntryInsert(Connection& connection);
+    ~NewEntryInsert();
+    NewEntryInsert(const NewEntryInsert&) = delete;
+    NewEntryInsert& operator=(const NewEntryInsert&) = delete;
+
+    // Returns the new entry's id; throws StoreError.
+    qint64 add(const NewEntry& entry);
+
+private:
+    sqlite3* db_;
+    sqlite3_stmt* stmt_;
 };
 
 // Adds the entries in one transaction: all of them or, when one cannot be written, none (and

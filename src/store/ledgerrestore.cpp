@@ -2,6 +2,7 @@
 
 #include "base/regularfile.h"
 #include "store/ledgerschema.h"
+#include "store/newertables.h"
 #include "store/sqlitefile.h"
 
 #include <QDir>
@@ -43,30 +44,49 @@ QString listed(const QList<Column>& columns)
     return parts.join(u", ");
 }
 
-// The ledger's own columns, as the program's schema makes them.
-const QList<Column>& ledgerColumns()
+// A table's columns as the program's schema makes them.
+const QList<Column>& schemaColumns(const QByteArray& table)
 {
-    static const QList<Column> columns = [] {
+    static const QHash<QByteArray, QList<Column>> tables = [] {
         const Db db = openDb(u":memory:"_s, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
         exec(db.get(), ledgerSchemaSql);
-        return columnsOf(db.get(), "PRAGMA table_info(tblData)");
+        QHash<QByteArray, QList<Column>> columns;
+        columns.insert("tblData", columnsOf(db.get(), "PRAGMA table_info(tblData)"));
+        for (const QByteArray& name : newerTables())
+            columns.insert(name, columnsOf(db.get(), ("PRAGMA table_info(" + name + ")").constData()));
+        return columns;
     }();
-    return columns;
+    return tables.find(table).value();
 }
 
-// "table", "view" ... or the empty text when `schema` has nothing of that name.
-QString typeOf(sqlite3* db, const char* name, const QByteArray& schema = "main")
+const QList<Column>& ledgerColumns()
 {
-    QString type;
-    sqlite3_stmt* stmt = nullptr;
-    const QByteArray sql = "SELECT type FROM " + schema + ".sqlite_master WHERE name = ? COLLATE NOCASE";
-    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
-        throw StoreError(lastError(db, u"Reading the tables"_s));
-    sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
-    if (sqlite3_step(stmt) == SQLITE_ROW)
-        type = columnText(stmt, 0);
-    sqlite3_finalize(stmt);
-    return type;
+    return schemaColumns("tblData");
+}
+
+// The column names of a newer table, for copying its rows.
+QByteArray columnList(const QByteArray& table)
+{
+    QStringList names;
+    for (const Column& c : schemaColumns(table))
+        names.append(c.name);
+    return names.join(u", ").toUtf8();
+}
+
+// Why a newer table the database holds is not the ledger's, or the empty text. A ledger from before
+// the table was added has none, which is fine.
+QString whyNotNewerTable(sqlite3* db, const QByteArray& table)
+{
+    const QString type = typeOf(db, table.constData());
+    if (type.isEmpty())
+        return {};
+    if (type != u"table")
+        return u"its %1 is a %2, not a table"_s.arg(QLatin1StringView(table), type);
+    const QList<Column> columns = columnsOf(db, ("PRAGMA table_info(" + table + ")").constData());
+    if (columns != schemaColumns(table))
+        return u"its table %1 has the columns (%2) instead of the ledger's (%3)"_s.arg(
+            QLatin1StringView(table), listed(columns), listed(schemaColumns(table)));
+    return {};
 }
 
 // Why the open database is no ledger, or the empty text.
@@ -87,6 +107,10 @@ QString whyNoLedger(sqlite3* db)
     if (columns != ledgerColumns())
         return u"its table tblData has the columns (%1) instead of the ledger's (%2)"_s.arg(listed(columns),
                                                                                             listed(ledgerColumns()));
+    for (const QByteArray& table : newerTables()) {
+        if (QString why = whyNotNewerTable(db, table); !why.isEmpty())
+            return why;
+    }
     return {};
 }
 
@@ -120,6 +144,15 @@ void copyEntries(sqlite3* target, const QString& source)
                  "INSERT INTO main.tblData (id, datercvd, reason, fromcompany, tocompany, amount, paymentmethod,"
                  " notes, paymenttype) SELECT id, datercvd, reason, fromcompany, tocompany, amount, paymentmethod,"
                  " notes, paymenttype FROM source.tblData ORDER BY id;");
+    // The repeating entries' rules and records come along with the entries they posted.
+    for (const QByteArray& table : newerTables()) {
+        if (typeOf(target, table.constData(), "source") == u"table") {
+            const QByteArray columns = columnList(table);
+            exec(target, ("INSERT INTO main." + table + " (" + columns + ") SELECT " + columns + " FROM source." +
+                          table + " ORDER BY rowid")
+                             .constData());
+        }
+    }
     // Ids of entries deleted before the copy was taken are not given out again.
     qint64 counter = 0;
     query(target, "SELECT ifnull(max(id), 0) FROM main.tblData",

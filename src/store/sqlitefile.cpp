@@ -64,6 +64,20 @@ QString columnText(sqlite3_stmt* stmt, int column)
                              sqlite3_column_bytes(stmt, column));
 }
 
+QString typeOf(sqlite3* db, const char* name, const QByteArray& schema)
+{
+    QString type;
+    sqlite3_stmt* stmt = nullptr;
+    const QByteArray sql = "SELECT type FROM " + schema + ".sqlite_master WHERE name = ? COLLATE NOCASE";
+    if (sqlite3_prepare_v2(db, sql.constData(), -1, &stmt, nullptr) != SQLITE_OK)
+        throw StoreError(lastError(db, u"Reading the tables"_s));
+    sqlite3_bind_text(stmt, 1, name, -1, SQLITE_STATIC);
+    if (sqlite3_step(stmt) == SQLITE_ROW)
+        type = columnText(stmt, 0);
+    sqlite3_finalize(stmt);
+    return type;
+}
+
 qint64 countEntries(sqlite3* db)
 {
     qint64 count = 0;

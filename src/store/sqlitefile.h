@@ -51,6 +51,9 @@ template <class F> void query(sqlite3* db, const char* sql, F&& row)
 // A column of the current row as text.
 QString columnText(sqlite3_stmt* stmt, int column);
 
+// "table", "view" ... or the empty text when `schema` has nothing of that name.
+QString typeOf(sqlite3* db, const char* name, const QByteArray& schema = "main");
+
 qint64 countEntries(sqlite3* db);
 
 // Removes the journal, write-ahead log and shared-memory file the engine may keep beside `path`

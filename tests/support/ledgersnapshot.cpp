@@ -34,10 +34,15 @@ sqlite3* openLedger(const QString& path)
 
 LedgerSnapshot snapshotLedger(const QString& path)
 {
+    return snapshotRows(path, "SELECT * FROM tblData ORDER BY id");
+}
+
+LedgerSnapshot snapshotRows(const QString& path, const QByteArray& select)
+{
     LedgerSnapshot rows;
     sqlite3* db = openLedger(path);
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT * FROM tblData ORDER BY id", -1, &stmt, nullptr) != SQLITE_OK) {
+    if (sqlite3_prepare_v2(db, select.constData(), -1, &stmt, nullptr) != SQLITE_OK) {
         ADD_FAILURE() << sqlite3_errmsg(db);
     } else {
         while (sqlite3_step(stmt) == SQLITE_ROW) {

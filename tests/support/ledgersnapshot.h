@@ -8,6 +8,8 @@
 // of its own.
 using LedgerSnapshot = QStringList;
 LedgerSnapshot snapshotLedger(const QString& path);
+// The same for the rows of any query.
+LedgerSnapshot snapshotRows(const QString& path, const QByteArray& select);
 
 // Runs one statement on the ledger file over a connection of its own, as another process would.
 void runElsewhere(const QString& path, const QString& statement);

@@ -185,6 +185,8 @@ void Form1::buildListMenu()
     listMenu_->addSeparator();
     listMenu_->addAction(findAction_);
     listMenu_->addAction(statisticsAction_);
+    listMenu_->addAction(tr("Repeat…"), this, &Form1::repeatSelected);
+    listMenu_->addAction(tr("Repeating entries…"), this, &Form1::showRepeatingRules);
     listMenu_->addAction(tr("Import…"), this, &Form1::chooseImportFile);
     listMenu_->addAction(tr("Backups…"), this, &Form1::showBackups);
 }

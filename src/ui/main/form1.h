@@ -21,6 +21,7 @@
 #include "store/ledgerentries.h"
 #include "ui/statistics/statisticswindow.h"
 
+#include <QDate>
 #include <QPointer>
 #include <QWidget>
 #include <array>
@@ -70,6 +71,14 @@ public:
     void startSafetyNet();
     // The list's "Backups…" command.
     void showBackups();
+    // Repeating entries: the list menu's "Repeat…" (a rule made from the selected entry) and
+    // "Repeating entries…" (the rules), and the offer of the occurrences due, when the window
+    // first shows and whenever the date changes while it runs. Added ones are one Undo step.
+    void repeatSelected();
+    void showRepeatingRules();
+    void offerDueEntries();
+    void startRepeatingEntries();
+
     // Shows the statistics window, opening it when it is not open yet.
     void showStatistics();
     StatisticsWindow* statisticsWindow() const { return statistics_; }
@@ -144,6 +153,8 @@ private:
     QAction* findAction_ = nullptr;
     QMenu* listMenu_ = nullptr;
     QAction* statisticsAction_ = nullptr;
+    QDate offeredOn_;
+    bool offering_ = false;
     QPointer<StatisticsWindow> statistics_;
     LedgerHistory* history_ = nullptr;
     SafetyNet* safetyNet_ = nullptr;
