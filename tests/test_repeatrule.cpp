@@ -63,6 +63,8 @@ const DatesCase datesCases[] = {
      "2024-07-31 2024-08-31 2024-09-30 2024-10-31 2024-11-30 2024-12-31"},
     {"every 2 weeks across the year's end", rule(RepeatUnit::Weeks, 2, "2025-11-21"), "2026-02-01",
      "2025-11-21 2025-12-05 2025-12-19 2026-01-02 2026-01-16 2026-01-30"},
+    {"every 2 weeks across the spring's change of clocks", rule(RepeatUnit::Weeks, 2, "2025-03-16"), "2025-04-13",
+     "2025-03-16 2025-03-30 2025-04-13"},
     {"every 10 days across a leap day and a change of clocks", rule(RepeatUnit::Days, 10, "2024-02-20"), "2024-04-01",
      "2024-02-20 2024-03-01 2024-03-11 2024-03-21 2024-03-31"},
     {"yearly on 29 February falls on the 28th in other years", rule(RepeatUnit::Years, 1, "2024-02-29", 29),

@@ -293,3 +293,13 @@ TEST_F(RepeatStoreTest, ALedgerFromBeforeRepeatingEntriesGetsTheirTablesOnOpenin
     again.close();
     EXPECT_EQ(fileHash(path), before);
 }
+
+TEST_F(RepeatStoreTest, TenYearsOfAMonthlyRulePostedAtOnceAreExactly120Entries)
+{
+    store().add(monthlyRent("2015-01-31", 31));
+    const std::vector<Occurrence> due = store().dueOccurrences(day("2024-12-31"));
+    ASSERT_EQ(due.size(), 120u);
+    EXPECT_EQ(store().post(due).size(), 120);
+    EXPECT_EQ(entryCount(), 120);
+    EXPECT_TRUE(store().dueOccurrences(day("2024-12-31")).empty());
+}
