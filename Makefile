@@ -74,3 +74,4 @@ crash-harness: configure-test
 	$(BUILD)/bin/quorvane_crash_harness contend 2 500
 	$(BUILD)/bin/quorvane_crash_harness restore 100
 	$(BUILD)/bin/quorvane_crash_harness repeat 100
+	$(BUILD)/bin/quorvane_crash_harness repeat-twins 10

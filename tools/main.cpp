@@ -4,6 +4,7 @@
 //   quorvane_crash_harness contend [WRITERS [ENTRIES]] (default 2 writers x 500 entries)
 //   quorvane_crash_harness restore [RUNS [SEED]]      (default 100 kills while restoring backups)
 //   quorvane_crash_harness repeat [RUNS [SEED]]       (default 100 kills while posting repeating entries)
+//   quorvane_crash_harness repeat-twins [ROUNDS]      (default 10 rounds of two posters at once)
 //   quorvane_crash_harness write DATAROOT PREFIX COUNT [PAUSE_MS] (the child kill and contend start)
 //   quorvane_crash_harness restore-loop LEDGER A B      (the child restore starts)
 //   quorvane_crash_harness repeat-post DATAROOT         (the child repeat starts)
@@ -47,11 +48,14 @@ int main(int argc, char* argv[])
     if (mode == u"repeat")
         return runRepeatKillHarness(argument(args, 2, 100),
                                     unsigned(argument(args, 3, int(std::random_device()() >> 1))));
+    if (mode == u"repeat-twins")
+        return runRepeatTwinHarness(argument(args, 2, 10));
     if (mode == u"contend")
         return runContentionHarness(argument(args, 2, 2), argument(args, 3, 500));
     fprintf(
         stderr,
-        "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]] | restore [RUNS [SEED]] | repeat [RUNS [SEED]]\n",
+        "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]] | restore [RUNS [SEED]] | repeat [RUNS [SEED]] | "
+        "repeat-twins [ROUNDS]\n",
         argv[0]);
     return 64;
 }

@@ -20,8 +20,8 @@ namespace {
 constexpr int maxDelayMs = 60;
 constexpr size_t postBatch = 25;
 
-// One rule, daily for long enough that no run of the harness reaches its end.
-void addDailyRule(const QString& dataRoot)
+// One daily rule from `start`; from 1800 no run of the kill harness reaches its end.
+void addDailyRule(const QString& dataRoot, QDate start = QDate(1800, 1, 1))
 {
     Connection conn;
     conn.open(connectionString(dataRoot));
@@ -31,7 +31,7 @@ void addDailyRule(const QString& dataRoot)
     rule.entry.toCompany = u"Tobren"_s;
     rule.entry.amountText = u"12.5"_s;
     rule.unit = RepeatUnit::Days;
-    rule.start = QDate(1800, 1, 1);
+    rule.start = start;
     RepeatStore(conn).add(rule);
 }
 
@@ -89,6 +89,39 @@ int runRepeatPoster(const QString& dataRoot)
         fprintf(stderr, "repeat poster: %s\n", e.what());
         return 2;
     }
+}
+
+int runRepeatTwinHarness(int rounds)
+{
+    // A year and a day of occurrences, up to the posters' "today" in 2200.
+    const QDate start(2199, 1, 1);
+    const qint64 occurrences = start.daysTo(QDate(2200, 1, 1)) + 1;
+    QElapsedTimer clock;
+    clock.start();
+    int failedRounds = 0;
+    for (int round = 1; round <= rounds; ++round) {
+        QTemporaryDir root;
+        makeLedger(root.path());
+        addDailyRule(root.path(), start);
+        QProcess posters[2];
+        for (QProcess& poster : posters)
+            poster.start(QCoreApplication::applicationFilePath(), {u"repeat-post"_s, root.path()});
+        QStringList problems;
+        for (QProcess& poster : posters) {
+            if (!poster.waitForFinished(120000) || poster.exitCode() != 0)
+                problems.append(u"a poster failed: "_s + QString::fromUtf8(poster.readAllStandardError()));
+        }
+        problems += faultsIn(root.path());
+        if (const qint64 entries = entryCount(root.path()); entries != occurrences)
+            problems.append(u"%1 entries for %2 occurrences"_s.arg(entries).arg(occurrences));
+        if (!problems.isEmpty()) {
+            printf("round %d: %s\n", round, qPrintable(problems.join(u"; ")));
+            ++failedRounds;
+        }
+    }
+    printf("repeat twin harness: %d rounds of two posters started at once, %d failed, %.1f s\n", rounds, failedRounds,
+           clock.elapsed() / 1000.0);
+    return failedRounds == 0 ? 0 : 1;
 }
 
 int runRepeatKillHarness(int runs, unsigned seed)
