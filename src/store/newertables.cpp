@@ -3,17 +3,23 @@
 #include "store/ledgerschema.h"
 #include "store/sqlitefile.h"
 
+#include <stdexcept>
 #include <string_view>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr std::string_view schema{ledgerSchemaSql};
-constexpr std::string_view marker = "-- Tables added after the first release.";
-static_assert(schema.find(marker) != std::string_view::npos, "the schema marks where its newer tables begin");
-// A suffix of the schema, so it ends where the schema's text does.
-constexpr std::string_view newerPart = schema.substr(schema.find(marker));
+// The schema from its mark of the newer tables on: a suffix, so it ends where the schema's text does.
+// Worked out at run time: the sanitizer build does not take the schema's address as a constant.
+const char* newerPart()
+{
+    const std::string_view schema(ledgerSchemaSql, sizeof ledgerSchemaSql - 1);
+    const size_t mark = schema.find("-- Tables added after the first release.");
+    if (mark == std::string_view::npos)
+        throw std::logic_error("The ledger's schema does not mark where its newer tables begin.");
+    return ledgerSchemaSql + mark;
+}
 
 } // namespace
 
@@ -21,7 +27,7 @@ const std::vector<QByteArray>& newerTables()
 {
     static const std::vector<QByteArray> names = [] {
         const Db db = openDb(u":memory:"_s, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        exec(db.get(), newerPart.data());
+        exec(db.get(), newerPart());
         std::vector<QByteArray> found;
         query(db.get(), "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name",
               [&](sqlite3_stmt* stmt) { found.push_back(columnText(stmt, 0).toUtf8()); });
@@ -43,7 +49,7 @@ void addNewerTables(sqlite3* db)
     exec(db, "BEGIN IMMEDIATE");
     try {
         // Another process may have added them meanwhile: the schema makes them only when missing.
-        exec(db, newerPart.data());
+        exec(db, newerPart());
         exec(db, "COMMIT");
     } catch (...) {
         sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
