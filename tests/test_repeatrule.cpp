@@ -112,6 +112,23 @@ TEST(RepeatDates, TenYearsOfAMonthlyRuleAreExactly120Dates)
     }
 }
 
+TEST(RepeatDates, TheNextDatesLieAheadHoweverFar)
+{
+    const struct
+    {
+        RepeatRule rule;
+        const char* from;
+        const char* expected;
+    } cases[] = {
+        {rule(RepeatUnit::Months, 1, "2023-01-31", 31), "2024-02-10", "2024-02-29 2024-03-31 2024-04-30"},
+        {rule(RepeatUnit::Years, 5, "2040-06-01", 1), "2026-12-08", "2040-06-01 2045-06-01 2050-06-01"},
+        {endingAfter(rule(RepeatUnit::Weeks, 1, "2025-01-01"), 2), "2025-01-02", "2025-01-08"},
+        {endingOn(rule(RepeatUnit::Days, 1, "2025-01-01"), "2025-01-10"), "2025-01-11", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(isoDates(nextOccurrences(c.rule, day(c.from), 3)), QString::fromLatin1(c.expected)) << c.from;
+}
+
 TEST(RepeatDates, APausedRuleHasNothingDueUntilItResumes)
 {
     const ScopedToday calendar(day("2025-04-10"));

@@ -50,24 +50,53 @@ QString whyInvalid(const RepeatRule& rule)
     return {};
 }
 
+namespace {
+
+// Hands the rule's dates in order to `visit`, up to `last` and the rule's end, until it returns false.
+template <class Visit> void forEachOccurrence(const RepeatRule& rule, QDate last, Visit&& visit)
+{
+    if (!whyInvalid(rule).isEmpty())
+        return;
+    if (rule.end == RepeatEnd::OnDate)
+        last = std::min(last, rule.endDate);
+    qint64 taken = 0;
+    for (qint64 n = 0;; ++n) {
+        if (rule.end == RepeatEnd::AfterCount && taken >= rule.endCount)
+            return;
+        const QDate date = nthOccurrence(rule, n);
+        if (!date.isValid() || date > last)
+            return;
+        // A month's day may come before a start within that month.
+        if (date < rule.start)
+            continue;
+        ++taken;
+        if (!visit(date))
+            return;
+    }
+}
+
+} // namespace
+
 std::vector<QDate> occurrencesUpTo(const RepeatRule& rule, QDate upTo)
 {
     std::vector<QDate> dates;
-    if (!whyInvalid(rule).isEmpty())
+    forEachOccurrence(rule, upTo, [&](QDate date) {
+        dates.push_back(date);
+        return true;
+    });
+    return dates;
+}
+
+std::vector<QDate> nextOccurrences(const RepeatRule& rule, QDate from, size_t count)
+{
+    std::vector<QDate> dates;
+    if (count == 0)
         return dates;
-    QDate last = upTo;
-    if (rule.end == RepeatEnd::OnDate)
-        last = std::min(last, rule.endDate);
-    for (qint64 n = 0;; ++n) {
-        if (rule.end == RepeatEnd::AfterCount && dates.size() >= size_t(rule.endCount))
-            break;
-        const QDate date = nthOccurrence(rule, n);
-        if (!date.isValid() || date > last)
-            break;
-        // A month's day may come before a start within that month.
-        if (date >= rule.start)
+    forEachOccurrence(rule, QDate(9999, 12, 31), [&](QDate date) {
+        if (date >= from)
             dates.push_back(date);
-    }
+        return dates.size() < count;
+    });
     return dates;
 }
 

@@ -37,6 +37,10 @@ QString whyInvalid(const RepeatRule& rule);
 // whether the rule is paused does not matter here. None for an invalid rule.
 std::vector<QDate> occurrencesUpTo(const RepeatRule& rule, QDate upTo);
 
+// The first `count` occurrences on or after `from`, however far ahead they lie; fewer when the rule
+// ends before.
+std::vector<QDate> nextOccurrences(const RepeatRule& rule, QDate from, size_t count);
+
 // The occurrences that are due by `today`: none while the rule is paused. Those that fell within a
 // pause are due again once it ends, for the user to post or skip.
 std::vector<QDate> dueDates(const RepeatRule& rule, QDate today);

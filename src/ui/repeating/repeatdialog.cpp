@@ -19,7 +19,7 @@
 namespace {
 
 // How many coming dates the dialog lists.
-constexpr int shownDates = 3;
+constexpr size_t shownDates = 3;
 
 } // namespace
 
@@ -160,16 +160,11 @@ void RepeatDialog::follow()
         summary_->setText(problem);
         return;
     }
-    // The next few dates from today, or from the start when that lies ahead.
-    const QDate from = std::max(today(), shown.start);
+    // What the offer would show once the rule is kept, and the dates after it.
+    const size_t past = occurrencesUpTo(shown, today()).size();
     QStringList next;
-    int past = 0;
-    for (const QDate& date : occurrencesUpTo(shown, from.addYears(std::max(2, shown.every * 2)))) {
-        if (date < today())
-            ++past;
-        else if (next.size() < shownDates)
-            next.append(QLocale().toString(date, QLocale::ShortFormat));
-    }
+    for (const QDate& date : nextOccurrences(shown, today().addDays(1), shownDates))
+        next.append(QLocale().toString(date, QLocale::ShortFormat));
     const QString what = directionText(shown.entry.direction) + QStringLiteral(", ") + shown.entry.reason;
     QString text = tr("%1: %2.").arg(what, describe(shown)) + u'\n' +
                    (next.isEmpty() ? tr("No date is left to come.") : tr("Next: %1").arg(next.join(u", ")));

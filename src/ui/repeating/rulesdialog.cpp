@@ -18,11 +18,8 @@ namespace {
 // The first date of the rule from today on; invalid when none is left.
 QDate nextDate(const RepeatRule& rule)
 {
-    const QDate from = today();
-    for (const QDate& date : occurrencesUpTo(rule, from.addYears(2 + 2 * rule.every)))
-        if (date >= from)
-            return date;
-    return {};
+    const std::vector<QDate> next = nextOccurrences(rule, today(), 1);
+    return next.empty() ? QDate() : next.front();
 }
 
 } // namespace

@@ -203,6 +203,12 @@ QWidget* StatisticsWindow::buildPage(Page page)
     return splitter;
 }
 
+Direction StatisticsWindow::rankedDirection() const
+{
+    // The switch lists Paid Out first: where the money went is the usual question.
+    return direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
+}
+
 StatisticsScope StatisticsWindow::scope() const
 {
     return periodScope(PeriodChoice(period_->currentIndex()), today(), from_->date(), to_->date(),
@@ -226,7 +232,7 @@ std::vector<int> StatisticsWindow::rowsCounted() const
 void StatisticsWindow::refresh()
 {
     shownScope_ = scope();
-    const Direction ranked = direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
+    const Direction ranked = rankedDirection();
     figures_ = computeStatistics(model_, rowsCounted(), shownScope_, ranked);
     stale_.fill(true);
     showPage(Page(pages_->currentIndex()));
@@ -288,8 +294,7 @@ void StatisticsWindow::showRanked(Page page)
                      {shareText(figure.share), figure.share},
                      {QLocale().toString(figure.entries), figure.entries}});
     }
-    const Direction direction = direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
-    charts_[page]->showRanked(names, amounts, direction);
+    charts_[page]->showRanked(names, amounts, rankedDirection());
     tables_[page]->setRows(rows);
 }
 
@@ -310,8 +315,7 @@ void StatisticsWindow::drillToRanked(Page page, int line)
     // The rest is many texts: no one filter shows exactly its entries.
     if (line < 0 || size_t(line) >= ranked.size() || ranked[size_t(line)].isRest || figures_.steps.empty())
         return;
-    const Direction direction = direction_->currentIndex() == 0 ? Direction::PaidOut : Direction::Received;
-    drillDown_(figureEntries(figures_.steps.front().first, figures_.steps.back().last, direction,
+    drillDown_(figureEntries(figures_.steps.front().first, figures_.steps.back().last, rankedDirection(),
                              std::pair(fieldOf(page), ranked[size_t(line)].name)));
 }
 

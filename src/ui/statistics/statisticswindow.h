@@ -51,6 +51,7 @@ private:
     void buildControls();
     QWidget* buildPage(Page page);
     StatisticsScope scope() const;
+    Direction rankedDirection() const;
     std::vector<int> rowsCounted() const;
     // Charts are drawn for the page in sight; the others when they come into sight.
     void showPage(Page page);
