@@ -179,9 +179,7 @@ void FindBar::openWith(const LedgerFilter& filter)
     }
     exactText_ = filter.exactText;
     if (exactText_) {
-        static const char* const fields[] = {QT_TR_NOOP("Reason"), QT_TR_NOOP("From"), QT_TR_NOOP("To"),
-                                             QT_TR_NOOP("Method")};
-        exact_->setText(tr("%1 is \u201c%2\u201d  \u00d7").arg(tr(fields[int(exactText_->first)]), exactText_->second));
+        exact_->setText(tr("%1 is \u201c%2\u201d  \u00d7").arg(rankedFieldName(exactText_->first), exactText_->second));
     } else {
         exact_->setText(tr("Entries with an amount  \u00d7"));
     }

@@ -38,8 +38,6 @@ const char* const pageNames[] = {QT_TRANSLATE_NOOP("Statistics", "Over time"),
                                  QT_TRANSLATE_NOOP("Statistics", "By Reason"),
                                  QT_TRANSLATE_NOOP("Statistics", "By From"), QT_TRANSLATE_NOOP("Statistics", "By To"),
                                  QT_TRANSLATE_NOOP("Statistics", "By Method")};
-const char* const fieldTitles[] = {QT_TRANSLATE_NOOP("Statistics", "Reason"), QT_TRANSLATE_NOOP("Statistics", "From"),
-                                   QT_TRANSLATE_NOOP("Statistics", "To"), QT_TRANSLATE_NOOP("Statistics", "Method")};
 
 QString tr(const char* text)
 {
@@ -182,7 +180,7 @@ QWidget* StatisticsWindow::buildPage(Page page)
     charts_[page] = new StatisticsChart(splitter);
     const QStringList titles =
         page == OverTime ? QStringList{tr("Step"), tr("Received"), tr("Paid Out"), tr("Balance")}
-                         : QStringList{tr(fieldTitles[page - ByReason]), tr("Amount"), tr("Share"), tr("Entries")};
+                         : QStringList{rankedFieldName(fieldOf(page)), tr("Amount"), tr("Share"), tr("Entries")};
     tables_[page] = new FigureTable(titles, splitter);
     tables_[page]->setAccessibleName(tr(pageNames[page]));
     splitter->addWidget(charts_[page]);
