@@ -5,8 +5,9 @@
 
 int main(int argc, char* argv[])
 {
-    if (const auto handled = runCommandLine(argc, argv))
-        return *handled;
+    const auto start = runCommandLine(argc, argv);
+    if (const int* exitCode = std::get_if<int>(&start))
+        return *exitCode;
     QApplication application(argc, argv);
     Form1 window;
     window.Form_Load();

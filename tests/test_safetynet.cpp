@@ -230,7 +230,8 @@ TEST_F(SafetyNetTest, TheCommandLineRestoresABackupAndSaysWhatItDid)
 
 TEST(CommandLine, WhatItDoesNotKnowIsRefusedWithTheUsageAndNoWindow)
 {
-    const QList<QStringList> refused = {{u"--restor"_s, u"backup.mdb"_s}, {u"--restore"_s}, {u"-x"_s}, {u"extra"_s}};
+    const QList<QStringList> refused = {
+        {u"--restor"_s, u"backup.mdb"_s}, {u"--restore"_s}, {u"-x"_s}, {u"statement.csv"_s, u"extra"_s}};
     for (const QStringList& arguments : refused) {
         QProcess quorvane;
         quorvane.start(QCoreApplication::applicationDirPath() + u"/quorvane"_s, arguments);

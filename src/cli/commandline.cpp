@@ -75,10 +75,10 @@ int refuse(const QCommandLineParser& parser, const QString& why)
 
 } // namespace
 
-std::optional<int> runCommandLine(int argc, char* argv[])
+std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
 {
     if (argc < 2)
-        return std::nullopt;
+        return WindowStart{};
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(u"quorvane"_s);
     QCoreApplication::setApplicationVersion(QStringLiteral(QUORVANE_VERSION));
@@ -110,7 +110,8 @@ std::optional<int> runCommandLine(int argc, char* argv[])
     }
     if (parser.isSet(restore))
         return restoreFrom(parser.value(restore));
-    if (!parser.positionalArguments().isEmpty())
-        return refuse(parser, u"Unexpected argument '%1'."_s.arg(parser.positionalArguments().first()));
-    return std::nullopt;
+    const QStringList files = parser.positionalArguments();
+    if (files.size() > 1)
+        return refuse(parser, u"Unexpected argument '%1'."_s.arg(files[1]));
+    return WindowStart{files.isEmpty() ? QString() : QFileInfo(files.front()).absoluteFilePath()};
 }
