@@ -2,6 +2,7 @@
 
 #include "base/clock.h"
 #include "base/paths.h"
+#include "cli/output.h"
 #include "store/backups.h"
 
 #include <QCommandLineParser>
@@ -13,12 +14,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-void say(FILE* to, const QString& text)
-{
-    std::fputs(text.toLocal8Bit().constData(), to);
-    std::fputc('\n', to);
-}
 
 int restoreFrom(const QString& file)
 {

@@ -65,7 +65,7 @@ Connection::~Connection()
     close();
 }
 
-void Connection::open(const QString& connectionString)
+void Connection::open(const QString& connectionString, Access access)
 {
     if (db_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is open."));
@@ -74,8 +74,8 @@ void Connection::open(const QString& connectionString)
         throw StoreError(u"Could not find file '"_s + QDir::toNativeSeparators(path) + u"'."_s);
 
     sqlite3* db = nullptr;
-    const int rc =
-        sqlite3_open_v2(path.toUtf8().constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
+    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
     try {
         if (rc != SQLITE_OK)
             throw StoreError(db ? engineMessage(db) : QStringLiteral("out of memory"));
@@ -85,7 +85,8 @@ void Connection::open(const QString& connectionString)
         runPragma(db, "PRAGMA synchronous=FULL; SELECT count(*) FROM sqlite_master;");
         registerDialectFunctions(db);
         try {
-            addNewerTables(db);
+            if (access == Access::ReadWrite)
+                addNewerTables(db);
         } catch (const StoreError&) {
             // A ledger that cannot be written now (read-only, busy) still shows its entries; what
             // needs the newer tables fails with the engine's own words when it is used.

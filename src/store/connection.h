@@ -18,8 +18,11 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    // Takes the file path from "data source=" up to the password part (or the next ';').
-    void open(const QString& connectionString);
+    enum class Access { ReadWrite, ReadOnly };
+
+    // Takes the file path from "data source=" up to the password part (or the next ';'). ReadOnly
+    // never writes the file, not even the tables newer versions add: for commands that only read.
+    void open(const QString& connectionString, Access access = Access::ReadWrite);
     // Runs exactly one statement of the ledger dialect; throws StoreError with the engine's message.
     void execute(const QString& statement);
     // 0 when closed, 1 when open.
