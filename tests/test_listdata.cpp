@@ -7,7 +7,7 @@
 #include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
 #include "support/windowdriver.h"
-#include "ui/currency/storedcurrency.h"
+#include "money/storedcurrency.h"
 
 #include <QLabel>
 #include <gtest/gtest.h>

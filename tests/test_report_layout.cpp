@@ -5,7 +5,7 @@
 #include "output/report/reportdata.h"
 #include "output/report/reportlayout.h"
 #include "output/report/reportmain.h"
-#include "ui/currency/storedcurrency.h"
+#include "money/storedcurrency.h"
 
 #include <QDate>
 #include <QLocale>

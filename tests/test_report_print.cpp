@@ -15,7 +15,7 @@
 #include "support/pdftext.h"
 #include "support/progresscancel.h"
 #include "support/windowdriver.h"
-#include "ui/currency/storedcurrency.h"
+#include "money/storedcurrency.h"
 #include "ui/main/reportrows.h"
 
 #include <QApplication>

@@ -225,8 +225,10 @@ QStringList fileCycles(const QString& root)
 
 TEST(Sources, TheLayersBelowTheWindowsIncludeQtCoreOnly)
 {
-    for (const QString& folder : {u"base"_s, u"cli"_s, u"settings"_s, u"money"_s, u"store"_s, u"output/report"_s,
-                                  u"output/spreadsheet"_s, u"importing"_s, u"ledgerlist"_s, u"repeating"_s}) {
+    // cli is not among them: it paints the printed report, which needs Qt's painting.
+    for (const QString& folder :
+         {u"base"_s, u"settings"_s, u"money"_s, u"store"_s, u"output/report"_s, u"output/spreadsheet"_s,
+          u"output/listsheet"_s, u"importing"_s, u"ledgerlist"_s, u"repeating"_s}) {
         const QStringList files = sourceFiles(folder);
         EXPECT_FALSE(files.isEmpty()) << folder.toStdString();
         for (const QString& file : files) {

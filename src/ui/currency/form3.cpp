@@ -1,6 +1,6 @@
 #include "ui/currency/form3.h"
 
-#include "ui/currency/storedcurrency.h"
+#include "money/storedcurrency.h"
 
 #include "app/errortrap.h"
 #include "app/fonts.h"

@@ -9,13 +9,14 @@
 #include "base/paths.h"
 #include "ledgerlist/ledgermodel.h"
 #include "ledgerlist/ledgerview.h"
+#include "ledgerlist/listcolumns.h"
 #include "money/moneyformat.h"
+#include "money/storedcurrency.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
 #include "store/programconnection.h"
 #include "ui/backups/backupsdialog.h"
 #include "ui/backups/safetynet.h"
 #include "ui/currency/form3.h"
-#include "ui/currency/storedcurrency.h"
 #include "ui/main/findbar.h"
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/printedreport.h"
@@ -38,15 +39,8 @@
 
 namespace {
 
-struct ColumnDesign
-{
-    const char16_t* title;
-    int width;
-};
-
-constexpr ColumnDesign columnDesign[] = {{u"ID", 400},      {u"Date", 1200},  {u"Amount", 1200},
-                                         {u"Reason", 1200}, {u"From", 1500},  {u"To", 1500},
-                                         {u"Method", 1000}, {u"Notes", 2200}, {u"In/Out", 1000}};
+// The designed widths of the list's columns (twips), in the order of their titles.
+constexpr std::array<int, listColumnTitles.size()> columnWidths = {400, 1200, 1200, 1200, 1500, 1500, 1000, 2200, 1000};
 
 constexpr int designWidth = 11640;
 constexpr int designHeight = 4605;
@@ -347,15 +341,15 @@ void Form1::Form_Load()
     trap.step(140, [&] { ConnSlot() = std::make_unique<Connection>(); });
     trap.step(142, [&] { Conn().open(connectionString(SpecialFolderPath(35))); });
     int step = 144;
-    for (const ColumnDesign& column : columnDesign) {
-        trap.step(step, [&] { model_->addColumn(QString::fromUtf16(column.title)); });
+    for (const char16_t* title : listColumnTitles) {
+        trap.step(step, [&] { model_->addColumn(QString::fromUtf16(title)); });
         step += 2;
     }
     int index = 0;
-    for (const ColumnDesign& column : columnDesign) {
+    for (const int width : columnWidths) {
         // The tick box shares the first column with the id: give it room of its own.
         const int extra = index == 0 ? tickBoxWidth(ListView1) : 0;
-        trap.step(step, [&] { ListView1->setColumnWidth(index, twips(column.width) + extra); });
+        trap.step(step, [&] { ListView1->setColumnWidth(index, twips(width) + extra); });
         step += 2;
         ++index;
     }

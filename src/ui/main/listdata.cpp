@@ -4,7 +4,7 @@
 #include "app/errortrap.h"
 #include "base/failure.h"
 #include "ledgerlist/ledgermodel.h"
-#include "money/moneyformat.h"
+#include "ledgerlist/ledgertotals.h"
 
 #include <QLabel>
 #include <QScopeGuard>
@@ -41,8 +41,7 @@ void Form1::ListData()
     if (opened)
         trap.step(104, [&] { rows.requireEveryColumn(); });
 
-    double totalReceived = 0;
-    double totalPaid = 0;
+    LedgerTotals totals;
     // Without an open result set there is nothing to read: one report is enough.
     if (opened) {
         trap.loop(
@@ -77,10 +76,7 @@ void Form1::ListData()
                 readText(126, EntryField::Notes, row.notes);
                 trap.step(130,
                           [&] { readField(rows, EntryField::Direction, [&] { row.direction = rows.direction(); }); });
-                if (row.direction == Direction::Received)
-                    totalReceived += row.amount;
-                else if (row.direction == Direction::PaidOut)
-                    totalPaid += row.amount;
+                totals.add(row.direction, row.amount);
                 trap.step(142, [&] { model_->appendRow(row); });
                 // A row that cannot be left would be reported forever: end the refill instead.
                 return trap.step(144, [&] { rows.next(); });
@@ -88,10 +84,10 @@ void Form1::ListData()
         trap.step(146, [&] { rows.close(); });
     }
 
-    trap.step(148, [&] { Label1->setText(u"Received: "_s + FormatMoney(totalReceived)); });
-    trap.step(150, [&] { Label2->setText(u"Paid: "_s + FormatMoney(totalPaid)); });
+    trap.step(148, [&] { Label1->setText(receivedCaption(totals.received)); });
+    trap.step(150, [&] { Label2->setText(paidCaption(totals.paid)); });
     trap.step(152, [&] {
-        balance_ = totalReceived - totalPaid;
-        Label3->setText(u"Balance: "_s + FormatMoney(balance_));
+        balance_ = totals.balance();
+        Label3->setText(balanceCaption(balance_));
     });
 }

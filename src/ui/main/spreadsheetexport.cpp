@@ -4,6 +4,7 @@
 #include "app/longtask.h"
 #include "app/prompter.h"
 #include "ledgerlist/ledgermodel.h"
+#include "output/listsheet/listsheet.h"
 #include "output/spreadsheet/spreadsheetprogram.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
 
@@ -15,22 +16,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int titleRow = 1;
-// The summary stands two rows below the list, its captions spread under the list's columns.
-constexpr int summaryGap = 2;
-constexpr std::array summaryColumns = {3, 6, 9};
-
-// A numeric id goes in as a number, so the sheet sorts and sums it as one.
-void writeId(SpreadsheetWorkbook& sheet, int row, const QString& id)
-{
-    bool isNumber = false;
-    const qint64 number = id.toLongLong(&isNumber);
-    if (isNumber)
-        sheet.setNumber(row, LedgerModel::idColumn + 1, double(number));
-    else
-        sheet.setText(row, LedgerModel::idColumn + 1, id);
-}
-
 // Each title over its own list column, whatever the rows hold.
 void writeTitles(ErrorTrap& trap, LongTask& task, SpreadsheetWorkbook& sheet, const LedgerModel& list)
 {
@@ -38,33 +23,30 @@ void writeTitles(ErrorTrap& trap, LongTask& task, SpreadsheetWorkbook& sheet, co
         trap.step(120, [&] { task.keepGoing(0); });
         if (task.canceled())
             return;
-        trap.step(132, [&] { sheet.setText(titleRow, c + 1, list.columnTitle(c)); });
+        trap.step(132, [&] { ListSheet::writeTitle(sheet, list, c); });
     }
 }
 
-// List row k goes to sheet row k + 1 when ticked; an unticked row stays empty. Every value lands
-// under its own title. Returns the sheet row after the list.
+// Each ticked list row in its own sheet row; an unticked row stays empty. Returns the sheet row
+// after the list.
 int writeRows(ErrorTrap& trap, LongTask& task, SpreadsheetWorkbook& sheet, const LedgerModel& list)
 {
-    int sheetRow = titleRow + 1;
+    int row = 0;
     // The count is read afresh: a refill while events run appends rows behind the existing ones.
-    for (int row = 0; row < list.rowCount(); ++row, ++sheetRow) {
+    for (; row < list.rowCount(); ++row) {
         trap.step(142, [&] { task.keepGoing(row); });
         if (task.canceled())
-            return sheetRow;
+            return ListSheet::sheetRowOf(row);
         if (!trap.test(144, [&] { return list.isTicked(row); }))
             continue;
         for (int c = 0; c < list.columnCount(); ++c) {
             trap.step(150, [&] { task.keepGoing(row); });
             if (task.canceled())
-                return sheetRow;
-            if (c == LedgerModel::idColumn)
-                trap.step(154, [&] { writeId(sheet, sheetRow, list.text(row, c)); });
-            else
-                trap.step(162, [&] { sheet.setText(sheetRow, c + 1, list.text(row, c).remove(u'=')); });
+                return ListSheet::sheetRowOf(row);
+            trap.step(c == LedgerModel::idColumn ? 154 : 162, [&] { ListSheet::writeCell(sheet, list, row, c); });
         }
     }
-    return sheetRow;
+    return ListSheet::sheetRowOf(row);
 }
 
 } // namespace
@@ -100,13 +82,13 @@ void exportLedgerList(QWidget* owner, const LedgerModel& list, const std::array<
         // its folder.
         LongTask task(owner, QCoreApplication::translate("Export", "Saving the list to a workbook…"), list.rowCount());
         writeTitles(trap, task, *sheet, list);
-        const int summaryRow = writeRows(trap, task, *sheet, list) + summaryGap;
+        const int summaryRow = ListSheet::summaryRow(writeRows(trap, task, *sheet, list));
         if (task.canceled()) {
             setExporting(false);
             return;
         }
         for (size_t i = 0; i < summary.size(); ++i)
-            trap.step(172 + 2 * int(i), [&] { sheet->setText(summaryRow, summaryColumns[i], summary[i]->text()); });
+            trap.step(172 + 2 * int(i), [&] { ListSheet::writeSummary(*sheet, summaryRow, i, summary[i]->text()); });
         trap.step(178, [&] { sheet->fitColumns(); });
         // Writing the file takes a while for a long list, and cannot be counted: the progress
         // says so, and Cancel still works.

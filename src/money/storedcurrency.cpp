@@ -1,4 +1,4 @@
-#include "ui/currency/storedcurrency.h"
+#include "money/storedcurrency.h"
 
 #include "money/moneyformat.h"
 #include "settings/settings.h"
