@@ -11,7 +11,7 @@
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
-#include "ui/currency/storedcurrency.h"
+#include "money/storedcurrency.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/reportrows.h"
 
