@@ -3,6 +3,7 @@
 #include "benchledger.h"
 #include "ledgergenerator.h"
 #include "money/moneyformat.h"
+#include "money/storedcurrency.h"
 #include "output/preview/reportpainter.h"
 #include "output/preview/reportviewer.h"
 #include "output/report/reportdata.h"
@@ -11,7 +12,6 @@
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
-#include "money/storedcurrency.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/reportrows.h"
 

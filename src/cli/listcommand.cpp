@@ -4,7 +4,10 @@
 #include "cli/output.h"
 
 #include <QUtf8StringView>
+#include <algorithm>
 #include <array>
+#include <charconv>
+#include <cstdio>
 
 namespace {
 
@@ -25,16 +28,17 @@ constexpr std::array<Column, 9> columns = {{{"id", EntryField::Id},
                                             {"notes", EntryField::Notes}}};
 
 // A stored text is written as valid UTF-8 whatever the file holds: bytes that are not become U+FFFD.
-QByteArray validUtf8(QByteArrayView text)
+template <typename Use> void withValidUtf8(QByteArrayView text, Use&& use)
 {
     if (QUtf8StringView(text).isValidUtf8())
-        return text.toByteArray();
-    return QString::fromUtf8(text).toUtf8();
+        use(text);
+    else
+        use(QByteArrayView(QString::fromUtf8(text).toUtf8()));
 }
 
 void appendTextField(QByteArray& out, QByteArrayView text)
 {
-    for (const char c : validUtf8(text)) {
+    for (const char c : text) {
         switch (c) {
         case '\t':
             out += "\\t";
@@ -56,13 +60,12 @@ void appendTextField(QByteArray& out, QByteArrayView text)
 
 void appendCsvField(QByteArray& out, QByteArrayView text)
 {
-    const QByteArray valid = validUtf8(text);
-    if (!valid.contains(',') && !valid.contains('"') && !valid.contains('\n') && !valid.contains('\r')) {
-        out += valid;
+    if (std::none_of(text.begin(), text.end(), [](char c) { return c == ',' || c == '"' || c == '\n' || c == '\r'; })) {
+        out += text;
         return;
     }
     out += '"';
-    for (const char c : valid) {
+    for (const char c : text) {
         if (c == '"')
             out += '"';
         out += c;
@@ -73,7 +76,7 @@ void appendCsvField(QByteArray& out, QByteArrayView text)
 void appendJsonString(QByteArray& out, QByteArrayView text)
 {
     out += '"';
-    for (const char c : validUtf8(text)) {
+    for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (c == '"' || c == '\\') {
             out += '\\';
@@ -95,32 +98,42 @@ void appendJsonString(QByteArray& out, QByteArrayView text)
     out += '"';
 }
 
-// One field's value as its column shows it; none (null) for a missing id, date or amount, or no direction.
-std::optional<QByteArray> valueOf(const EntryRows& entry, EntryField field)
+// Gives `append` a field's value as its column shows it, valid UTF-8; returns false, giving nothing,
+// for a missing id, date or amount, or no direction. Numbers are written without the user's locale.
+template <typename Append> bool appendValue(const EntryRows& entry, EntryField field, Append&& append)
 {
     if (entry.isNull(field))
-        return std::nullopt;
+        return false;
+    char buffer[32];
     switch (field) {
-    case EntryField::Id:
-        return QByteArray::number(entry.id());
+    case EntryField::Id: {
+        const auto end = std::to_chars(buffer, buffer + sizeof buffer, entry.id()).ptr;
+        append(QByteArrayView(buffer, end - buffer));
+        return true;
+    }
     case EntryField::Date: {
         const QDate date = entry.date();
-        return date.isValid() ? std::optional(date.toString(Qt::ISODate).toLatin1()) : std::nullopt;
+        if (!date.isValid())
+            return false;
+        const int length =
+            std::snprintf(buffer, sizeof buffer, "%04d-%02d-%02d", date.year(), date.month(), date.day());
+        append(QByteArrayView(buffer, length));
+        return true;
     }
     case EntryField::Amount:
-        return plainMoney(entry.amount());
+        append(plainMoney(entry.amount()));
+        return true;
     case EntryField::Direction: {
         const auto direction = entry.direction();
-        return direction ? std::optional(directionText(*direction).toLatin1()) : std::nullopt;
+        if (!direction)
+            return false;
+        append(*direction == Direction::Received ? QByteArrayView("Received") : QByteArrayView("Paid Out"));
+        return true;
     }
     default:
-        return entry.utf8(field).toByteArray();
+        withValidUtf8(entry.utf8(field), append);
+        return true;
     }
-}
-
-bool isNumber(EntryField field)
-{
-    return field == EntryField::Id || field == EntryField::Amount;
 }
 
 class ListWriter
@@ -168,8 +181,9 @@ private:
         for (size_t i = 0; i < columns.size(); ++i) {
             if (i > 0)
                 out_ += separator();
-            if (const auto value = valueOf(entry, columns[i].field))
-                form_ == OutputForm::Csv ? appendCsvField(out_, *value) : appendTextField(out_, *value);
+            appendValue(entry, columns[i].field, [&](QByteArrayView value) {
+                form_ == OutputForm::Csv ? appendCsvField(out_, value) : appendTextField(out_, value);
+            });
         }
         out_ += '\n';
         ++entries_;
@@ -182,13 +196,11 @@ private:
             out_ += i == 0 ? "\"" : ", \"";
             out_ += columns[i].name;
             out_ += "\": ";
-            const auto value = valueOf(entry, columns[i].field);
-            if (!value)
+            const bool isNumber = columns[i].field == EntryField::Id || columns[i].field == EntryField::Amount;
+            if (!appendValue(entry, columns[i].field, [&](QByteArrayView value) {
+                    isNumber ? void(out_ += value) : appendJsonString(out_, value);
+                }))
                 out_ += "null";
-            else if (isNumber(columns[i].field))
-                out_ += *value;
-            else
-                appendJsonString(out_, *value);
         }
         out_ += '}';
     }

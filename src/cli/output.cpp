@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QTemporaryFile>
 #include <cerrno>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -22,7 +23,10 @@ void say(FILE* to, const QString& text)
 QByteArray plainMoney(double amount)
 {
     const double cents = std::round(amount * 100);
-    return QByteArray::number(cents == 0 ? 0.0 : cents / 100, 'f', 2);
+    char text[400]; // room for the largest double written out in full
+    const auto end =
+        std::to_chars(text, text + sizeof text, cents == 0 ? 0.0 : cents / 100, std::chars_format::fixed, 2).ptr;
+    return QByteArray(text, end - text);
 }
 
 int reportingFailures(const std::function<int()>& command)
