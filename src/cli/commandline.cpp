@@ -2,6 +2,7 @@
 
 #include "base/clock.h"
 #include "base/paths.h"
+#include "cli/importcommand.h"
 #include "cli/output.h"
 #include "store/backups.h"
 
@@ -87,6 +88,7 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
         u"restore"_s, u"Backs up the ledger, then replaces it with the entries of the ledger in <file> (a backup)."_s,
         u"file"_s);
     parser.addOption(restore);
+    const ImportOptions import(parser);
     // Qt's options are written with one dash (-platform offscreen).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     acceptQtOptions(parser);
@@ -105,6 +107,11 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
     }
     if (parser.isSet(restore))
         return restoreFrom(parser.value(restore));
+    if (import.given(parser)) {
+        const auto request = import.request(parser);
+        const auto* misuse = std::get_if<QString>(&request);
+        return misuse ? refuse(parser, *misuse) : runImport(std::get<ImportRequest>(request));
+    }
     const QStringList files = parser.positionalArguments();
     if (files.size() > 1)
         return refuse(parser, u"Unexpected argument '%1'."_s.arg(files[1]));
