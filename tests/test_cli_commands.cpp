@@ -359,6 +359,8 @@ TEST(CliUsage, MisusedOptionsGiveTheUsageAndExitCodeTwo)
         {u"--export"_s, u"a.xlsx"_s, u"--ticked"_s},
         {u"--list"_s, u"statement.csv"_s},
         {u"--from"_s, u"2026-01-01"_s},
+        {u"--import"_s, u"statement.csv"_s, u"--totals"_s},
+        {u"--import"_s, u"statement.csv"_s, u"--json"_s},
     };
     for (const QStringList& arguments : misuses) {
         const Ran ran = runQuorvane(arguments);

@@ -3,7 +3,6 @@
 // own export read back, and hostile files.
 #include "ledgerlist/ledgermodel.h"
 #include "store/programconnection.h"
-#include "store/recordset.h"
 #include "support/fakespreadsheet.h"
 #include "support/importsamples.h"
 #include "support/ledgerfixture.h"
@@ -51,25 +50,6 @@
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// The ledger's entries as "date|amount|direction|reason|from|to|method|notes", in id order.
-QStringList ledgerRows()
-{
-    Recordset rs;
-    rs.open(u"select * from tblData order by id"_s, Conn());
-    QStringList rows;
-    for (; !rs.eof(); rs.moveNext())
-        rows << QStringList{rs.field(u"datercvd").toDate().toString(Qt::ISODate),
-                            QString::number(rs.field(u"amount").toDouble(), 'f', 2),
-                            rs.field(u"paymenttype").toInt() == 1 ? u"in"_s : u"out"_s,
-                            rs.field(u"reason").toString(),
-                            rs.field(u"fromcompany").toString(),
-                            rs.field(u"tocompany").toString(),
-                            rs.field(u"paymentmethod").toString(),
-                            rs.field(u"notes").toString()}
-                    .join(u'|');
-    return rows;
-}
 
 // What the dialog showed when it opened, and how it was left.
 struct DialogSeen

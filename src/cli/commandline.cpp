@@ -3,6 +3,7 @@
 #include "base/clock.h"
 #include "base/paths.h"
 #include "cli/commands.h"
+#include "cli/importcommand.h"
 #include "cli/output.h"
 #include "store/backups.h"
 
@@ -148,6 +149,7 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
     QCommandLineOption ticked(u"ticked"_s);
     ticked.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOptions({restore, totals, list, exportTo, report, from, to, json, csv, ticked});
+    const ImportOptions import(parser);
     // Qt's options are written with one dash (-platform offscreen).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     acceptQtOptions(parser);
@@ -186,6 +188,16 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
             return refuse(parser, u"--%1 goes with %2."_s.arg(modifier->names().front(), optionNames(owners)));
     if (parser.isSet(json) && parser.isSet(csv))
         return refuse(parser, u"--json and --csv cannot be given together."_s);
+    if (import.given(parser)) {
+        if (command)
+            return refuse(parser, u"--import and --%1 cannot be given together: give one command at a time."_s.arg(
+                                      command->names().front()));
+        if (!files.isEmpty())
+            return refuse(parser, u"Unexpected argument '%1'."_s.arg(files.front()));
+        const auto request = import.request(parser);
+        const auto* misuse = std::get_if<QString>(&request);
+        return misuse ? refuse(parser, *misuse) : runImport(std::get<ImportRequest>(request));
+    }
 
     if (command == &restore)
         return restoreFrom(parser.value(restore));

@@ -216,3 +216,11 @@ std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout&
     }
     return rows;
 }
+
+std::vector<ImportRow> convertStatement(const ImportTable& table, const ImportLayout& layout,
+                                        const ProgressCheck& check)
+{
+    std::vector<ImportRow> rows = convertRows(table, layout, check);
+    std::erase_if(rows, [](const ImportRow& row) { return !row.entry && row.problem.isEmpty(); });
+    return rows;
+}

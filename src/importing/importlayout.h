@@ -65,3 +65,7 @@ ImportRow convertRow(const ImportTable& table, int row, const ImportLayout& layo
 // `check` is asked now and then with how many rows are done; when it says stop, Cancelled is thrown.
 std::vector<ImportRow> convertRows(const ImportTable& table, const ImportLayout& layout,
                                    const ProgressCheck& check = {});
+
+// The statement's rows: every row after the header row but the blank ones, which are no rows of it.
+std::vector<ImportRow> convertStatement(const ImportTable& table, const ImportLayout& layout,
+                                        const ProgressCheck& check = {});

@@ -70,6 +70,24 @@ int entryCount()
     return rs.field(u"n").toInt();
 }
 
+QStringList ledgerRows()
+{
+    Recordset rs;
+    rs.open(u"select * from tblData order by id"_s, Conn());
+    QStringList rows;
+    for (; !rs.eof(); rs.moveNext())
+        rows << QStringList{rs.field(u"datercvd").toDate().toString(Qt::ISODate),
+                            QString::number(rs.field(u"amount").toDouble(), 'f', 2),
+                            rs.field(u"paymenttype").toInt() == 1 ? u"in"_s : u"out"_s,
+                            rs.field(u"reason").toString(),
+                            rs.field(u"fromcompany").toString(),
+                            rs.field(u"tocompany").toString(),
+                            rs.field(u"paymentmethod").toString(),
+                            rs.field(u"notes").toString()}
+                    .join(u'|');
+    return rows;
+}
+
 void storeNulInText(const QString& id, const QString& column)
 {
     Conn().execute(u"update tblData set %1 = coalesce(%1, '') || char(0) || 'end' where id = %2"_s.arg(column, id));

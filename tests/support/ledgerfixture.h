@@ -3,6 +3,7 @@
 #include "store/statements.h"
 
 #include <QString>
+#include <QStringList>
 
 // A folder of this name in the test's own HOME, made when missing; returns its path.
 QString homeFolder(const QString& name);
@@ -25,6 +26,10 @@ QString newestId();
 
 // How many entries the ledger holds.
 int entryCount();
+
+// The ledger's entries as "date|amount|in or out|reason|from|to|method|notes" (as the sample statements
+// write them), in id order.
+QStringList ledgerRows();
 
 // Appends a NUL character and more text to the text `column` of entry `id`, as an older import
 // could store it: the store refuses such texts only where it writes them.

@@ -1,7 +1,6 @@
 #include "ui/importing/importdialog.h"
 
-#include "importing/importfile.h"
-#include "importing/xlsxreader.h"
+#include "importing/importsource.h"
 #include "ui/importing/importpreviewmodel.h"
 #include "ui/importing/importprogress.h"
 #include "ui/importing/openguessnotice.h"
@@ -50,29 +49,17 @@ template <class T, size_t N> int indexOf(const T (&choices)[N], T value)
     return int(std::find(std::begin(choices), std::end(choices), value) - std::begin(choices));
 }
 
-NewEntry stored(const ImportedEntry& e)
-{
-    return {e.date, e.amount, e.direction, e.reason, e.fromCompany, e.toCompany, e.paymentMethod, e.notes};
-}
-
 } // namespace
 
 ImportDialog::ImportDialog(const QString& path, LedgerEntries ledger, QWidget* owner)
-    : QDialog(owner), ledger_(std::move(ledger)), model_(new ImportPreviewModel(this))
+    : QDialog(owner), inLedger_(std::move(ledger)), model_(new ImportPreviewModel(this))
 {
-    const auto format = importFormatOf(path);
-    if (!format)
-        throw Failure(tr("'%1' is neither a text file of values (.csv, .tsv, .txt) nor an Excel workbook (.xlsx).")
-                          .arg(QFileInfo(path).fileName()));
     // A long file takes a while: the owner shows the progress until this window opens.
     ImportProgress progress(owner, tr("Reading '%1'…").arg(QFileInfo(path).fileName()));
-    if (*format == ImportFormat::Xlsx) {
-        table_ = readXlsx(path);
-    } else {
-        text_ = readImportBytes(path);
-        csv_ = detectCsvOptions(*text_);
-        table_ = readCsv(*text_, csv_, progress.reading(text_->size()));
-    }
+    ImportSource source = readImportSource(path, [&](qint64 bytes) { return progress.reading(bytes); });
+    table_ = std::move(source.table);
+    text_ = std::move(source.text);
+    csv_ = source.csv;
     layout_ = guessLayout(table_);
 
     setWindowTitle(tr("Import Entries - %1").arg(QFileInfo(path).fileName()));
@@ -304,33 +291,15 @@ void ImportDialog::fillColumnChoices()
 
 std::vector<bool> ImportDialog::inLedger(const std::vector<ImportRow>& rows)
 {
-    QDate first, last;
-    for (const ImportRow& row : rows) {
-        if (!row.entry)
-            continue;
-        if (!first.isValid() || row.entry->date < first)
-            first = row.entry->date;
-        if (!last.isValid() || row.entry->date > last)
-            last = row.entry->date;
-    }
-    std::vector<bool> found(rows.size());
     try {
-        if (!ledgerIndex_ || first != indexFirst_ || last != indexLast_) {
-            ledgerIndex_.reset();
-            ledgerIndex_ = std::make_unique<LedgerEntryIndex>(ledger_.connection(), first, last);
-            indexFirst_ = first;
-            indexLast_ = last;
-        }
-        for (size_t i = 0; i < rows.size(); ++i)
-            found[i] = rows[i].entry && ledgerIndex_->contains(stored(*rows[i].entry));
+        std::vector<bool> found = inLedger_.find(rows);
         ledgerProblem_.clear();
+        return found;
     } catch (const std::exception& error) {
-        ledgerIndex_.reset();
-        std::fill(found.begin(), found.end(), false);
         ledgerProblem_ =
             tr("The ledger could not be searched for these entries: %1").arg(QString::fromUtf8(error.what()));
+        return std::vector<bool>(rows.size());
     }
-    return found;
 }
 
 void ImportDialog::convert()
@@ -341,9 +310,7 @@ void ImportDialog::convert()
 
 void ImportDialog::convertWith(ImportProgress& progress)
 {
-    std::vector<ImportRow> rows = convertRows(table_, layout_, progress.converting(table_.rows.size()));
-    // Blank lines are no rows of the statement.
-    std::erase_if(rows, [](const ImportRow& row) { return !row.entry && row.problem.isEmpty(); });
+    std::vector<ImportRow> rows = convertStatement(table_, layout_, progress.converting(table_.rows.size()));
     std::vector<bool> found = inLedger(rows);
     progress.finish();
     model_->setRows(std::move(rows), std::move(found));
@@ -378,6 +345,6 @@ std::vector<NewEntry> ImportDialog::chosenEntries() const
 {
     std::vector<NewEntry> entries;
     for (const ImportedEntry& entry : model_->tickedEntries())
-        entries.push_back(stored(entry));
+        entries.push_back(storedEntry(entry));
     return entries;
 }

@@ -2,13 +2,13 @@
 
 #include "importing/csvreader.h"
 #include "importing/importlayout.h"
+#include "importing/rowsinledger.h"
 #include "store/entryimport.h"
 #include "store/ledgerentries.h"
 
 #include <QByteArray>
 #include <QDialog>
 #include <functional>
-#include <memory>
 #include <optional>
 #include <vector>
 
@@ -59,10 +59,7 @@ private:
     CsvOptions csv_;
     ImportTable table_;
     ImportLayout layout_;
-    // The ledger's entries dated within the file's dates, kept while those stay the same.
-    QDate indexFirst_, indexLast_;
-    LedgerEntries ledger_;
-    std::unique_ptr<LedgerEntryIndex> ledgerIndex_;
+    RowsInLedger inLedger_;
     QString ledgerProblem_; // why the ledger could not be searched
     QString readProblem_;   // why the text file cannot be read with the chosen delimiter and encoding
 
