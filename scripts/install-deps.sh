@@ -19,7 +19,9 @@ run_packages=(
     libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2
 )
-test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip)
+# The validators of the desktop entry, the AppStream metainfo and the man page.
+metadata_packages=(appstream desktop-file-utils man-db groff-base)
+test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip "${metadata_packages[@]}")
 fuzz_packages=(clang libclang-rt-14-dev llvm)
 ci_packages=(debootstrap)
 
