@@ -38,6 +38,15 @@ bench: configure-test
 clean:
 	rm -rf $(BUILD)
 
+# The Debian package: a Release build of its own, the .deb, installed on this machine (it stays
+# installed), then the installed program, desktop entry, metainfo and man page checked.
+PACKAGE_BUILD ?= build-package
+
+.PHONY: package-check
+
+package-check:
+	@scripts/check-package.sh $(PACKAGE_BUILD) $(JOBS)
+
 # Reliability: the suite under AddressSanitizer and UndefinedBehaviorSanitizer (a Debug build: the
 # quickest to compile, and Qt's own assertions stay on), the fuzz targets and the crash harness.
 # `make fuzz FUZZ_SECONDS=60 FUZZ_TARGETS=fuzz_dialect` runs a chosen few.

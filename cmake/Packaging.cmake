@@ -18,12 +18,29 @@ file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/launcher)
 file(CREATE_LINK ../${quorvane_private_dir}/quorvane ${launcher} SYMBOLIC)
 install(FILES ${launcher} DESTINATION bin)
 
+# Desktop files name the program by its application id; the icon, the desktop entry and the AppStream
+# metainfo all carry it, so software centres and the desktop tie them together.
+set(quorvane_app_id com.marrowfen.Quorvane)
 foreach(size 16 32 48 64 128 256)
     install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/quorvane-${size}.png
-            DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME quorvane.png)
+            DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME ${quorvane_app_id}.png)
 endforeach()
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/quorvane.svg DESTINATION share/icons/hicolor/scalable/apps)
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/quorvane.desktop DESTINATION share/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/icons/quorvane.svg
+        DESTINATION share/icons/hicolor/scalable/apps RENAME ${quorvane_app_id}.svg)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/${quorvane_app_id}.desktop DESTINATION share/applications)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/${quorvane_app_id}.metainfo.xml DESTINATION share/metainfo)
+
+# Man pages are installed compressed; -n leaves out the name and time, so the package is reproducible.
+set(man_page ${CMAKE_CURRENT_BINARY_DIR}/man/quorvane.1)
+add_custom_command(OUTPUT ${man_page}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${CMAKE_CURRENT_SOURCE_DIR}/resources/quorvane.1 ${man_page}
+    COMMAND gzip -9nf ${man_page}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/quorvane.1
+    COMMENT "Compressing the man page"
+    VERBATIM)
+add_custom_target(man_page ALL DEPENDS ${man_page}.gz)
+install(FILES ${man_page}.gz DESTINATION share/man/man1)
+
 # Debian looks for a package's licence in its doc folder, in the machine-readable copyright format.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/resources/copyright DESTINATION share/doc/quorvane)
 
@@ -47,10 +64,12 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # The windows are laid out in Arial; these carry its metric twins (Liberation Sans, Nimbus Sans).
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-liberation2 | fonts-urw-base35")
 find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
-if(DPKG_SHLIBDEPS)
+# CPack tells the program from the other installed files with `file`, and stops without it.
+find_program(FILE_PROGRAM file)
+if(DPKG_SHLIBDEPS AND FILE_PROGRAM)
     set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 else()
-    # dpkg-shlibdeps (dpkg-dev) is missing: name the libraries the program links by hand.
+    # dpkg-shlibdeps (dpkg-dev) or file is missing: name the libraries the program links by hand.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
         "libqt6charts6, libqt6widgets6, libqt6printsupport6, libqt6gui6, libqt6core6, libsqlite3-0, libxlsxwriter4, libzip4, libicu72, zlib1g, libc6, libstdc++6")
 endif()

@@ -3,6 +3,7 @@
 # downloads no test or fuzzing toolchain:
 #   install-deps.sh run      build and run the program (the default)
 #   install-deps.sh test     run + the test suite, the sanitizer suite and the benchmarks
+#   install-deps.sh package  run + what makes and checks the .deb (`make package-check`)
 #   install-deps.sh fuzz     test + the clang toolchain for the libFuzzer targets
 #   install-deps.sh ci       test + debootstrap, for the bare-machine check in .ci/run
 # Every package the build links or runs against is named here, even where another package
@@ -19,7 +20,12 @@ run_packages=(
     libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2
 )
-test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip)
+# The validators of the desktop entry, the AppStream metainfo and the man page.
+metadata_packages=(appstream desktop-file-utils man-db groff-base)
+test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip "${metadata_packages[@]}")
+# dpkg-shlibdeps (dpkg-dev) computes the package's Depends from the libraries the program links; CPack
+# needs `file` to find the program among the installed files.
+package_packages=("${metadata_packages[@]}" dpkg-dev file)
 fuzz_packages=(clang libclang-rt-14-dev llvm)
 ci_packages=(debootstrap)
 
@@ -27,9 +33,10 @@ packages=("${run_packages[@]}")
 case "${1:-run}" in
     run) ;;
     test) packages+=("${test_packages[@]}") ;;
+    package) packages+=("${package_packages[@]}") ;;
     fuzz) packages+=("${test_packages[@]}" "${fuzz_packages[@]}") ;;
     ci) packages+=("${test_packages[@]}" "${ci_packages[@]}") ;;
-    *) echo "usage: install-deps.sh [run|test|fuzz|ci]" >&2; exit 2 ;;
+    *) echo "usage: install-deps.sh [run|test|package|fuzz|ci]" >&2; exit 2 ;;
 esac
 
 missing=()
