@@ -45,7 +45,6 @@ as_user() {
     env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM HOME="$home" XDG_DATA_HOME="$home/data" \
         XDG_CONFIG_HOME="$home/config" timeout 120 /usr/bin/quorvane "$@"
 }
-version=$(dpkg-deb -f "$deb" Version)
 # Runs quorvane with the given options, shows what it printed and looks for one line in it.
 prints_line() {
     local line=$1 output
@@ -57,6 +56,8 @@ prints_line() {
 version=$(dpkg-deb -f "$deb" Version)
 check "quorvane --version prints 'quorvane $version'" prints_line "quorvane $version" --version
 check "quorvane --totals on a new ledger prints 'Entries: 0'" prints_line "Entries: 0" --totals
+report_written() { as_user --report "$home/report.pdf" && file -b "$home/report.pdf" | grep -q '^PDF document'; }
+check "quorvane --report writes a PDF without a display" report_written
 
 check "the metainfo is valid" scripts/check-metadata.sh appstream /usr/share/metainfo/$app_id.metainfo.xml
 check "the desktop entry is valid" scripts/check-metadata.sh desktop /usr/share/applications/$app_id.desktop
