@@ -1,14 +1,25 @@
-// "Open with": a later start of the program hands its file to the window open on the same ledger.
+// "Open with": a later start of the program hands its file to the window open on the same ledger,
+// which imports it once no other dialog is open; without such a window the program opens one.
 #include "instance/handoff.h"
 #include "instance/handoffprotocol.h"
 #include "instance/instancename.h"
 #include "instance/instanceserver.h"
+#include "support/importsamples.h"
+#include "support/mainwindow.h"
+#include "support/modal.h"
+#include "support/windowdriver.h"
+#include "ui/main/runwindow.h"
 
+#include <QApplication>
+#include <QDialog>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QLocalSocket>
+#include <QProcess>
 #include <QSignalSpy>
 #include <QTest>
+#include <QTimer>
 #include <QtEndian>
 #include <future>
 #include <gtest/gtest.h>
@@ -49,6 +60,24 @@ QByteArray requestHeader(QByteArrayView magic, quint32 length)
     header.resize(handoff::headerSize);
     qToBigEndian(length, header.data() + handoff::headerSize - 4);
     return header;
+}
+
+QString importTitle(const QString& path)
+{
+    return u"Import Entries - "_s + QFileInfo(path).fileName();
+}
+
+// The title of the next modal window, closed as soon as it shows.
+std::shared_ptr<QString> closeNextModal(std::chrono::milliseconds patience = 5s)
+{
+    auto title = std::make_shared<QString>();
+    whenModalOpens(
+        [title](QWidget* modal) {
+            *title = modal->windowTitle();
+            qobject_cast<QDialog*>(modal)->reject();
+        },
+        patience);
+    return title;
 }
 
 const QString handedPath = u"/home/someone/Kontoauszüge März/statement 1.csv"_s;
@@ -156,4 +185,96 @@ TEST(OpenWith, ASecondWindowLeavesTheFilesToTheFirst)
     first.close();
     EXPECT_FALSE(handToRunningProgram(handedPath));
     EXPECT_TRUE(second.listen());
+}
+
+class OpenWithWindowTest : public MainWindowTest
+{
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        ASSERT_TRUE(window.listenForHandedFiles());
+    }
+};
+
+TEST_F(OpenWithWindowTest, TheProgramStartedWithAFileHandsItToTheOpenWindow)
+{
+    const QString statement = sampleStatementPath(u"separate_in_out.csv"_s);
+    const auto opened = closeNextModal(60s);
+    QProcess quorvane;
+    quorvane.start(QCoreApplication::applicationDirPath() + u"/quorvane"_s, {statement});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return quorvane.state() == QProcess::NotRunning; }, 60000))
+        << "the program opened a window of its own";
+    EXPECT_EQ(quorvane.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(quorvane.exitCode(), 0) << quorvane.readAllStandardError().toStdString();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !opened->isEmpty(); }, 5000));
+    EXPECT_EQ(*opened, importTitle(statement));
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST_F(OpenWithWindowTest, AFileHandedOverWhileADialogIsOpenWaitsUntilItCloses)
+{
+    const QString first = sampleStatementPath(u"semicolon_decimal_comma.csv"_s);
+    const QString handed = sampleStatementPath(u"header_on_third_line.csv"_s);
+    const struct
+    {
+        const char* what;
+        std::function<void(Form1&)> open;
+    } dialogs[] = {
+        {"an entry window", [](Form1& form) { press(&form, u"PushButton2"_s); }},
+        {"another handed import", [&](Form1& form) { form.importHandedFile(first); }},
+    };
+    for (const auto& [what, open] : dialogs) {
+        SCOPED_TRACE(what);
+        std::shared_ptr<QString> next;
+        QString stacked;
+        whenModalOpens([&](QWidget* dialog) {
+            // A dialog opened over this one is noted and closed, so that a fault cannot hang the test.
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                if (auto* over = qobject_cast<QDialog*>(QApplication::activeModalWidget()); over && over != dialog) {
+                    stacked = over->windowTitle();
+                    over->reject();
+                }
+            });
+            watch.start(10);
+            EXPECT_TRUE(handOverWhileEventsRun(handed));
+            QTest::qWait(500);
+            next = closeNextModal();
+            qobject_cast<QDialog*>(dialog)->reject();
+        });
+        open(window);
+        const bool nextOpened = QTest::qWaitFor([&] { return next && !next->isEmpty(); }, 10000);
+        EXPECT_EQ(stacked, QString());
+        ASSERT_TRUE(nextOpened);
+        EXPECT_EQ(*next, importTitle(handed));
+    }
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
+}
+
+TEST(OpenWith, StartedWithAFileAndNoWindowOpenTheProgramOpensOneWithTheImport)
+{
+    ScriptedPrompter boxes;
+    const QString statement = sampleStatementPath(u"windows1252_umlauts.csv"_s);
+    QString opened;
+    bool overTheWindow = false;
+    whenModalOpens(
+        [&](QWidget* dialog) {
+            opened = dialog->windowTitle();
+            QWidget* window = dialog->parentWidget();
+            overTheWindow = qobject_cast<Form1*>(window) && window->isVisible();
+            qobject_cast<QDialog*>(dialog)->reject();
+            // Closing the window ends the program's run.
+            QTimer::singleShot(0, window, &QWidget::close);
+        },
+        30s);
+    // A fault must fail the test, not hang it.
+    QTimer giveUp;
+    giveUp.setSingleShot(true);
+    QObject::connect(&giveUp, &QTimer::timeout, [] { QCoreApplication::exit(1); });
+    giveUp.start(60000);
+    EXPECT_EQ(runWindow(statement), 0);
+    EXPECT_EQ(opened, importTitle(statement));
+    EXPECT_TRUE(overTheWindow);
+    EXPECT_TRUE(boxes.messages.isEmpty()) << boxes.texts().join(u'\n').toStdString();
 }
