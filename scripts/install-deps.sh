@@ -13,7 +13,7 @@ set -euo pipefail
 
 run_packages=(
     cmake ninja-build g++ make pkg-config
-    qt6-base-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools libgl-dev libqt6network6
     # Qt Charts' CMake files need Qt's OpenGL module, which qt6-charts-dev does not bring in Debian 12.
     qt6-charts-dev libqt6charts6 libqt6opengl6-dev
     libsqlite3-dev sqlite3

@@ -1,7 +1,9 @@
 #include "cli/commandline.h"
-#include "ui/main/form1.h"
+#include "ui/main/runwindow.h"
 
 #include <QApplication>
+
+using namespace Qt::StringLiterals;
 
 int main(int argc, char* argv[])
 {
@@ -9,10 +11,7 @@ int main(int argc, char* argv[])
     if (const int* exitCode = std::get_if<int>(&start))
         return *exitCode;
     QApplication application(argc, argv);
-    Form1 window;
-    window.Form_Load();
-    window.show();
-    window.startSafetyNet();
-    window.startRepeatingEntries();
-    return application.exec();
+    // The desktop entry's id, by which desktops match the window to it.
+    QGuiApplication::setDesktopFileName(u"com.marrowfen.Quorvane"_s);
+    return runWindow(std::get<WindowStart>(start).importFile);
 }

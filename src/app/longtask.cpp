@@ -88,10 +88,12 @@ LongTask::LongTask(QWidget* owner, const QString& label, qint64 total)
     : owner_(owner), label_(label), total_(std::max<qint64>(total, 1)), eventWatch_(std::make_unique<EventWatch>(*this))
 {
     started_.start();
+    ++running_;
 }
 
 LongTask::~LongTask()
 {
+    --running_;
     finish();
 }
 

@@ -33,6 +33,9 @@ public:
     void setUncounted(const QString& label);
     // The work is over (or about to show its result): the dialog goes.
     void finish();
+    // Whether any long command is running: events then run from within it, where no other command
+    // may start.
+    static bool anyRunning() { return running_ > 0; }
 
 private:
     class EventWatch;
@@ -49,4 +52,5 @@ private:
     bool canceled_ = false;
     bool uncounted_ = false;
     std::unique_ptr<EventWatch> eventWatch_;
+    static inline int running_ = 0;
 };

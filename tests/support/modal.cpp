@@ -9,7 +9,8 @@
 
 namespace {
 
-void poll(std::shared_ptr<std::function<void(QWidget*)>> action, std::shared_ptr<QElapsedTimer> clock)
+void poll(std::shared_ptr<std::function<void(QWidget*)>> action, std::shared_ptr<QElapsedTimer> clock,
+          std::chrono::milliseconds patience)
 {
     QWidget* modal = QApplication::activeModalWidget();
     if (modal && modal->isVisible()) {
@@ -22,16 +23,16 @@ void poll(std::shared_ptr<std::function<void(QWidget*)>> action, std::shared_ptr
         });
         return;
     }
-    if (clock->elapsed() < 5000)
-        QTimer::singleShot(10, [action, clock] { poll(action, clock); });
+    if (clock->elapsed() < patience.count())
+        QTimer::singleShot(10, [action, clock, patience] { poll(action, clock, patience); });
 }
 
 } // namespace
 
-void whenModalOpens(std::function<void(QWidget*)> action)
+void whenModalOpens(std::function<void(QWidget*)> action, std::chrono::milliseconds patience)
 {
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     auto shared = std::make_shared<std::function<void(QWidget*)>>(std::move(action));
-    QTimer::singleShot(0, [shared, clock] { poll(shared, clock); });
+    QTimer::singleShot(0, [shared, clock, patience] { poll(shared, clock, patience); });
 }

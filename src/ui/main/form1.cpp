@@ -7,6 +7,7 @@
 #include "app/windowlook.h"
 #include "base/apptitle.h"
 #include "base/paths.h"
+#include "instance/instanceserver.h"
 #include "ledgerlist/ledgermodel.h"
 #include "ledgerlist/ledgerview.h"
 #include "ledgerlist/listcolumns.h"
@@ -18,6 +19,7 @@
 #include "ui/backups/safetynet.h"
 #include "ui/currency/form3.h"
 #include "ui/main/findbar.h"
+#include "ui/main/handedfiles.h"
 #include "ui/main/ledgerhistory.h"
 #include "ui/main/printedreport.h"
 #include "ui/main/spreadsheetexport.h"
@@ -81,6 +83,12 @@ void Form1::buildControls()
     history_ = new LedgerHistory(
         ledger_, [this](const QList<qint64>& ids) { refillAndSelect(ids); }, this);
     safetyNet_ = new SafetyNet([this] { reconnect(); }, this);
+    handedFiles_ = new HandedFiles(
+        [this](const QString& path) {
+            if (!closing_)
+                importFile(path);
+        },
+        this);
     ListView1 = new QTableView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(tr("Ledger entries"));
@@ -370,6 +378,9 @@ void Form1::Form_QueryUnload()
 void Form1::closeEvent(QCloseEvent* event)
 {
     closing_ = true;
+    // Files handed over from now on go to a window of their own.
+    if (instanceServer_)
+        instanceServer_->close();
     Form_QueryUnload();
     safetyNet_->finish(history_->hasChanges());
     removeShownWorkbooks();

@@ -36,6 +36,8 @@ class QTableView;
 class LedgerHistory;
 class SafetyNet;
 class FindBar;
+class HandedFiles;
+class InstanceServer;
 class QAction;
 class LedgerModel;
 class LedgerView;
@@ -87,6 +89,13 @@ public:
     // that Undo takes back, and the first of them is selected.
     void chooseImportFile();
     void importFile(const QString& path);
+    // "Open with": a file named on the command line, or handed over by a later start of the
+    // program on this ledger. The window comes to the front and imports it once no other dialog or
+    // command is open.
+    void importHandedFile(const QString& path);
+    // Takes the files that later starts of the program hand over, until the window closes. False
+    // when another window on the ledger takes them.
+    bool listenForHandedFiles();
 
     // While the list is being exported, a refill keeps the rows already listed and appends the
     // new ones after them, so the export never reads a row twice or loses its place. The window
@@ -158,6 +167,8 @@ private:
     QPointer<StatisticsWindow> statistics_;
     LedgerHistory* history_ = nullptr;
     SafetyNet* safetyNet_ = nullptr;
+    HandedFiles* handedFiles_ = nullptr;
+    InstanceServer* instanceServer_ = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

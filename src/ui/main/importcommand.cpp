@@ -1,11 +1,14 @@
 #include "app/longtask.h"
 #include "app/prompter.h"
 #include "importing/importfile.h"
+#include "instance/instanceserver.h"
 #include "store/entryimport.h"
 #include "ui/importing/importdialog.h"
 #include "ui/main/form1.h"
+#include "ui/main/handedfiles.h"
 #include "ui/main/ledgerhistory.h"
 
+#include <QApplication>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -64,6 +67,24 @@ void Form1::importFile(const QString& path)
     });
     task.finish();
     refillAndSelect(ids);
+}
+
+void Form1::importHandedFile(const QString& path)
+{
+    // The user asked for this window: it comes to the front as it was, maximized or not, and a
+    // dialog open over it stays in front of it.
+    setWindowState(windowState() & ~Qt::WindowMinimized);
+    QWidget* front = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : this;
+    front->raise();
+    front->activateWindow();
+    handedFiles_->add(path);
+}
+
+bool Form1::listenForHandedFiles()
+{
+    instanceServer_ = new InstanceServer(this);
+    connect(instanceServer_, &InstanceServer::fileHanded, this, &Form1::importHandedFile);
+    return instanceServer_->listen();
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
