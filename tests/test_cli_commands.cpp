@@ -140,14 +140,10 @@ protected:
         ledger = databaseFile();
     }
 
-    // Entries that no window writes: no date, a date that is none, no amount, no direction.
-    void spoilSomeEntries()
+    // Entries that no window writes, which the commands must read as the window does.
+    void spoilEntries()
     {
-        Conn().execute(u"update tblData set datercvd = null where id % 37 = 1"_s);
-        Conn().execute(u"update tblData set datercvd = 'soon' where id % 41 = 2"_s);
-        Conn().execute(u"update tblData set datercvd = '2025-02-30' where id % 43 = 3"_s);
-        Conn().execute(u"update tblData set amount = null where id % 47 = 4"_s);
-        Conn().execute(u"update tblData set paymenttype = 0 where id % 53 = 5"_s);
+        spoilSomeEntries();
         window.ListData();
     }
 
@@ -179,7 +175,7 @@ QStringList rangeArguments(const RangeCase& range)
 
 TEST_F(CliCommands, TotalsEqualSqlForEveryRange)
 {
-    spoilSomeEntries();
+    spoilEntries();
     for (const RangeCase& range : ranges) {
         SCOPED_TRACE(range.where.toStdString());
         const Ran ran = runQuorvane(QStringList{u"--totals"_s, u"--json"_s} + rangeArguments(range));
@@ -242,7 +238,7 @@ QList<QStringList> readBack(const QByteArray& out, const QString& form)
 
 TEST_F(CliCommands, ListGivesEveryEntryOfTheRangeInEachForm)
 {
-    spoilSomeEntries();
+    spoilEntries();
     const QStringList header = {u"id"_s,   u"date"_s, u"direction"_s, u"amount"_s, u"reason"_s,
                                 u"from"_s, u"to"_s,   u"method"_s,    u"notes"_s};
     for (const QString& form : {u"--csv"_s, u"--json"_s, u"(text)"_s}) {
@@ -327,7 +323,7 @@ TEST_F(CliCommands, ReadingCommandsLeaveTheOpenLedgerUntouched)
 
 TEST_F(CliCommands, WhatCannotBeDoneFailsWithAMessageAndWritesNothing)
 {
-    spoilSomeEntries();
+    spoilEntries();
     const QString out = homeFolder(u"out"_s);
     const struct
     {

@@ -5,6 +5,7 @@
 #include "ledgerlist/ledgerview.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
+#include "support/ledgerfixture.h"
 #include "support/mainwindow.h"
 
 #include <QHash>
@@ -105,13 +106,8 @@ protected:
     {
         MainWindowTest::SetUp();
         listEntries(seededEntries());
-        // Entries the figures cannot use: no date, a date that is none, no amount, no direction.
-        Conn().execute(u"update tblData set datercvd = null where id % 37 = 1"_s);
-        Conn().execute(u"update tblData set datercvd = 'soon' where id % 41 = 2"_s);
-        Conn().execute(u"update tblData set datercvd = '2022-02-30' where id % 43 = 3"_s);
-        Conn().execute(u"update tblData set amount = null where id % 47 = 4"_s);
-        Conn().execute(u"update tblData set paymenttype = 0 where id % 53 = 5"_s);
-        Conn().execute(u"update tblData set paymenttype = 3 where id % 59 = 6"_s);
+        // Entries the figures cannot use.
+        spoilSomeEntries();
         window.ListData();
     }
 

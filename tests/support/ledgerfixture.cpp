@@ -98,6 +98,16 @@ void storePaymentType(const QString& id, int value)
     Conn().execute(u"update tblData set paymenttype = "_s + QString::number(value) + u" where id = "_s + id);
 }
 
+void spoilSomeEntries()
+{
+    Conn().execute(u"update tblData set datercvd = null where id % 37 = 1"_s);
+    Conn().execute(u"update tblData set datercvd = 'soon' where id % 41 = 2"_s);
+    Conn().execute(u"update tblData set datercvd = '2022-02-30' where id % 43 = 3"_s);
+    Conn().execute(u"update tblData set amount = null where id % 47 = 4"_s);
+    Conn().execute(u"update tblData set paymenttype = 0 where id % 53 = 5"_s);
+    Conn().execute(u"update tblData set paymenttype = 3 where id % 59 = 6"_s);
+}
+
 unsigned fileMode(const QString& path)
 {
     struct stat info = {};

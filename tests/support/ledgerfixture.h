@@ -38,5 +38,9 @@ void storeNulInText(const QString& id, const QString& column);
 // Stores `value` as the direction of entry `id`: 0 or 3, say, which no window writes.
 void storePaymentType(const QString& id, int value);
 
+// Spoils a scattering of entries as only hand-edited or very old ledgers hold them: no date, a
+// date that is none ('soon', 2022-02-30), no amount, no direction (0 and 3).
+void spoilSomeEntries();
+
 // The file's permission bits as the system keeps them (0700, 0600 ...).
 unsigned fileMode(const QString& path);
