@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+#include <QTemporaryDir>
+
+// A PostgreSQL 15 server of the test's own, in a fresh temporary folder and reachable only through a
+// Unix socket there: the tests assume no server of the machine, and the destructor stops this one and
+// removes its folder. Local connections are trusted, so a test connects as either role without a
+// password. The writer owns the database `ledger`; the reader may read the tables the writer makes
+// there, and nothing more. A server that cannot be set up throws std::runtime_error with the reason:
+// a test without PostgreSQL fails, it never skips.
+class PostgresServer
+{
+public:
+    enum class Role { Writer, Reader };
+
+    PostgresServer();
+    ~PostgresServer();
+    PostgresServer(const PostgresServer&) = delete;
+    PostgresServer& operator=(const PostgresServer&) = delete;
+
+    // libpq's keyword form ("host=... port=... dbname=ledger user=..."), for PQconnectdb.
+    QString connectionString(Role role) const;
+    // The folder the destructor removes: the socket, the server's log and the data folder.
+    QString folder() const;
+    // The cluster; postmaster.pid lies there while the server runs.
+    QString dataFolder() const;
+
+private:
+    void start() const;
+    void createRoles() const;
+    void stop() const;
+
+    QTemporaryDir folder_;
+};
