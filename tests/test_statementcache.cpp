@@ -1,9 +1,9 @@
 // Statements that differ only in their quoted texts share one compiled form, and run exactly as
 // the text written would.
 #include "store/connection.h"
+#include "store/liftedtexts.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
-#include "store/statementcache.h"
 #include "store/storeerror.h"
 #include "support/ledgerfixture.h"
 #include "support/ledgersnapshot.h"
@@ -34,7 +34,8 @@ TEST(StatementCache, CompiledStatementsWriteWhatTheTextsWouldAndFailAlike)
 {
     const QString ledger = openFreshLedger();
     for (int i = 0; i < 3; ++i)
-        addEntry(sampleEntry(u"O'Neil ü %1"_s.arg(i), u"1"_s + QString::number(i) + u".25"_s, i % 2 ? Direction::PaidOut : Direction::Received));
+        addEntry(sampleEntry(u"O'Neil ü %1"_s.arg(i), u"1"_s + QString::number(i) + u".25"_s,
+                             i % 2 ? Direction::PaidOut : Direction::Received));
     const LedgerSnapshot rows = snapshotLedger(ledger);
     ASSERT_EQ(rows.size(), 3);
     EXPECT_TRUE(rows[0].contains(u"text:O'Neil ü 0 |"_s)) << rows[0].toStdString();

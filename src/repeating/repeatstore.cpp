@@ -2,9 +2,9 @@
 
 #include "money/numberparser.h"
 #include "store/connection.h"
+#include "store/engine.h"
 #include "store/entryimport.h"
-#include "store/prepare.h"
-#include "store/sqlitefile.h"
+#include "store/storeerror.h"
 
 #include <QSet>
 #include <algorithm>
@@ -16,11 +16,7 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-struct Finalize
-{
-    void operator()(sqlite3_stmt* stmt) const { sqlite3_finalize(stmt); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, Finalize>;
+using Statement = std::unique_ptr<EngineStatement>;
 
 // The rule's columns, bound in this order by bindRule.
 constexpr char ruleColumns[] =
@@ -35,14 +31,14 @@ constexpr char recordOccurrence[] = "INSERT INTO tblRepeatPosted (ruleid, occurr
                                     "WHERE EXISTS (SELECT 1 FROM tblRepeat WHERE id = ?1) ON CONFLICT DO NOTHING";
 constexpr char linkEntry[] = "UPDATE tblRepeatPosted SET entryid = ? WHERE ruleid = ? AND occurred = ?";
 
-QString isoDate(QDate date)
+QString textIn(const EngineStatement& stmt, int column)
 {
-    return date.toString(Qt::ISODate);
+    return QString::fromUtf8(stmt.utf8(column));
 }
 
-QDate dateIn(sqlite3_stmt* stmt, int column)
+QDate dateIn(const EngineStatement& stmt, int column)
 {
-    return QDate::fromString(columnText(stmt, column), Qt::ISODate);
+    return QDate::fromString(textIn(stmt, column), Qt::ISODate);
 }
 
 double amountOf(const Entry& entry)
@@ -53,74 +49,70 @@ double amountOf(const Entry& entry)
     return *amount;
 }
 
-void bindRule(sqlite3_stmt* stmt, const RepeatRule& rule)
+void bindRule(EngineStatement& stmt, const RepeatRule& rule)
 {
     if (const QString why = whyInvalid(rule); !why.isEmpty())
         throw StoreError(why);
     const Entry& e = rule.entry;
-    bindText(stmt, 1, e.reason);
-    bindText(stmt, 2, e.fromCompany);
-    bindText(stmt, 3, e.toCompany);
-    sqlite3_bind_double(stmt, 4, amountOf(e));
-    bindText(stmt, 5, e.paymentMethod);
-    bindText(stmt, 6, e.notes);
-    sqlite3_bind_int(stmt, 7, storedValue(e.direction));
-    sqlite3_bind_int(stmt, 8, int(rule.unit));
-    sqlite3_bind_int(stmt, 9, rule.every);
-    sqlite3_bind_int(stmt, 10, rule.dayOfMonth);
-    bindText(stmt, 11, isoDate(rule.start));
-    sqlite3_bind_int(stmt, 12, int(rule.end));
+    stmt.bindText(1, e.reason);
+    stmt.bindText(2, e.fromCompany);
+    stmt.bindText(3, e.toCompany);
+    stmt.bindDouble(4, amountOf(e));
+    stmt.bindText(5, e.paymentMethod);
+    stmt.bindText(6, e.notes);
+    stmt.bindInt(7, storedValue(e.direction));
+    stmt.bindInt(8, int(rule.unit));
+    stmt.bindInt(9, rule.every);
+    stmt.bindInt(10, rule.dayOfMonth);
+    stmt.bindDate(11, rule.start);
+    stmt.bindInt(12, int(rule.end));
     if (rule.end == RepeatEnd::OnDate)
-        bindText(stmt, 13, isoDate(rule.endDate));
+        stmt.bindDate(13, rule.endDate);
     if (rule.end == RepeatEnd::AfterCount)
-        sqlite3_bind_int(stmt, 14, rule.endCount);
-    sqlite3_bind_int(stmt, 15, rule.paused ? 1 : 0);
+        stmt.bindInt(14, rule.endCount);
+    stmt.bindInt(15, rule.paused ? 1 : 0);
 }
 
 // A row of the rules' query. Stored values no version writes (a unit of 9, say) make a rule that has no
 // dates, rather than one that guesses.
-RepeatRule ruleIn(sqlite3_stmt* stmt)
+RepeatRule ruleIn(const EngineStatement& stmt)
 {
     RepeatRule rule;
-    rule.id = sqlite3_column_int64(stmt, 0);
+    rule.id = stmt.intValue(0);
     Entry& e = rule.entry;
-    e.reason = columnText(stmt, 1);
-    e.fromCompany = columnText(stmt, 2);
-    e.toCompany = columnText(stmt, 3);
-    e.amountText = amountText(sqlite3_column_double(stmt, 4));
-    e.paymentMethod = columnText(stmt, 5);
-    e.notes = columnText(stmt, 6);
-    e.direction = directionFromStored(sqlite3_column_int64(stmt, 7)).value_or(Direction::Received);
-    rule.unit = RepeatUnit(sqlite3_column_int(stmt, 8));
-    rule.every = sqlite3_column_int(stmt, 9);
-    rule.dayOfMonth = sqlite3_column_int(stmt, 10);
+    e.reason = textIn(stmt, 1);
+    e.fromCompany = textIn(stmt, 2);
+    e.toCompany = textIn(stmt, 3);
+    e.amountText = amountText(stmt.doubleValue(4));
+    e.paymentMethod = textIn(stmt, 5);
+    e.notes = textIn(stmt, 6);
+    e.direction = directionFromStored(stmt.intValue(7)).value_or(Direction::Received);
+    rule.unit = RepeatUnit(stmt.intValue(8));
+    rule.every = int(stmt.intValue(9));
+    rule.dayOfMonth = int(stmt.intValue(10));
     rule.start = dateIn(stmt, 11);
-    rule.end = RepeatEnd(sqlite3_column_int(stmt, 12));
+    rule.end = RepeatEnd(stmt.intValue(12));
     rule.endDate = dateIn(stmt, 13);
-    rule.endCount = sqlite3_column_int(stmt, 14);
-    rule.paused = sqlite3_column_int(stmt, 15) != 0;
+    rule.endCount = int(stmt.intValue(14));
+    rule.paused = stmt.intValue(15) != 0;
     return rule;
 }
 
 // Runs one statement with an id bound last; throws when no rule has that id.
-void changeRule(sqlite3* db, sqlite3_stmt* stmt, int idIndex, qint64 ruleId)
+void changeRule(EngineStatement& stmt, int idIndex, qint64 ruleId)
 {
-    sqlite3_bind_int64(stmt, idIndex, ruleId);
-    runBound(db, stmt);
-    if (sqlite3_changes(db) == 0)
+    stmt.bindInt(idIndex, ruleId);
+    if (stmt.run() == 0)
         throw StoreError(u"The ledger has no repeating entry %1."_s.arg(ruleId));
 }
 
-QSet<qint64> recordedDays(sqlite3* db, sqlite3_stmt* stmt, qint64 ruleId)
+QSet<qint64> recordedDays(EngineStatement& stmt, qint64 ruleId)
 {
     QSet<qint64> days;
-    sqlite3_bind_int64(stmt, 1, ruleId);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW)
+    stmt.bindInt(1, ruleId);
+    while (stmt.next())
         days.insert(dateIn(stmt, 0).toJulianDay());
-    sqlite3_reset(stmt);
-    if (rc != SQLITE_DONE)
-        throw StoreError(engineMessage(db));
+    stmt.reset();
     return days;
 }
 
@@ -129,22 +121,21 @@ QSet<qint64> recordedDays(sqlite3* db, sqlite3_stmt* stmt, qint64 ruleId)
 void recordEach(Connection& connection, const std::vector<Occurrence>& occurrences,
                 const std::function<std::optional<qint64>(size_t)>& entryOf)
 {
-    sqlite3* db = connection.handle();
-    const Statement record(prepareOne(db, recordOccurrence));
-    const Statement link(prepareOne(db, linkEntry));
+    LedgerEngine& engine = connection.engine();
+    const Statement record = engine.prepare(recordOccurrence);
+    const Statement link = engine.prepare(linkEntry);
     inOneBatch(connection, [&] {
         for (size_t i = 0; i < occurrences.size(); ++i) {
             const Occurrence& o = occurrences[i];
-            sqlite3_bind_int64(record.get(), 1, o.ruleId);
-            bindText(record.get(), 2, isoDate(o.entry.date));
-            runBound(db, record.get());
-            if (sqlite3_changes(db) == 0)
+            record->bindInt(1, o.ruleId);
+            record->bindDate(2, o.entry.date);
+            if (record->run() == 0)
                 continue;
             if (const std::optional<qint64> entryId = entryOf(i)) {
-                sqlite3_bind_int64(link.get(), 1, *entryId);
-                sqlite3_bind_int64(link.get(), 2, o.ruleId);
-                bindText(link.get(), 3, isoDate(o.entry.date));
-                runBound(db, link.get());
+                link->bindInt(1, *entryId);
+                link->bindInt(2, o.ruleId);
+                link->bindDate(3, o.entry.date);
+                link->run();
             }
         }
     });
@@ -156,56 +147,58 @@ std::vector<RepeatRule> RepeatStore::rules() const
 {
     std::vector<RepeatRule> rules;
     const QByteArray sql = QByteArray("SELECT id, ") + ruleColumns + " FROM tblRepeat ORDER BY id";
-    query(connection_.handle(), sql.constData(), [&](sqlite3_stmt* stmt) { rules.push_back(ruleIn(stmt)); });
+    try {
+        const Statement stmt = connection_.engine().prepare(sql);
+        while (stmt->next())
+            rules.push_back(ruleIn(*stmt));
+    } catch (const StoreError& error) {
+        // A failing read of the rules names its statement, as it always did.
+        throw StoreError(QString::fromUtf8(sql) + u": "_s + QString::fromUtf8(error.what()));
+    }
     return rules;
 }
 
 qint64 RepeatStore::add(const RepeatRule& rule) const
 {
-    sqlite3* db = connection_.handle();
-    const Statement stmt(
-        prepareOne(db, QByteArray("INSERT INTO tblRepeat (") + ruleColumns + ") VALUES (" + ruleValues + ")"));
-    bindRule(stmt.get(), rule);
-    runBound(db, stmt.get());
-    return sqlite3_last_insert_rowid(db);
+    const Statement stmt = connection_.engine().prepare(QByteArray("INSERT INTO tblRepeat (") + ruleColumns +
+                                                        ") VALUES (" + ruleValues + ") RETURNING id");
+    bindRule(*stmt, rule);
+    return stmt->runForId();
 }
 
 void RepeatStore::update(const RepeatRule& rule) const
 {
-    sqlite3* db = connection_.handle();
-    const Statement stmt(
-        prepareOne(db, QByteArray("UPDATE tblRepeat SET (") + ruleColumns + ") = (" + ruleValues + ") WHERE id = ?"));
-    bindRule(stmt.get(), rule);
-    changeRule(db, stmt.get(), ruleColumnCount + 1, rule.id);
+    const Statement stmt = connection_.engine().prepare(QByteArray("UPDATE tblRepeat SET (") + ruleColumns + ") = (" +
+                                                        ruleValues + ") WHERE id = ?");
+    bindRule(*stmt, rule);
+    changeRule(*stmt, ruleColumnCount + 1, rule.id);
 }
 
 void RepeatStore::setPaused(qint64 ruleId, bool paused) const
 {
-    sqlite3* db = connection_.handle();
-    const Statement stmt(prepareOne(db, "UPDATE tblRepeat SET paused = ? WHERE id = ?"));
-    sqlite3_bind_int(stmt.get(), 1, paused ? 1 : 0);
-    changeRule(db, stmt.get(), 2, ruleId);
+    const Statement stmt = connection_.engine().prepare("UPDATE tblRepeat SET paused = ? WHERE id = ?");
+    stmt->bindInt(1, paused ? 1 : 0);
+    changeRule(*stmt, 2, ruleId);
 }
 
 void RepeatStore::remove(qint64 ruleId) const
 {
-    sqlite3* db = connection_.handle();
-    const Statement rule(prepareOne(db, "DELETE FROM tblRepeat WHERE id = ?"));
-    const Statement records(prepareOne(db, "DELETE FROM tblRepeatPosted WHERE ruleid = ?"));
+    LedgerEngine& engine = connection_.engine();
+    const Statement rule = engine.prepare("DELETE FROM tblRepeat WHERE id = ?");
+    const Statement records = engine.prepare("DELETE FROM tblRepeatPosted WHERE ruleid = ?");
     inOneBatch(connection_, [&] {
-        sqlite3_bind_int64(records.get(), 1, ruleId);
-        runBound(db, records.get());
-        changeRule(db, rule.get(), 1, ruleId);
+        records->bindInt(1, ruleId);
+        records->run();
+        changeRule(*rule, 1, ruleId);
     });
 }
 
 std::vector<Occurrence> RepeatStore::dueOccurrences(QDate today) const
 {
-    sqlite3* db = connection_.handle();
-    const Statement recorded(prepareOne(db, "SELECT occurred FROM tblRepeatPosted WHERE ruleid = ?"));
+    const Statement recorded = connection_.engine().prepare("SELECT occurred FROM tblRepeatPosted WHERE ruleid = ?");
     std::vector<Occurrence> due;
     for (const RepeatRule& rule : rules()) {
-        const QSet<qint64> done = recordedDays(db, recorded.get(), rule.id);
+        const QSet<qint64> done = recordedDays(*recorded, rule.id);
         for (QDate date : dueDates(rule, today)) {
             if (done.contains(date.toJulianDay()))
                 continue;

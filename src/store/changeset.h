@@ -1,11 +1,12 @@
 #pragma once
 
+#include "store/storeerror.h"
+
 #include <QByteArray>
 #include <QList>
-#include <stdexcept>
+#include <memory>
 
-struct sqlite3;
-struct sqlite3_session;
+class ChangeRecording;
 class Connection;
 
 // What statements on one connection did to the ledger table, recorded exactly (every column,
@@ -23,7 +24,7 @@ public:
     QByteArray changes();
 
 private:
-    sqlite3_session* session_ = nullptr;
+    std::unique_ptr<ChangeRecording> recording_;
 };
 
 // The changes that reverse `changes`.
@@ -35,9 +36,3 @@ void applyChanges(Connection& connection, const QByteArray& changes);
 
 // The ids of the entries the changes touch.
 QList<qint64> changedIds(const QByteArray& changes);
-
-class StaleChange : public std::runtime_error
-{
-public:
-    StaleChange();
-};

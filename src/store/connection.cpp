@@ -1,40 +1,16 @@
 #include "store/connection.h"
 
-#include "store/dialect.h"
-#include "store/newertables.h"
-#include "store/prepare.h"
-#include "store/sqlfunctions.h"
-#include "store/sqlitefile.h"
-#include "store/statementcache.h"
+#include "store/sqliteengine.h"
 #include "store/storeerror.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr auto passwordPart = u";JET OLEDB:Database Password=";
-
-void runPragma(sqlite3* db, const char* sql)
-{
-    char* error = nullptr;
-    if (sqlite3_exec(db, sql, nullptr, nullptr, &error) != SQLITE_OK) {
-        const QString message = QString::fromUtf8(error ? error : sqlite3_errmsg(db));
-        sqlite3_free(error);
-        throw StoreError(message);
-    }
-}
-
-// Runs a compiled statement with its texts bound, and leaves it ready for the next use.
-void runCompiled(sqlite3* db, sqlite3_stmt* stmt, const QStringList& texts)
-{
-    for (int i = 0; i < texts.size(); ++i)
-        bindText(stmt, i + 1, texts[i]);
-    runBound(db, stmt);
-}
 
 } // namespace
 
@@ -67,89 +43,44 @@ Connection::~Connection()
 
 void Connection::open(const QString& connectionString, Access access)
 {
-    if (db_)
+    if (engine_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is open."));
     const QString path = dataSourcePath(connectionString);
     if (!QFileInfo(path).isFile())
         throw StoreError(u"Could not find file '"_s + QDir::toNativeSeparators(path) + u"'."_s);
-
-    sqlite3* db = nullptr;
-    const int flags = access == Access::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
-    const int rc = sqlite3_open_v2(path.toUtf8().constData(), &db, flags | SQLITE_OPEN_NOMUTEX, nullptr);
-    try {
-        if (rc != SQLITE_OK)
-            throw StoreError(db ? engineMessage(db) : QStringLiteral("out of memory"));
-        sqlite3_extended_result_codes(db, 1);
-        pollWhileBusy(db);
-        // Reading the schema here makes a file that is no ledger fail at open, not later.
-        runPragma(db, "PRAGMA synchronous=FULL; SELECT count(*) FROM sqlite_master;");
-        registerDialectFunctions(db);
-        try {
-            if (access == Access::ReadWrite)
-                addNewerTables(db);
-        } catch (const StoreError&) {
-            // A ledger that cannot be written now (read-only, busy) still shows its entries; what
-            // needs the newer tables fails with the engine's own words when it is used.
-        }
-    } catch (...) {
-        sqlite3_close(db);
-        throw;
-    }
-    db_ = db;
+    engine_ = openSqliteLedger(path, access);
 }
 
 void Connection::execute(const QString& statement)
 {
-    sqlite3* db = handle();
-    if (!statement.contains(QChar(0))) {
-        const LiftedStatement lifted = liftTexts(translateDialect(statement));
-        if (!lifted.texts.isEmpty()) {
-            if (!cache_)
-                cache_ = std::make_unique<StatementCache>();
-            if (sqlite3_stmt* stmt = cache_->compiled(db, lifted.shape)) {
-                runCompiled(db, stmt, lifted.texts);
-                return;
-            }
-        }
-    }
-    sqlite3_stmt* stmt = prepareSingle(db, statement);
-    int rc;
-    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
-    }
-    sqlite3_finalize(stmt);
-    if (rc != SQLITE_DONE)
-        throw StoreError(engineMessage(db_));
+    engine().execute(statement);
 }
 
 void Connection::close()
 {
-    cache_.reset();
-    if (db_) {
-        sqlite3_close_v2(db_);
-        db_ = nullptr;
-    }
+    engine_.reset();
 }
 
 void Connection::beginBatch()
 {
-    runPragma(handle(), "BEGIN IMMEDIATE");
+    engine().begin();
 }
 
 void Connection::commitBatch()
 {
-    runPragma(handle(), "COMMIT");
+    engine().commit();
 }
 
 void Connection::rollbackBatch()
 {
-    runPragma(handle(), "ROLLBACK");
+    engine().rollback();
 }
 
-sqlite3* Connection::handle() const
+LedgerEngine& Connection::engine() const
 {
-    if (!db_)
+    if (!engine_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is closed."));
-    return db_;
+    return *engine_;
 }
 
 void inOneBatch(Connection& connection, const std::function<void()>& writes)

@@ -1,15 +1,13 @@
 #pragma once
 
+#include "store/engine.h"
+
 #include <QString>
 #include <functional>
 #include <memory>
 
-struct sqlite3;
-class Recordset;
-class StatementCache;
-
-// The ledger connection over SQLite. Open never creates a file; every change is on disk when
-// execute() returns; a ledger busy in another process is waited on for a few seconds.
+// The ledger connection, over the engine its connection string names. Open never creates a file; every change is on
+// disk when execute() returns; a ledger busy in another process is waited on for a few seconds.
 class Connection
 {
 public:
@@ -18,7 +16,7 @@ public:
     Connection(const Connection&) = delete;
     Connection& operator=(const Connection&) = delete;
 
-    enum class Access { ReadWrite, ReadOnly };
+    using Access = LedgerAccess;
 
     // Takes the file path from "data source=" up to the password part (or the next ';'). ReadOnly
     // never writes the file, not even the tables newer versions add: for commands that only read.
@@ -26,7 +24,7 @@ public:
     // Runs exactly one statement of the ledger dialect; throws StoreError with the engine's message.
     void execute(const QString& statement);
     // 0 when closed, 1 when open.
-    int state() const { return db_ ? 1 : 0; }
+    int state() const { return engine_ ? 1 : 0; }
     void close();
 
     // Groups many writes into one disk sync (the report's scratch rows).
@@ -35,12 +33,11 @@ public:
     // Ends the batch keeping none of its writes.
     void rollbackBatch();
 
-    // The engine's handle, for the store's own helpers (change recording, backups); throws when closed.
-    sqlite3* handle() const;
+    // The engine, for the store's own helpers (compiled statements, change recording); throws when closed.
+    LedgerEngine& engine() const;
 
 private:
-    sqlite3* db_ = nullptr;
-    std::unique_ptr<StatementCache> cache_;
+    std::unique_ptr<LedgerEngine> engine_;
 };
 
 // Runs `writes` as one batch: all of them stay or, when it throws, none; the exception goes on.

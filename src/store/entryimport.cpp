@@ -1,18 +1,17 @@
 #include "store/entryimport.h"
 
 #include "store/connection.h"
-#include "store/prepare.h"
+#include "store/engine.h"
 #include "store/recordset.h"
 
 #include <cmath>
-#include <sqlite3.h>
 
 using namespace Qt::StringLiterals;
 
 namespace {
 
 constexpr char insertNewEntry[] = "insert into tblData (datercvd, reason, fromcompany, tocompany, amount, "
-                                  "paymentmethod, notes, paymenttype) values (?,?,?,?,?,?,?,?)";
+                                  "paymentmethod, notes, paymenttype) values (?,?,?,?,?,?,?,?) returning id";
 
 // Texts are compared as a person reads them: case and surrounding blanks do not count.
 QString folded(QStringView text)
@@ -22,28 +21,21 @@ QString folded(QStringView text)
 
 } // namespace
 
-NewEntryInsert::NewEntryInsert(Connection& connection)
-    : db_(connection.handle()), stmt_(prepareOne(db_, insertNewEntry))
-{
-}
+NewEntryInsert::NewEntryInsert(Connection& connection) : insert_(connection.engine().prepare(insertNewEntry)) {}
 
-NewEntryInsert::~NewEntryInsert()
-{
-    sqlite3_finalize(stmt_);
-}
+NewEntryInsert::~NewEntryInsert() = default;
 
 qint64 NewEntryInsert::add(const NewEntry& entry)
 {
-    bindText(stmt_, 1, entry.date.toString(Qt::ISODate));
-    bindText(stmt_, 2, entry.reason);
-    bindText(stmt_, 3, entry.fromCompany);
-    bindText(stmt_, 4, entry.toCompany);
-    sqlite3_bind_double(stmt_, 5, entry.amount);
-    bindText(stmt_, 6, entry.paymentMethod);
-    bindText(stmt_, 7, entry.notes);
-    sqlite3_bind_int(stmt_, 8, storedValue(entry.direction));
-    runBound(db_, stmt_);
-    return sqlite3_last_insert_rowid(db_);
+    insert_->bindDate(1, entry.date);
+    insert_->bindText(2, entry.reason);
+    insert_->bindText(3, entry.fromCompany);
+    insert_->bindText(4, entry.toCompany);
+    insert_->bindDouble(5, entry.amount);
+    insert_->bindText(6, entry.paymentMethod);
+    insert_->bindText(7, entry.notes);
+    insert_->bindInt(8, storedValue(entry.direction));
+    return insert_->runForId();
 }
 
 QList<qint64> addEntries(Connection& connection, const std::vector<NewEntry>& entries, const ProgressCheck& progress)
@@ -79,10 +71,7 @@ LedgerEntryIndex::LedgerEntryIndex(Connection& connection, QDate first, QDate la
     }
 }
 
-LedgerEntryIndex::~LedgerEntryIndex()
-{
-    sqlite3_finalize(texts_);
-}
+LedgerEntryIndex::~LedgerEntryIndex() = default;
 
 LedgerEntryIndex::Key LedgerEntryIndex::keyOf(QDate date, double amount, Direction direction)
 {
@@ -94,18 +83,14 @@ bool LedgerEntryIndex::contains(const NewEntry& entry) const
     auto [it, end] = ids_.equal_range(keyOf(entry.date, entry.amount, entry.direction));
     if (it == end)
         return false;
-    sqlite3* db = connection_.handle();
     if (!texts_)
-        texts_ = prepareOne(db, "select reason, fromcompany, tocompany from tblData where id = ?");
+        texts_ = connection_.engine().prepare("select reason, fromcompany, tocompany from tblData where id = ?");
     const QString reason = folded(entry.reason), from = folded(entry.fromCompany), to = folded(entry.toCompany);
-    const auto text = [&](int column) {
-        return folded(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(texts_, column)),
-                                        sqlite3_column_bytes(texts_, column)));
-    };
+    const auto text = [&](int column) { return folded(QString::fromUtf8(texts_->utf8(column))); };
     for (; it != end; ++it) {
-        sqlite3_bind_int64(texts_, 1, *it);
-        const bool same = sqlite3_step(texts_) == SQLITE_ROW && text(0) == reason && text(1) == from && text(2) == to;
-        sqlite3_reset(texts_);
+        texts_->bindInt(1, *it);
+        const bool same = texts_->next() && text(0) == reason && text(1) == from && text(2) == to;
+        texts_->reset();
         if (same)
             return true;
     }

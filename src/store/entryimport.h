@@ -7,11 +7,11 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <memory>
 #include <vector>
 
 class Connection;
-struct sqlite3;
-struct sqlite3_stmt;
+class EngineStatement;
 
 // An entry brought in from a file, as it is stored.
 struct NewEntry
@@ -35,8 +35,7 @@ public:
     qint64 add(const NewEntry& entry);
 
 private:
-    sqlite3* db_;
-    sqlite3_stmt* stmt_;
+    std::unique_ptr<EngineStatement> insert_;
 };
 
 // Adds the entries in one transaction: all of them or, when one cannot be written, none (and
@@ -75,5 +74,5 @@ private:
 
     Connection& connection_;
     QMultiHash<Key, qint64> ids_;
-    mutable sqlite3_stmt* texts_ = nullptr;
+    mutable std::unique_ptr<EngineStatement> texts_;
 };

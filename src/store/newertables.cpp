@@ -1,18 +1,17 @@
 #include "store/newertables.h"
 
 #include "store/ledgerschema.h"
-#include "store/sqlitefile.h"
 
+#include <QRegularExpression>
+#include <algorithm>
 #include <stdexcept>
 #include <string_view>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
 // The schema from its mark of the newer tables on: a suffix, so it ends where the schema's text does.
 // Worked out at run time: the sanitizer build does not take the schema's address as a constant.
-const char* newerPart()
+const char* newerTablesSql()
 {
     const std::string_view schema(ledgerSchemaSql, sizeof ledgerSchemaSql - 1);
     const size_t mark = schema.find("-- Tables added after the first release.");
@@ -21,38 +20,17 @@ const char* newerPart()
     return ledgerSchemaSql + mark;
 }
 
-} // namespace
-
 const std::vector<QByteArray>& newerTables()
 {
+    // The schema's own rule for that part: every table is made only when missing.
     static const std::vector<QByteArray> names = [] {
-        const Db db = openDb(u":memory:"_s, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-        exec(db.get(), newerPart());
+        static const QRegularExpression made(u"^CREATE TABLE IF NOT EXISTS (\\w+)"_s,
+                                             QRegularExpression::MultilineOption);
         std::vector<QByteArray> found;
-        query(db.get(), "SELECT name FROM sqlite_master WHERE type = 'table' AND name NOT LIKE 'sqlite%' ORDER BY name",
-              [&](sqlite3_stmt* stmt) { found.push_back(columnText(stmt, 0).toUtf8()); });
+        for (const QRegularExpressionMatch& m : made.globalMatch(QString::fromUtf8(newerTablesSql())))
+            found.push_back(m.captured(1).toUtf8());
+        std::sort(found.begin(), found.end());
         return found;
     }();
     return names;
-}
-
-void addNewerTables(sqlite3* db)
-{
-    // A file that is no ledger is left as it is, for its fault to be reported as it always was.
-    if (typeOf(db, "tblData") != u"table")
-        return;
-    bool complete = true;
-    for (const QByteArray& name : newerTables())
-        complete = complete && !typeOf(db, name.constData()).isEmpty();
-    if (complete)
-        return;
-    exec(db, "BEGIN IMMEDIATE");
-    try {
-        // Another process may have added them meanwhile: the schema makes them only when missing.
-        exec(db, newerPart());
-        exec(db, "COMMIT");
-    } catch (...) {
-        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
-        throw;
-    }
 }

@@ -1,13 +1,13 @@
 #include "store/recordset.h"
 
 #include "store/connection.h"
-#include "store/prepare.h"
+#include "store/engine.h"
 #include "store/storeddate.h"
 #include "store/storeerror.h"
 
-#include <sqlite3.h>
-
 using namespace Qt::StringLiterals;
+
+Recordset::Recordset() = default;
 
 Recordset::~Recordset()
 {
@@ -16,17 +16,13 @@ Recordset::~Recordset()
 
 void Recordset::open(const QString& statement, Connection& connection, int, int)
 {
-    if (stmt_)
+    if (rows_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is open."));
-    stmt_ = prepareSingle(connection.handle(), statement);
-    const int count = sqlite3_column_count(stmt_);
+    rows_ = connection.engine().query(statement);
+    const int count = rows_->columnCount();
     names_.clear();
-    dateColumns_.clear();
-    for (int i = 0; i < count; ++i) {
-        names_.push_back(QString::fromUtf8(sqlite3_column_name(stmt_, i)));
-        const char* declared = sqlite3_column_decltype(stmt_, i);
-        dateColumns_.push_back(declared && sqlite3_stricmp(declared, "DATE") == 0);
-    }
+    for (int i = 0; i < count; ++i)
+        names_.push_back(rows_->columnName(i));
     eof_ = false;
     try {
         step();
@@ -38,17 +34,13 @@ void Recordset::open(const QString& statement, Connection& connection, int, int)
 
 void Recordset::step()
 {
-    const int rc = sqlite3_step(stmt_);
-    if (rc == SQLITE_ROW)
-        return;
-    eof_ = true;
-    if (rc != SQLITE_DONE)
-        throw StoreError(engineMessage(sqlite3_db_handle(stmt_)));
+    eof_ = true; // a failed step leaves no current row
+    eof_ = !rows_->next();
 }
 
 bool Recordset::eof() const
 {
-    if (!stmt_)
+    if (!rows_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is closed."));
     return eof_;
 }
@@ -61,10 +53,7 @@ void Recordset::moveNext()
 
 void Recordset::close()
 {
-    if (stmt_) {
-        sqlite3_finalize(stmt_);
-        stmt_ = nullptr;
-    }
+    rows_.reset();
     eof_ = true;
 }
 
@@ -102,40 +91,40 @@ QVariant Recordset::field(QStringView name) const
 QVariant Recordset::value(int index) const
 {
     requireRow();
-    switch (sqlite3_column_type(stmt_, index)) {
-    case SQLITE_NULL:
+    switch (rows_->kind(index)) {
+    case ColumnKind::Null:
         return {};
-    case SQLITE_INTEGER:
-        return qlonglong(sqlite3_column_int64(stmt_, index));
-    case SQLITE_FLOAT:
-        return sqlite3_column_double(stmt_, index);
-    default:
-        if (dateColumns_[size_t(index)]) {
-            const QDate date = dateValue(index);
-            if (date.isValid())
-                return date;
-        }
-        return textValue(index);
+    case ColumnKind::Integer:
+        return qlonglong(rows_->intValue(index));
+    case ColumnKind::Real:
+        return rows_->doubleValue(index);
+    case ColumnKind::Text:
+        break;
     }
+    if (rows_->dateColumn(index)) {
+        const QDate date = dateValue(index);
+        if (date.isValid())
+            return date;
+    }
+    return textValue(index);
 }
 
 double Recordset::doubleValue(int index) const
 {
     requireRow();
-    return sqlite3_column_double(stmt_, index);
+    return rows_->doubleValue(index);
 }
 
 qint64 Recordset::intValue(int index) const
 {
     requireRow();
-    return sqlite3_column_int64(stmt_, index);
+    return rows_->intValue(index);
 }
 
 QByteArrayView Recordset::utf8Value(int index) const
 {
     requireRow();
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, index));
-    return QByteArrayView(text, sqlite3_column_bytes(stmt_, index));
+    return rows_->utf8(index);
 }
 
 QString Recordset::textValue(int index) const
@@ -152,5 +141,5 @@ QDate Recordset::dateValue(int index) const
 bool Recordset::isNull(int index) const
 {
     requireRow();
-    return sqlite3_column_type(stmt_, index) == SQLITE_NULL;
+    return rows_->kind(index) == ColumnKind::Null;
 }

@@ -4,10 +4,11 @@
 #include <QDate>
 #include <QString>
 #include <QVariant>
+#include <memory>
 #include <vector>
 
-struct sqlite3_stmt;
 class Connection;
+class EngineStatement;
 
 inline constexpr int adOpenStatic = 3;
 inline constexpr int adLockReadOnly = 1;
@@ -16,7 +17,7 @@ inline constexpr int adLockReadOnly = 1;
 class Recordset
 {
 public:
-    Recordset() = default;
+    Recordset();
     ~Recordset();
     Recordset(const Recordset&) = delete;
     Recordset& operator=(const Recordset&) = delete;
@@ -46,8 +47,7 @@ private:
     void requireRow() const;
     void step();
 
-    sqlite3_stmt* stmt_ = nullptr;
+    std::unique_ptr<EngineStatement> rows_;
     std::vector<QString> names_;
-    std::vector<bool> dateColumns_;
     bool eof_ = true;
 };

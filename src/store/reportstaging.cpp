@@ -2,11 +2,9 @@
 
 #include "money/numberparser.h"
 #include "store/connection.h"
-#include "store/prepare.h"
+#include "store/engine.h"
 #include "store/recordset.h"
 #include "store/statements.h"
-
-#include <sqlite3.h>
 
 namespace {
 
@@ -25,10 +23,7 @@ bool bindableText(const QString& text)
 
 ReportStaging::ReportStaging(Connection& connection) : connection_(connection) {}
 
-ReportStaging::~ReportStaging()
-{
-    sqlite3_finalize(insert_);
-}
+ReportStaging::~ReportStaging() = default;
 
 void ReportStaging::clear(Connection& connection)
 {
@@ -57,14 +52,14 @@ void ReportStaging::add(TextForm form, QDate date, double valueIn, double valueO
         connection_.execute(form(date, amountText(valueIn + valueOut), payer, payee));
         return;
     }
-    sqlite3* db = connection_.handle();
     // Compiled at the first row, so a staging table that cannot take rows fails where a row is written.
     if (!insert_)
-        insert_ = prepareOne(db, "insert into tblReport ([Date],ValueIn,ValueOut,Payer,Payee) values (?,?,?,?,?)");
-    bindText(insert_, 1, date.toString(Qt::ISODate));
-    sqlite3_bind_double(insert_, 2, valueIn);
-    sqlite3_bind_double(insert_, 3, valueOut);
-    bindText(insert_, 4, payer);
-    bindText(insert_, 5, payee);
-    runBound(db, insert_);
+        insert_ = connection_.engine().prepare(
+            "insert into tblReport ([Date],ValueIn,ValueOut,Payer,Payee) values (?,?,?,?,?)");
+    insert_->bindDate(1, date);
+    insert_->bindDouble(2, valueIn);
+    insert_->bindDouble(3, valueOut);
+    insert_->bindText(4, payer);
+    insert_->bindText(5, payee);
+    insert_->run();
 }

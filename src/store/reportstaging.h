@@ -2,10 +2,11 @@
 
 #include <QDate>
 #include <QString>
+#include <memory>
 
 class Connection;
+class EngineStatement;
 class Recordset;
-struct sqlite3_stmt;
 
 // Writes the printed report's staging rows, the rows insertReportReceived and insertReportPaid
 // describe, and reads them back. The values are bound to one compiled insert instead of being written into a statement
@@ -32,5 +33,5 @@ private:
     void add(TextForm form, QDate date, double valueIn, double valueOut, const QString& payer, const QString& payee);
 
     Connection& connection_;
-    sqlite3_stmt* insert_ = nullptr;
+    std::unique_ptr<EngineStatement> insert_;
 };

@@ -2,20 +2,9 @@
 
 #include <QHash>
 #include <QString>
-#include <QStringList>
 
 struct sqlite3;
 struct sqlite3_stmt;
-
-// A statement with its quoted texts lifted out: `shape` holds a '?' where each text stood, `texts`
-// the texts themselves (doubled apostrophes made single again). Statements that differ only in
-// their texts, such as one insert per entry, then share one compiled form.
-struct LiftedStatement
-{
-    QString shape;
-    QStringList texts;
-};
-LiftedStatement liftTexts(QStringView sql);
 
 // Compiled statement shapes of one connection, kept for reuse. Compiling is most of the cost of a
 // small insert; a text bound to a compiled statement is the same value as the text written in it.

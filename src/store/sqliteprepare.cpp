@@ -1,15 +1,44 @@
-#include "store/prepare.h"
+#include "store/sqliteprepare.h"
 
 #include "store/dialect.h"
 #include "store/readonlyledger.h"
 #include "store/storeerror.h"
 
+#include <optional>
 #include <sqlite3.h>
+
+namespace {
+
+std::optional<WriteRefusal> writeRefusal(int code)
+{
+    // A ledger moved or deleted while open is another matter, which the engine's words name.
+    if (code == SQLITE_READONLY_DBMOVED)
+        return {};
+    if (code == SQLITE_READONLY_DIRECTORY)
+        return WriteRefusal::ReadOnlyFolder;
+    if (code == SQLITE_IOERR_WRITE)
+        return WriteRefusal::WriteFailed;
+    switch (code & 0xff) {
+    case SQLITE_READONLY:
+        return WriteRefusal::ReadOnly;
+    case SQLITE_CANTOPEN:
+        return WriteRefusal::CannotOpen;
+    default:
+        return {};
+    }
+}
+
+} // namespace
 
 QString engineMessage(sqlite3* db)
 {
-    if (const QString readOnly = readOnlyLedgerMessage(db); !readOnly.isEmpty())
-        return readOnly;
+    if (const std::optional<WriteRefusal> refusal = writeRefusal(sqlite3_extended_errcode(db))) {
+        const char* name = sqlite3_db_filename(db, "main");
+        if (name && *name) {
+            if (const QString words = readOnlyLedgerMessage(QString::fromUtf8(name), *refusal); !words.isEmpty())
+                return words;
+        }
+    }
     return QString::fromUtf8(sqlite3_errmsg(db));
 }
 
@@ -49,7 +78,7 @@ sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql)
     return stmt;
 }
 
-void bindText(sqlite3_stmt* stmt, int index, const QString& text)
+void bindText(sqlite3_stmt* stmt, int index, QStringView text)
 {
     const QByteArray utf8 = text.toUtf8();
     sqlite3_bind_text(stmt, index, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
@@ -60,9 +89,15 @@ void runBound(sqlite3* db, sqlite3_stmt* stmt)
     int rc;
     while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
     }
-    const QString message = rc == SQLITE_DONE ? QString() : engineMessage(db);
+    if (rc != SQLITE_DONE)
+        failAndReset(stmt, engineMessage(db));
     sqlite3_reset(stmt);
     sqlite3_clear_bindings(stmt);
-    if (rc != SQLITE_DONE)
-        throw StoreError(message);
+}
+
+void failAndReset(sqlite3_stmt* stmt, const QString& message)
+{
+    sqlite3_reset(stmt);
+    sqlite3_clear_bindings(stmt);
+    throw StoreError(message);
 }

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -16,7 +17,10 @@ sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql);
 QString engineMessage(sqlite3* db);
 
 // Binds a text to parameter `index` (from 1) of a compiled statement.
-void bindText(sqlite3_stmt* stmt, int index, const QString& text);
+void bindText(sqlite3_stmt* stmt, int index, QStringView text);
+
+// Makes a statement that failed ready for the next use, and throws StoreError with `message`.
+[[noreturn]] void failAndReset(sqlite3_stmt* stmt, const QString& message);
 
 // Runs a compiled statement to its end with what is bound, and leaves it ready for the next use
 // (reset, bindings cleared); throws StoreError with the engine's message when it fails.

@@ -1,4 +1,4 @@
-#include "store/sqlfunctions.h"
+#include "store/sqlitefunctions.h"
 
 #include "money/numberparser.h"
 #include "store/storeddate.h"
