@@ -288,6 +288,22 @@ TEST(Sources, WindowsReachTheLedgerOnlyThroughTheDoorTheyAreGiven)
     }
 }
 
+TEST(Sources, OnlyTheSqliteEngineAndTheLedgerFilesHelpersSpeakToSqlite)
+{
+    // Everything else goes through the engine's seam, so another engine can sit under the store.
+    const QRegularExpression sqlite(u"\\bsqlite3(_\\w+)?\\b"_s);
+    const QRegularExpression allowed(u"/store/(sqlite\\w*|ledgerfile|ledgerrestore|backups)\\.(cpp|h)$"_s);
+    int speaking = 0;
+    for (const QString& file : sourceFiles()) {
+        const bool speaks = sqlite.match(contents(file)).hasMatch();
+        if (allowed.match(file).hasMatch())
+            speaking += speaks ? 1 : 0;
+        else
+            EXPECT_FALSE(speaks) << file.toStdString();
+    }
+    EXPECT_GT(speaking, 3) << "the check finds the engine's own calls";
+}
+
 TEST(Sources, ExternalProgramsAreNeverStartedThroughAShell)
 {
     const QRegularExpression shell(u"\\b(system|popen)\\s*\\(|\"/bin/sh\"|\"sh\"|\"-c\""_s);
