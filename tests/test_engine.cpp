@@ -1,0 +1,140 @@
+// The engine's compiled statements, as the store's helpers use them: bound values, rows read
+// forward, changes counted, new ids returned, a failure that leaves the statement usable.
+#include "store/connection.h"
+#include "store/engine.h"
+#include "store/programconnection.h"
+#include "store/storeerror.h"
+#include "support/ledgerfixture.h"
+#include "support/printers.h"
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+std::unique_ptr<EngineStatement> prepared(const char* sql)
+{
+    return Conn().engine().prepare(sql);
+}
+
+std::unique_ptr<EngineStatement> insertEntry()
+{
+    return prepared("insert into tblData (datercvd, reason, amount, paymenttype) values (?,?,?,?) returning id");
+}
+
+qint64 addWith(EngineStatement& insert, QDate date, const QString& reason, double amount)
+{
+    insert.bindDate(1, date);
+    insert.bindText(2, reason);
+    insert.bindDouble(3, amount);
+    insert.bindInt(4, 1);
+    return insert.runForId();
+}
+
+} // namespace
+
+TEST(Engine, BoundValuesAreStoredAndReadBackWithTheirKinds)
+{
+    openFreshLedger();
+    const auto insert = insertEntry();
+    const qint64 id = addWith(*insert, QDate(2021, 3, 5), u"Miete ü 'x'"_s, 12.5);
+
+    const auto read = prepared("select id, datercvd, reason, amount, notes from tblData where id = ?");
+    read->bindInt(1, id);
+    ASSERT_TRUE(read->next());
+    ASSERT_EQ(read->columnCount(), 5);
+    EXPECT_EQ(read->columnName(2), u"reason");
+    EXPECT_EQ(read->kind(0), ColumnKind::Integer);
+    EXPECT_EQ(read->intValue(0), id);
+    EXPECT_TRUE(read->dateColumn(1)) << "the ledger declares its dates";
+    EXPECT_FALSE(read->dateColumn(2));
+    EXPECT_EQ(read->kind(1), ColumnKind::Text);
+    EXPECT_EQ(read->utf8(1).toByteArray(), QByteArray("2021-03-05"));
+    EXPECT_EQ(QString::fromUtf8(read->utf8(2)), u"Miete ü 'x'");
+    EXPECT_EQ(read->kind(3), ColumnKind::Real);
+    EXPECT_EQ(read->doubleValue(3), 12.5);
+    EXPECT_EQ(read->kind(4), ColumnKind::Null);
+    EXPECT_FALSE(read->next());
+}
+
+TEST(Engine, AnInsertReturnsEachNewIdInTurn)
+{
+    openFreshLedger();
+    addEntry(sampleEntry(u"first"_s, u"1"_s));
+    const QString before = newestId();
+    const auto insert = insertEntry();
+    const qint64 a = addWith(*insert, QDate(2021, 1, 1), u"a"_s, 1);
+    const qint64 b = addWith(*insert, QDate(2021, 1, 2), u"b"_s, 2);
+    EXPECT_EQ(a, before.toLongLong() + 1);
+    EXPECT_EQ(b, a + 1);
+    EXPECT_EQ(QString::number(b), newestId());
+    EXPECT_EQ(entryCount(), 3);
+}
+
+TEST(Engine, ARunCountsTheRowsItChangedAndAQueryNone)
+{
+    openFreshLedger();
+    for (const QString& reason : {u"x"_s, u"x"_s, u"y"_s})
+        addEntry(sampleEntry(reason, u"1"_s));
+    const auto update = prepared("update tblData set notes = ? where reason = ?");
+    update->bindText(1, u"seen"_s);
+    update->bindText(2, u"nobody"_s);
+    EXPECT_EQ(update->run(), 0);
+    update->bindText(1, u"seen"_s);
+    update->bindText(2, u"x"_s);
+    EXPECT_EQ(update->run(), 2);
+
+    const auto count = prepared("select count(*) from tblData where notes = ?");
+    count->bindText(1, u"seen"_s);
+    EXPECT_EQ(count->run(), 0) << "a query changes nothing, whatever ran before it";
+}
+
+TEST(Engine, AFailedRunSaysWhyAndTheStatementRunsAgain)
+{
+    openFreshLedger();
+    Conn().execute(u"create table tblOnce (n integer unique)"_s);
+    const auto insert = prepared("insert into tblOnce (n) values (?)");
+    insert->bindInt(1, 7);
+    EXPECT_EQ(insert->run(), 1);
+    insert->bindInt(1, 7);
+    try {
+        insert->run();
+        ADD_FAILURE() << "a second 7 was stored";
+    } catch (const StoreError& error) {
+        EXPECT_STREQ(error.what(), "UNIQUE constraint failed: tblOnce.n");
+    }
+    insert->bindInt(1, 8);
+    EXPECT_EQ(insert->run(), 1);
+}
+
+TEST(Engine, UnboundParametersAfterAResetAreNull)
+{
+    openFreshLedger();
+    const auto insert = insertEntry();
+    addWith(*insert, QDate(2021, 1, 1), u"a"_s, 1);
+    const qint64 id = insert->runForId();
+    const auto read = prepared("select reason from tblData where id = ?");
+    read->bindInt(1, id);
+    ASSERT_TRUE(read->next());
+    EXPECT_EQ(read->kind(0), ColumnKind::Null);
+}
+
+TEST(Engine, OnlyOneStatementIsCompiled)
+{
+    openFreshLedger();
+    EXPECT_THROW(prepared("select 1; delete from tblData"), StoreError);
+    EXPECT_THROW(Conn().engine().query(u"select 1; select 2"_s), StoreError);
+}
+
+TEST(Engine, AClosedConnectionHasNoEngine)
+{
+    openFreshLedger();
+    Conn().close();
+    try {
+        Conn().engine();
+        ADD_FAILURE() << "a closed connection handed out an engine";
+    } catch (const StoreError& error) {
+        EXPECT_STREQ(error.what(), "Operation is not allowed when the object is closed.");
+    }
+}
