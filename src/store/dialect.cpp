@@ -22,9 +22,78 @@ int readNumber(QStringView text, qsizetype& pos, int maxDigits)
     return digits == 0 ? -1 : value;
 }
 
-// Parses "#M/D/Y#" starting at text[start] == '#'; returns the length consumed, or 0.
-qsizetype parseDateLiteral(QStringView text, qsizetype start, QDate& date)
+// 'YYYY-MM-DD', as the ledger stores dates.
+QString isoDateLiteral(QDate date)
 {
+    char text[16];
+    const int size = std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
+    return QString::fromLatin1(text, size);
+}
+
+// Where a quoted run that opens at text[pos] ends: after its closing quote, where a doubled quote
+// inside stands for itself (not for "]"); the end of the text when it never closes.
+qsizetype quotedRunEnd(QStringView text, qsizetype pos, QChar close, bool& closed)
+{
+    for (qsizetype i = pos + 1; i < text.size(); ++i) {
+        if (text[i] == close) {
+            // A doubled quote inside the run stands for itself.
+            if (close != u']' && i + 1 < text.size() && text[i + 1] == close) {
+                ++i;
+                continue;
+            }
+            closed = true;
+            return i + 1;
+        }
+    }
+    closed = false;
+    return text.size();
+}
+
+// Where a comment that opens at text[pos] ends.
+qsizetype commentEnd(QStringView text, qsizetype pos)
+{
+    if (text[pos + 1] == u'-') {
+        const qsizetype nl = text.indexOf(u'\n', pos);
+        return nl < 0 ? text.size() : nl + 1;
+    }
+    const qsizetype close = text.indexOf(u"*/", pos + 2);
+    return close < 0 ? text.size() : close + 2;
+}
+
+} // namespace
+
+DialectRun runAt(QStringView text, qsizetype pos)
+{
+    const QChar c = text[pos];
+    DialectRun run{DialectRun::Other, pos + 1};
+    if (c == u'\'') {
+        run.kind = DialectRun::Text;
+        run.end = quotedRunEnd(text, pos, c, run.closed);
+    } else if (c == u'"' || c == u'`' || c == u'[') {
+        run.kind = DialectRun::Name;
+        run.end = quotedRunEnd(text, pos, c == u'[' ? QChar(u']') : c, run.closed);
+    } else if ((c == u'-' || c == u'/') && pos + 1 < text.size() && text[pos + 1] == (c == u'-' ? u'-' : u'*')) {
+        run.kind = DialectRun::Comment;
+        run.end = commentEnd(text, pos);
+    }
+    return run;
+}
+
+QString textOfRun(QStringView text, qsizetype pos, const DialectRun& run)
+{
+    const QChar quote = text[pos];
+    return text.mid(pos + 1, run.end - pos - 2).toString().replace(QString(2, quote), QString(quote));
+}
+
+bool textIsPrefixed(QStringView text, qsizetype pos)
+{
+    return pos > 0 && (text[pos - 1].isLetterOrNumber() || text[pos - 1] == u'_');
+}
+
+qsizetype dateLiteralAt(QStringView text, qsizetype start, QDate& date)
+{
+    if (text[start] != u'#')
+        return 0;
     qsizetype pos = start + 1;
     const int month = readNumber(text, pos, 2);
     if (month < 0 || pos >= text.size() || text[pos] != u'/')
@@ -45,45 +114,6 @@ qsizetype parseDateLiteral(QStringView text, qsizetype start, QDate& date)
     return pos - start;
 }
 
-// 'YYYY-MM-DD', as the ledger stores dates.
-QString isoDateLiteral(QDate date)
-{
-    char text[16];
-    const int size = std::snprintf(text, sizeof text, "'%04d-%02d-%02d'", date.year(), date.month(), date.day());
-    return QString::fromLatin1(text, size);
-}
-
-} // namespace
-
-qsizetype quotedRunEnd(QStringView text, qsizetype pos, QChar close, bool* closed)
-{
-    for (qsizetype i = pos + 1; i < text.size(); ++i) {
-        if (text[i] == close) {
-            // A doubled quote inside the run stands for itself.
-            if (close != u']' && i + 1 < text.size() && text[i + 1] == close) {
-                ++i;
-                continue;
-            }
-            if (closed)
-                *closed = true;
-            return i + 1;
-        }
-    }
-    if (closed)
-        *closed = false;
-    return text.size();
-}
-
-qsizetype commentEnd(QStringView text, qsizetype pos)
-{
-    if (text[pos + 1] == u'-') {
-        const qsizetype nl = text.indexOf(u'\n', pos);
-        return nl < 0 ? text.size() : nl + 1;
-    }
-    const qsizetype close = text.indexOf(u"*/", pos + 2);
-    return close < 0 ? text.size() : close + 2;
-}
-
 QString translateDialect(QStringView sql)
 {
     // Most statements hold no date literal at all: hand them on as they are.
@@ -94,25 +124,15 @@ QString translateDialect(QStringView sql)
     qsizetype copied = 0; // sql[copied, pos) is still to be copied
     qsizetype pos = 0;
     while (pos < sql.size()) {
-        const QChar c = sql[pos];
-        qsizetype end = pos + 1;
-        if (c == u'\'' || c == u'"' || c == u'`') {
-            end = quotedRunEnd(sql, pos, c);
-        } else if (c == u'[') {
-            end = quotedRunEnd(sql, pos, u']');
-        } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() && sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
-            end = commentEnd(sql, pos);
-        } else if (c == u'#') {
-            QDate date;
-            if (const qsizetype length = parseDateLiteral(sql, pos, date)) {
-                out += sql.mid(copied, pos - copied);
-                out += isoDateLiteral(date);
-                pos += length;
-                copied = pos;
-                continue;
-            }
+        QDate date;
+        if (const qsizetype length = dateLiteralAt(sql, pos, date)) {
+            out += sql.mid(copied, pos - copied);
+            out += isoDateLiteral(date);
+            pos += length;
+            copied = pos;
+        } else {
+            pos = runAt(sql, pos).end;
         }
-        pos = end;
     }
     out += sql.mid(copied);
     return out;

@@ -9,31 +9,20 @@ LiftedStatement liftTexts(QStringView sql)
     qsizetype copied = 0; // sql[copied, pos) is still to be copied into the shape
     qsizetype pos = 0;
     while (pos < sql.size()) {
-        const QChar c = sql[pos];
-        qsizetype end = pos + 1;
-        if (c == u'\'') {
-            bool closed = false;
-            end = quotedRunEnd(sql, pos, c, &closed);
-            // A text right after a letter (X'0A', a blob) is no plain text: leave it alone.
-            const bool prefixed = pos > 0 && (sql[pos - 1].isLetterOrNumber() || sql[pos - 1] == u'_');
-            if (closed && !prefixed) {
+        const DialectRun run = runAt(sql, pos);
+        if (run.kind == DialectRun::Text) {
+            // A prefixed text (a blob) is left as written.
+            if (run.closed && !textIsPrefixed(sql, pos)) {
                 lifted.shape += sql.mid(copied, pos - copied);
                 lifted.shape += u'?';
-                lifted.texts.append(
-                    sql.mid(pos + 1, end - pos - 2).toString().replace(QStringLiteral("''"), QStringLiteral("'")));
-                copied = end;
+                lifted.texts.append(textOfRun(sql, pos, run));
+                copied = run.end;
             }
-        } else if (c == u'"' || c == u'`') {
-            end = quotedRunEnd(sql, pos, c);
-        } else if (c == u'[') {
-            end = quotedRunEnd(sql, pos, u']');
-        } else if ((c == u'-' || c == u'/') && pos + 1 < sql.size() && sql[pos + 1] == (c == u'-' ? u'-' : u'*')) {
-            end = commentEnd(sql, pos);
-        } else if (c == u'?' || c == u':' || c == u'@' || c == u'$') {
+        } else if (run.kind == DialectRun::Other && QStringView(u"?:@$").contains(sql[pos])) {
             // The statement has parameters of its own; numbering ours among them is not worth it.
             return {sql.toString(), {}};
         }
-        pos = end;
+        pos = run.end;
     }
     lifted.shape += sql.mid(copied);
     return lifted;

@@ -1,19 +1,17 @@
 #include "store/sqlitefunctions.h"
 
 #include "money/numberparser.h"
+#include "store/statementfaults.h"
 #include "store/storeddate.h"
 
 #include <QDate>
-#include <QLocale>
 #include <sqlite3.h>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
-void mismatch(sqlite3_context* context, const QString& what)
+void mismatch(sqlite3_context* context, QStringView function, QStringView text)
 {
-    const QByteArray message = (u"Data type mismatch in criteria expression: "_s + what).toUtf8();
+    const QByteArray message = mismatchMessage(function, text).toUtf8();
     sqlite3_result_error(context, message.constData(), int(message.size()));
 }
 
@@ -23,7 +21,7 @@ QString argumentText(sqlite3_value* value)
     return QString::fromUtf8(text, sqlite3_value_bytes(value));
 }
 
-// CDate(text): ISO dates pass through (the translated #MM/DD/YYYY# literals); regional dates are read too.
+// CDate(text), read as readDateText reads it.
 void cdate(sqlite3_context* context, int, sqlite3_value** argv)
 {
     if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
@@ -31,18 +29,9 @@ void cdate(sqlite3_context* context, int, sqlite3_value** argv)
         return;
     }
     const QByteArrayView raw(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])), sqlite3_value_bytes(argv[0]));
-    QDate date = parseStoredDate(raw);
+    const QDate date = readDateText(raw);
     if (!date.isValid()) {
-        const QString text = QString::fromUtf8(raw).trimmed();
-        const QLocale locale;
-        for (auto format : {QLocale::ShortFormat, QLocale::LongFormat}) {
-            date = locale.toDate(text, format);
-            if (date.isValid())
-                break;
-        }
-    }
-    if (!date.isValid()) {
-        mismatch(context, u"CDate('"_s + QString::fromUtf8(raw) + u"')"_s);
+        mismatch(context, u"CDate", QString::fromUtf8(raw));
         return;
     }
     if (date.year() < 0 || date.year() > 9999) {
@@ -82,7 +71,7 @@ void cdbl(sqlite3_context* context, int, sqlite3_value** argv)
     if (const auto number = parseNumber(text))
         sqlite3_result_double(context, *number);
     else
-        mismatch(context, u"CDbl('"_s + text + u"')"_s);
+        mismatch(context, u"CDbl", text);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "store/dialect.h"
 #include "store/readonlyledger.h"
+#include "store/statementfaults.h"
 #include "store/storeerror.h"
 
 #include <optional>
@@ -46,7 +47,7 @@ sqlite3_stmt* prepareSingle(sqlite3* db, const QString& statement)
 {
     // The engine would end the statement at a NUL and read the rest as garbage.
     if (statement.contains(QChar(0)))
-        throw StoreError(QStringLiteral("Texts may not contain the NUL character (U+0000)."));
+        throw StoreError(nulInTextMessage());
     return prepareOne(db, translateDialect(statement).toUtf8());
 }
 
@@ -57,7 +58,7 @@ sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql)
     if (sqlite3_prepare_v2(db, sql.constData(), int(sql.size()), &stmt, &tail) != SQLITE_OK)
         throw StoreError(engineMessage(db));
     if (!stmt)
-        throw StoreError(QStringLiteral("The command text holds no statement."));
+        throw StoreError(noStatementMessage());
 
     // Whatever follows must compile to nothing (blanks, comments, a last ';').
     const char* rest = tail;
@@ -69,7 +70,7 @@ sqlite3_stmt* prepareOne(sqlite3* db, const QByteArray& sql)
         if (extra || rc != SQLITE_OK) {
             sqlite3_finalize(extra);
             sqlite3_finalize(stmt);
-            throw StoreError(QStringLiteral("Characters found after end of SQL statement."));
+            throw StoreError(trailingStatementMessage());
         }
         if (next == rest)
             break;

@@ -1,5 +1,8 @@
 #include "store/storeddate.h"
 
+#include <QLocale>
+#include <QString>
+
 namespace {
 
 int digits(QByteArrayView text, qsizetype from, qsizetype count)
@@ -27,4 +30,19 @@ QDate parseStoredDate(QByteArrayView text)
     if (year < 0 || month < 0 || day < 0)
         return {};
     return QDate(year, month, day);
+}
+
+QDate readDateText(QByteArrayView utf8)
+{
+    QDate date = parseStoredDate(utf8);
+    if (date.isValid())
+        return date;
+    const QString text = QString::fromUtf8(utf8).trimmed();
+    const QLocale locale;
+    for (auto format : {QLocale::ShortFormat, QLocale::LongFormat}) {
+        date = locale.toDate(text, format);
+        if (date.isValid())
+            break;
+    }
+    return date;
 }
