@@ -82,7 +82,8 @@ DialectRun runAt(QStringView text, qsizetype pos)
 QString textOfRun(QStringView text, qsizetype pos, const DialectRun& run)
 {
     const QChar quote = text[pos];
-    return text.mid(pos + 1, run.end - pos - 2).toString().replace(QString(2, quote), QString(quote));
+    QString content = text.mid(pos + 1, run.end - pos - 2).toString();
+    return quote == u'[' ? content : content.replace(QString(2, quote), QString(quote));
 }
 
 bool textIsPrefixed(QStringView text, qsizetype pos)

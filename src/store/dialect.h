@@ -23,7 +23,8 @@ struct DialectRun
 // A run that never closes reaches the end of the text.
 DialectRun runAt(QStringView text, qsizetype pos);
 
-// What a closed quoted text that opens at text[pos] stands for: doubled quotes made single.
+// What a closed quoted text or name that opens at text[pos] stands for: its content, doubled
+// quotes made single (a [name] has none).
 QString textOfRun(QStringView text, qsizetype pos, const DialectRun& run);
 
 // A quoted text right after a letter, digit or '_' (X'0A', a blob) is no plain text.
