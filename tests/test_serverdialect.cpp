@@ -188,3 +188,19 @@ TEST(ServerDialect, ReadsCDateAndCDblToTheValuesAndWordsOfTheLedgerFile)
         }
     }
 }
+
+TEST(ServerDialect, NumbersTheStoresOwnParameters)
+{
+    const std::pair<QByteArray, QByteArray> cases[] = {
+        {"select reason from tblData where id = ?", "select reason from tblData where id = $1"},
+        {"values (?,?,?)", "values ($1,$2,$3)"},
+        {"SELECT ?1, ?2, NULL WHERE id = ?1", "SELECT $1, $2, NULL WHERE id = $1"},
+        {"?2, ?", "$2, $3"},
+        {"insert into tblReport ([Date],ValueIn) values (?,?)",
+         "insert into tblReport (\"date\",ValueIn) values ($1,$2)"},
+        {"select '?', \"a?\" -- ?\nfrom t where x = ?", "select '?', \"a?\" -- ?\nfrom t where x = $1"},
+        {"select 'Zoë ☕' where x = ?", "select 'Zoë ☕' where x = $1"},
+    };
+    for (const auto& [store, server] : cases)
+        EXPECT_EQ(serverStoreSql(store), server) << store.toStdString();
+}

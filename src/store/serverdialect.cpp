@@ -6,6 +6,7 @@
 #include "store/storeddate.h"
 #include "store/storeerror.h"
 
+#include <algorithm>
 #include <optional>
 
 using namespace Qt::StringLiterals;
@@ -200,4 +201,32 @@ private:
 ServerStatement serverStatement(QStringView ledgerStatement)
 {
     return Translator(ledgerStatement).translate();
+}
+
+QByteArray serverStoreSql(QByteArrayView storeSql)
+{
+    const QString sql = QString::fromUtf8(storeSql);
+    QString out;
+    int count = 0;
+    qsizetype pos = 0;
+    while (pos < sql.size()) {
+        const DialectRun run = runAt(sql, pos);
+        if (run.kind == DialectRun::Name && run.closed && sql[pos] == u'[') {
+            out += serverName(textOfRun(sql, pos, run));
+        } else if (run.kind == DialectRun::Other && sql[pos] == u'?') {
+            qsizetype end = pos + 1;
+            while (end < sql.size() && sql[end].isDigit())
+                ++end;
+            // ?N names its parameter; a bare ? takes the one after the highest named so far.
+            const int number = end > pos + 1 ? sql.mid(pos + 1, end - pos - 1).toInt() : count + 1;
+            count = std::max(count, number);
+            out += u'$' + QString::number(number);
+            pos = end;
+            continue;
+        } else {
+            out += sql.mid(pos, run.end - pos);
+        }
+        pos = run.end;
+    }
+    return out.toUtf8();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QList>
 #include <QString>
@@ -26,3 +28,7 @@ struct ServerStatement
 // and for what only the ledger file's engine could read (CDate or CDbl of no literal, parameters
 // of the statement's own, prefixed texts).
 ServerStatement serverStatement(QStringView ledgerStatement);
+
+// A statement of the store's own for the server: its '?' and '?N' parameters become $n, counted as
+// the ledger file's engine counts them, and [Name]s become quoted lower-case names.
+QByteArray serverStoreSql(QByteArrayView storeSql);
