@@ -103,6 +103,16 @@ QString roleName(PostgresServer::Role role)
     return role == PostgresServer::Role::Writer ? u"quorvane_writer"_s : u"quorvane_reader"_s;
 }
 
+// Runs psql's commands in turn as the superuser, stopping at the first that fails.
+void runAsSuperuser(const QString& folder, const QStringList& commands)
+{
+    QStringList arguments{u"--no-psqlrc"_s, u"--quiet"_s, u"--set=ON_ERROR_STOP=1"_s,
+                          u"--dbname="_s + connectionString(folder, u"postgres"_s, superuser)};
+    for (const QString& command : commands)
+        arguments << u"--command="_s + command;
+    require(failureOf(folder, u"psql"_s, arguments));
+}
+
 // Set in the configuration rather than on pg_ctl's command line, which goes through a shell. No TCP:
 // only the socket in the server's folder. Without fsync the tests run quicker; nothing they write has
 // to outlive the machine.
@@ -146,7 +156,12 @@ PostgresServer::~PostgresServer()
 
 QString PostgresServer::connectionString(Role role) const
 {
-    return ::connectionString(folder(), database, roleName(role));
+    return connectionString(role, database);
+}
+
+QString PostgresServer::connectionString(Role role, const QString& name) const
+{
+    return ::connectionString(folder(), name, roleName(role));
 }
 
 QString PostgresServer::folder() const
@@ -173,18 +188,20 @@ void PostgresServer::start() const
          (serverLog.open(QIODevice::ReadOnly) ? QString::fromLocal8Bit(serverLog.readAll()) : serverLog.errorString()));
 }
 
-// The reader gets SELECT on every table the writer makes in the ledger.
 void PostgresServer::createRoles() const
 {
+    runAsSuperuser(folder(), {u"CREATE ROLE "_s + roleName(Role::Writer) + u" LOGIN"_s,
+                              u"CREATE ROLE "_s + roleName(Role::Reader) + u" LOGIN"_s});
+    createDatabase(database);
+}
+
+// The reader gets SELECT on every table the writer makes in the database.
+void PostgresServer::createDatabase(const QString& name) const
+{
     const QString writer = roleName(Role::Writer);
-    const QString reader = roleName(Role::Reader);
-    require(failureOf(
-        folder(), u"psql"_s,
-        {u"--no-psqlrc"_s, u"--quiet"_s, u"--set=ON_ERROR_STOP=1"_s,
-         u"--dbname="_s + ::connectionString(folder(), u"postgres"_s, superuser),
-         u"--command=CREATE ROLE "_s + writer + u" LOGIN"_s, u"--command=CREATE ROLE "_s + reader + u" LOGIN"_s,
-         u"--command=CREATE DATABASE "_s + database + u" OWNER "_s + writer, u"--command=\\connect "_s + database,
-         u"--command=ALTER DEFAULT PRIVILEGES FOR ROLE "_s + writer + u" GRANT SELECT ON TABLES TO "_s + reader}));
+    runAsSuperuser(folder(), {u"CREATE DATABASE "_s + name + u" OWNER "_s + writer, u"\\connect "_s + name,
+                              u"ALTER DEFAULT PRIVILEGES FOR ROLE "_s + writer + u" GRANT SELECT ON TABLES TO "_s +
+                                  roleName(Role::Reader)});
 }
 
 // A fast stop ends the sessions a test left open; should it fail, an immediate one still ends the

@@ -21,6 +21,11 @@ public:
 
     // libpq's keyword form ("host=... port=... dbname=ledger user=..."), for PQconnectdb.
     QString connectionString(Role role) const;
+    // The same for another database of this server.
+    QString connectionString(Role role, const QString& database) const;
+    // Makes an empty database `name` as `ledger` is made: the writer owns it, the reader may read
+    // the tables the writer makes there.
+    void createDatabase(const QString& name) const;
     // The folder the destructor removes: the socket, the server's log and the data folder.
     QString folder() const;
     // The cluster; postmaster.pid lies there while the server runs.
