@@ -3,6 +3,7 @@
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/serverdialect.h"
+#include "store/statementfaults.h"
 #include "store/statements.h"
 #include "store/storeerror.h"
 #include "support/ledgerfixture.h"
@@ -191,16 +192,29 @@ TEST(ServerDialect, ReadsCDateAndCDblToTheValuesAndWordsOfTheLedgerFile)
 
 TEST(ServerDialect, NumbersTheStoresOwnParameters)
 {
-    const std::pair<QByteArray, QByteArray> cases[] = {
-        {"select reason from tblData where id = ?", "select reason from tblData where id = $1"},
-        {"values (?,?,?)", "values ($1,$2,$3)"},
-        {"SELECT ?1, ?2, NULL WHERE id = ?1", "SELECT $1, $2, NULL WHERE id = $1"},
-        {"?2, ?", "$2, $3"},
+    const std::pair<QByteArray, ServerStoreSql> cases[] = {
+        {"select reason from tblData where id = ?", {"select reason from tblData where id = $1", 1}},
+        {"values (?,?,?)", {"values ($1,$2,$3)", 3}},
+        {"SELECT ?1, ?2, NULL WHERE id = ?1", {"SELECT $1, $2, NULL WHERE id = $1", 2}},
+        {"?2, ?", {"$2, $3", 3}},
         {"insert into tblReport ([Date],ValueIn) values (?,?)",
-         "insert into tblReport (\"date\",ValueIn) values ($1,$2)"},
-        {"select '?', \"a?\" -- ?\nfrom t where x = ?", "select '?', \"a?\" -- ?\nfrom t where x = $1"},
-        {"select 'Zoë ☕' where x = ?", "select 'Zoë ☕' where x = $1"},
+         {"insert into tblReport (\"date\",ValueIn) values ($1,$2)", 2}},
+        {"select '?', \"a?\" -- ?\nfrom t where x = ?", {"select '?', \"a?\" -- ?\nfrom t where x = $1", 1}},
+        {"select 'Zoë ☕;' where x = ?; -- done", {"select 'Zoë ☕;' where x = $1; -- done", 1}},
+        {"select 1", {"select 1", 0}},
     };
     for (const auto& [store, server] : cases)
         EXPECT_EQ(serverStoreSql(store), server) << store.toStdString();
+}
+
+TEST(ServerDialect, RefusesMoreThanOneOfTheStoresOwnStatements)
+{
+    for (const char* sql : {"select 1; delete from tblData", "select 1;;select 2", "select 1; /* */ x"}) {
+        try {
+            serverStoreSql(sql);
+            ADD_FAILURE() << sql;
+        } catch (const StoreError& error) {
+            EXPECT_EQ(QString::fromUtf8(error.what()), trailingStatementMessage()) << sql;
+        }
+    }
 }

@@ -203,14 +203,18 @@ ServerStatement serverStatement(QStringView ledgerStatement)
     return Translator(ledgerStatement).translate();
 }
 
-QByteArray serverStoreSql(QByteArrayView storeSql)
+ServerStoreSql serverStoreSql(QByteArrayView storeSql)
 {
     const QString sql = QString::fromUtf8(storeSql);
     QString out;
     int count = 0;
+    bool ended = false; // after a ';'
     qsizetype pos = 0;
     while (pos < sql.size()) {
         const DialectRun run = runAt(sql, pos);
+        if (ended && run.kind != DialectRun::Comment && !sql[pos].isSpace() && sql[pos] != u';')
+            throw StoreError(trailingStatementMessage());
+        ended = ended || (run.kind == DialectRun::Other && sql[pos] == u';');
         if (run.kind == DialectRun::Name && run.closed && sql[pos] == u'[') {
             out += serverName(textOfRun(sql, pos, run));
         } else if (run.kind == DialectRun::Other && sql[pos] == u'?') {
@@ -228,5 +232,5 @@ QByteArray serverStoreSql(QByteArrayView storeSql)
         }
         pos = run.end;
     }
-    return out.toUtf8();
+    return {out.toUtf8(), count};
 }

@@ -30,5 +30,13 @@ struct ServerStatement
 ServerStatement serverStatement(QStringView ledgerStatement);
 
 // A statement of the store's own for the server: its '?' and '?N' parameters become $n, counted as
-// the ledger file's engine counts them, and [Name]s become quoted lower-case names.
-QByteArray serverStoreSql(QByteArrayView storeSql);
+// the ledger file's engine counts them, and [Name]s become quoted lower-case names. `parameters` is
+// the highest n. Throws StoreError for a text holding more than one statement.
+struct ServerStoreSql
+{
+    QByteArray text;
+    int parameters = 0;
+
+    bool operator==(const ServerStoreSql&) const = default;
+};
+ServerStoreSql serverStoreSql(QByteArrayView storeSql);
