@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QUrl>
 #include <pwd.h>
 #include <stdexcept>
 #include <unistd.h>
@@ -162,6 +163,13 @@ QString PostgresServer::connectionString(Role role) const
 QString PostgresServer::connectionString(Role role, const QString& name) const
 {
     return ::connectionString(folder(), name, roleName(role));
+}
+
+QString PostgresServer::uri(Role role, const QString& name) const
+{
+    // One call of arg: the encoded folder holds '%' signs that a later call would take for its own.
+    return u"postgresql:///%1?host=%2&port=%3&user=%4"_s.arg(
+        name, QString::fromLatin1(QUrl::toPercentEncoding(folder())), QString::number(port), roleName(role));
 }
 
 QString PostgresServer::folder() const

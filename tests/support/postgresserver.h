@@ -21,6 +21,8 @@ public:
 
     // libpq's keyword form ("host=... port=... dbname=ledger user=..."), for PQconnectdb.
     QString connectionString(Role role) const;
+    // The same as a postgresql:// URI.
+    QString uri(Role role, const QString& database) const;
     // The same for another database of this server.
     QString connectionString(Role role, const QString& database) const;
     // Makes an empty database `name` as `ledger` is made: the writer owns it, the reader may read
