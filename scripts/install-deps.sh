@@ -17,15 +17,16 @@ run_packages=(
     # Qt Charts' CMake files need Qt's OpenGL module, which qt6-charts-dev does not bring in Debian 12.
     qt6-charts-dev libqt6charts6 libqt6opengl6-dev
     libsqlite3-dev sqlite3
+    # A shared ledger lives on a PostgreSQL server; the program reaches it through libpq.
+    libpq-dev
     libxlsxwriter-dev zlib1g-dev libzip-dev libicu-dev
     fonts-liberation2
 )
 # The validators of the desktop entry, the AppStream metainfo and the man page.
 metadata_packages=(appstream desktop-file-utils man-db groff-base)
-# postgresql-15: the tests start PostgreSQL servers of their own and talk to them through libpq (which
-# moves to the run list once the program itself links it).
+# postgresql-15: the tests start PostgreSQL servers of their own.
 test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip postgresql-15
-    libpq-dev "${metadata_packages[@]}")
+    "${metadata_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) computes the package's Depends from the libraries the program links; CPack
 # needs `file` to find the program among the installed files.
 package_packages=("${metadata_packages[@]}" dpkg-dev file)

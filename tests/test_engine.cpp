@@ -1,10 +1,12 @@
-// The engine's compiled statements, as the store's helpers use them: bound values, rows read
-// forward, changes counted, new ids returned, a failure that leaves the statement usable.
+// The engine's compiled statements, as the store's helpers use them, on a ledger file and on a server
+// alike: bound values, rows read forward, changes counted, new ids returned, a failure that leaves the
+// statement usable.
 #include "store/connection.h"
 #include "store/engine.h"
 #include "store/programconnection.h"
 #include "store/storeerror.h"
 #include "support/ledgerfixture.h"
+#include "support/ledgerkinds.h"
 #include "support/printers.h"
 
 #include <gtest/gtest.h>
@@ -32,11 +34,17 @@ qint64 addWith(EngineStatement& insert, QDate date, const QString& reason, doubl
     return insert.runForId();
 }
 
+// Each case on a fresh ledger of each kind.
+class Engine : public testing::TestWithParam<LedgerKind>
+{
+protected:
+    void SetUp() override { openFreshLedger(GetParam()); }
+};
+
 } // namespace
 
-TEST(Engine, BoundValuesAreStoredAndReadBackWithTheirKinds)
+TEST_P(Engine, BoundValuesAreStoredAndReadBackWithTheirKinds)
 {
-    openFreshLedger();
     const auto insert = insertEntry();
     const qint64 id = addWith(*insert, QDate(2021, 3, 5), u"Miete ü 'x'"_s, 12.5);
 
@@ -58,9 +66,8 @@ TEST(Engine, BoundValuesAreStoredAndReadBackWithTheirKinds)
     EXPECT_FALSE(read->next());
 }
 
-TEST(Engine, AnInsertReturnsEachNewIdInTurn)
+TEST_P(Engine, AnInsertReturnsEachNewIdInTurn)
 {
-    openFreshLedger();
     addEntry(sampleEntry(u"first"_s, u"1"_s));
     const QString before = newestId();
     const auto insert = insertEntry();
@@ -72,9 +79,8 @@ TEST(Engine, AnInsertReturnsEachNewIdInTurn)
     EXPECT_EQ(entryCount(), 3);
 }
 
-TEST(Engine, ARunCountsTheRowsItChangedAndAQueryNone)
+TEST_P(Engine, ARunCountsTheRowsItChangedAndAQueryNone)
 {
-    openFreshLedger();
     for (const QString& reason : {u"x"_s, u"x"_s, u"y"_s})
         addEntry(sampleEntry(reason, u"1"_s));
     const auto update = prepared("update tblData set notes = ? where reason = ?");
@@ -90,9 +96,8 @@ TEST(Engine, ARunCountsTheRowsItChangedAndAQueryNone)
     EXPECT_EQ(count->run(), 0) << "a query changes nothing, whatever ran before it";
 }
 
-TEST(Engine, AFailedRunSaysWhyAndTheStatementRunsAgain)
+TEST_P(Engine, AFailedRunSaysWhyAndTheStatementRunsAgain)
 {
-    openFreshLedger();
     Conn().execute(u"create table tblOnce (n integer unique)"_s);
     const auto insert = prepared("insert into tblOnce (n) values (?)");
     insert->bindInt(1, 7);
@@ -102,15 +107,16 @@ TEST(Engine, AFailedRunSaysWhyAndTheStatementRunsAgain)
         insert->run();
         ADD_FAILURE() << "a second 7 was stored";
     } catch (const StoreError& error) {
-        EXPECT_STREQ(error.what(), "UNIQUE constraint failed: tblOnce.n");
+        EXPECT_STREQ(error.what(), GetParam() == LedgerKind::File
+                                       ? "UNIQUE constraint failed: tblOnce.n"
+                                       : "duplicate key value violates unique constraint \"tblonce_n_key\"");
     }
     insert->bindInt(1, 8);
     EXPECT_EQ(insert->run(), 1);
 }
 
-TEST(Engine, UnboundParametersAfterAResetAreNull)
+TEST_P(Engine, UnboundParametersAfterAResetAreNull)
 {
-    openFreshLedger();
     const auto insert = insertEntry();
     addWith(*insert, QDate(2021, 1, 1), u"a"_s, 1);
     const qint64 id = insert->runForId();
@@ -120,16 +126,14 @@ TEST(Engine, UnboundParametersAfterAResetAreNull)
     EXPECT_EQ(read->kind(0), ColumnKind::Null);
 }
 
-TEST(Engine, OnlyOneStatementIsCompiled)
+TEST_P(Engine, OnlyOneStatementIsCompiled)
 {
-    openFreshLedger();
     EXPECT_THROW(prepared("select 1; delete from tblData"), StoreError);
     EXPECT_THROW(Conn().engine().query(u"select 1; select 2"_s), StoreError);
 }
 
-TEST(Engine, AClosedConnectionHasNoEngine)
+TEST_P(Engine, AClosedConnectionHasNoEngine)
 {
-    openFreshLedger();
     Conn().close();
     try {
         Conn().engine();
@@ -138,3 +142,5 @@ TEST(Engine, AClosedConnectionHasNoEngine)
         EXPECT_STREQ(error.what(), "Operation is not allowed when the object is closed.");
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, Engine, testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);

@@ -288,20 +288,36 @@ TEST(Sources, WindowsReachTheLedgerOnlyThroughTheDoorTheyAreGiven)
     }
 }
 
-TEST(Sources, OnlyTheSqliteEngineAndTheLedgerFilesHelpersSpeakToSqlite)
+namespace {
+
+// Only the files `allowed` matches use what `library` matches, and some of them do.
+void expectOnlyTheseSpeak(const QRegularExpression& library, const QRegularExpression& allowed)
 {
-    // Everything else goes through the engine's seam, so another engine can sit under the store.
-    const QRegularExpression sqlite(u"\\bsqlite3(_\\w+)?\\b"_s);
-    const QRegularExpression allowed(u"/store/(sqlite\\w*|ledgerfile|ledgerrestore|backups)\\.(cpp|h)$"_s);
     int speaking = 0;
     for (const QString& file : sourceFiles()) {
-        const bool speaks = sqlite.match(contents(file)).hasMatch();
+        const bool speaks = library.match(contents(file)).hasMatch();
         if (allowed.match(file).hasMatch())
             speaking += speaks ? 1 : 0;
         else
             EXPECT_FALSE(speaks) << file.toStdString();
     }
     EXPECT_GT(speaking, 3) << "the check finds the engine's own calls";
+}
+
+} // namespace
+
+TEST(Sources, OnlyTheSqliteEngineAndTheLedgerFilesHelpersSpeakToSqlite)
+{
+    // Everything else goes through the engine's seam, so another engine can sit under the store.
+    expectOnlyTheseSpeak(QRegularExpression(u"\\bsqlite3(_\\w+)?\\b"_s),
+                         QRegularExpression(u"/store/(sqlite\\w*|ledgerfile|ledgerrestore|backups)\\.(cpp|h)$"_s));
+}
+
+TEST(Sources, OnlyTheServerEngineSpeaksToLibpq)
+{
+    // The rest of the program reaches a server ledger through the engine's seam.
+    expectOnlyTheseSpeak(QRegularExpression(u"\\bPQ[a-z]\\w*\\(|libpq-fe\\.h"_s),
+                         QRegularExpression(u"/store/server\\w*\\.(cpp|h)$"_s));
 }
 
 TEST(Sources, ExternalProgramsAreNeverStartedThroughAShell)

@@ -18,7 +18,9 @@ public:
 
     using Access = LedgerAccess;
 
-    // Takes the file path from "data source=" up to the password part (or the next ';'). ReadOnly
+    // Takes the file path from "data source=" up to the password part (or the next ';'); a text with
+    // no data source, written as a postgresql:// URI or as libpq's key=value pairs, names a server
+    // ledger instead (see openServerLedger). ReadOnly
     // never writes the file, not even the tables newer versions add: for commands that only read.
     void open(const QString& connectionString, Access access = Access::ReadWrite);
     // Runs exactly one statement of the ledger dialect; throws StoreError with the engine's message.

@@ -1,0 +1,99 @@
+#include "store/serverengine.h"
+
+#include "store/serverdialect.h"
+#include "store/serverlink.h"
+#include "store/serverquery.h"
+#include "store/serverschema.h"
+#include "store/storeerror.h"
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Settings the store's readings rely on: ISO dates, exact numbers, quotes as the standard has them,
+// and a lock held elsewhere waited on no longer than a ledger file is.
+constexpr char session[] = "SET DateStyle = ISO; SET extra_float_digits = 1; SET standard_conforming_strings = on; "
+                           "SET lock_timeout = '10s'; SET application_name = 'quorvane'";
+
+// Held by every batch until it ends, so batches of all programs on the ledger take turns as they do
+// on a file, where a batch holds the file's one write lock from its start.
+constexpr char batchLock[] = "SELECT pg_advisory_xact_lock(7204417052802)";
+
+class ServerEngine final : public LedgerEngine
+{
+public:
+    explicit ServerEngine(ServerLink link) : link_(std::move(link)) {}
+
+    void execute(const QString& ledgerStatement) override { ledgerQuery(ledgerStatement)->run(); }
+    std::unique_ptr<EngineStatement> query(const QString& ledgerStatement) override
+    {
+        std::unique_ptr<ServerQuery> rows = ledgerQuery(ledgerStatement);
+        // Run now, so a statement the server refuses fails before its rows are looked at.
+        rows->start();
+        return rows;
+    }
+    std::unique_ptr<EngineStatement> prepare(const QByteArray& storeSql) override
+    {
+        const ServerStoreSql sql = serverStoreSql(storeSql);
+        return std::make_unique<ServerQuery>(link_.get(), sql.text, sql.parameters);
+    }
+    void begin() override;
+    void commit() override { runCommands(link_.get(), "COMMIT"); }
+    void rollback() override { runCommands(link_.get(), "ROLLBACK"); }
+    std::unique_ptr<ChangeRecording> record() override { throw StoreError(undoMessage()); }
+    void apply(const QByteArray&) override { throw StoreError(undoMessage()); }
+
+private:
+    static QString undoMessage() { return u"Undo is not yet possible on a server ledger."_s; }
+    std::unique_ptr<ServerQuery> ledgerQuery(const QString& ledgerStatement);
+
+    ServerLink link_;
+};
+
+void ServerEngine::begin()
+{
+    // READ WRITE makes a ledger opened to read refuse the batch at once rather than at its first write.
+    runCommands(link_.get(), "BEGIN READ WRITE");
+    try {
+        runCommands(link_.get(), batchLock);
+    } catch (...) {
+        PQclear(PQexec(link_.get(), "ROLLBACK"));
+        throw;
+    }
+}
+
+std::unique_ptr<ServerQuery> ServerEngine::ledgerQuery(const QString& ledgerStatement)
+{
+    const ServerStatement statement = serverStatement(ledgerStatement);
+    auto query = std::make_unique<ServerQuery>(link_.get(), statement.text.toUtf8(), int(statement.values.size()));
+    for (int i = 0; i < statement.values.size(); ++i) {
+        const ServerValue& value = statement.values[i];
+        if (const auto* text = std::get_if<QString>(&value))
+            query->bindText(i + 1, *text);
+        else if (const auto* date = std::get_if<QDate>(&value))
+            query->bindDate(i + 1, *date);
+        else
+            query->bindDouble(i + 1, std::get<double>(value));
+    }
+    return query;
+}
+
+} // namespace
+
+std::unique_ptr<LedgerEngine> openServerLedger(const QString& connectionString, LedgerAccess access)
+{
+    ServerLink link = connectToServer(connectionString);
+    PGconn* handle = link.get();
+    if (PQsetClientEncoding(handle, "UTF8") != 0)
+        throw StoreError(serverMessage(handle, nullptr));
+    // Texts are read as UTF-8 whatever the server keeps; one that keeps another encoding loses what it cannot hold.
+    if (qstrcmp(PQparameterStatus(handle, "server_encoding"), "UTF8") != 0)
+        throw StoreError(u"The server ledger's database must keep its texts in UTF-8."_s);
+    runCommands(handle, session);
+    if (access == LedgerAccess::ReadWrite)
+        makeServerSchema(handle);
+    makeStagingTable(handle);
+    if (access == LedgerAccess::ReadOnly)
+        runCommands(handle, "SET default_transaction_read_only = on");
+    return std::make_unique<ServerEngine>(std::move(link));
+}

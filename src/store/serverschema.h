@@ -1,0 +1,11 @@
+#pragma once
+
+#include <libpq-fe.h>
+
+// Makes the ledger's tables on a server that lacks them, in one transaction, so two programs
+// starting on an empty database at once make them once. Throws StoreError.
+void makeServerSchema(PGconn* link);
+
+// The report's staging table: private to this session and gone with it, so programs sharing the
+// ledger never see each other's report rows.
+void makeStagingTable(PGconn* link);
