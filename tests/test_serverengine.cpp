@@ -12,7 +12,10 @@
 #include "support/printers.h"
 
 #include <QDir>
+#include <atomic>
+#include <chrono>
 #include <gtest/gtest.h>
+#include <thread>
 
 using namespace Qt::StringLiterals;
 
@@ -157,7 +160,9 @@ TEST(ServerLedger, AProgramThatMayOnlyReadReadsButWritesNothing)
         Connection connection;
         connection.open(testServer().connectionString(role, database), access);
         EXPECT_EQ(countOf(connection, u"tblData"_s), 1);
-        EXPECT_EQ(failureOf([&] { connection.execute(insertEntry(sampleEntry(u"x"_s, u"1"_s))); }), refusal);
+        const auto write = [&] { connection.execute(insertEntry(sampleEntry(u"x"_s, u"1"_s))); };
+        EXPECT_EQ(failureOf(write), refusal);
+        EXPECT_EQ(failureOf([&] { inOneBatch(connection, write); }), refusal);
         // Its own report rows it may still write.
         EXPECT_EQ(failureOf([&] { connection.execute(insertReportPaid(QDate(2024, 1, 3), u"4"_s, u"c"_s, u"d"_s)); }),
                   QString());
@@ -181,4 +186,32 @@ TEST(ServerLedger, AddedEntriesGetTheirIdsInOneBatchAllOrNone)
     // The batch ended with the failure: the ledger takes writes again, and the ids the failed batch
     // took are not given again.
     EXPECT_EQ(addEntries(ledger, {entry(u"D"_s)}), (QList<qint64>{5}));
+}
+
+TEST(ServerLedger, ABatchWaitsForAnotherProgramsBatchToEnd)
+{
+    const QString ledger = testServer().connectionString(Role::Writer, newServerDatabase());
+    Connection first, second;
+    first.open(ledger);
+    second.open(ledger);
+    first.beginBatch();
+    first.execute(insertEntry(sampleEntry(u"first"_s, u"1"_s)));
+    std::atomic<bool> begun = false;
+    qint64 seen = -1;
+    QString failure;
+    std::thread other([&] {
+        failure = failureOf([&] {
+            inOneBatch(second, [&] {
+                begun = true;
+                seen = countOf(second, u"tblData"_s);
+            });
+        });
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_FALSE(begun) << "a second batch began while the first was open";
+    first.commitBatch();
+    other.join();
+    EXPECT_EQ(failure, QString());
+    // It began once the first had ended, so it reads what the first wrote.
+    EXPECT_EQ(seen, 1);
 }

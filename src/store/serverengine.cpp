@@ -52,8 +52,8 @@ private:
 
 void ServerEngine::begin()
 {
-    // READ WRITE makes a ledger opened to read refuse the batch at once rather than at its first write.
-    runCommands(link_.get(), "BEGIN READ WRITE");
+    // Plain, so a ledger opened to read keeps refusing writes inside a batch too.
+    runCommands(link_.get(), "BEGIN");
     try {
         runCommands(link_.get(), batchLock);
     } catch (...) {
