@@ -263,7 +263,7 @@ TEST_F(FileStore, AddedEntriesAreAllOrNone)
     EXPECT_EQ(addEntries(Conn(), {newEntry(u"E"_s, 4)}).size(), 1);
 }
 
-TEST_F(FileStore, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
+TEST_P(Store, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
 {
     const NewEntry stored{QDate(2024, 3, 1), 19.99, Direction::PaidOut, u"Coffee"_s, u"Me"_s, u"Roastery"_s, {}, {}};
     addEntries(Conn(),
@@ -282,6 +282,19 @@ TEST_F(FileStore, TheSameEntryIsFoundWhateverItsCaseSpacesAndFractionsOfACent)
         NewEntry other = stored;
         change(other);
         EXPECT_FALSE(march.contains(other));
+    }
+}
+
+TEST_F(FileStore, AnEntryStoredWithATimeOfDayIsFoundOnTheRangesLastDay)
+{
+    const NewEntry stored{QDate(2024, 3, 31), 5, Direction::Received, u"Tea"_s, u"Me"_s, u"Shop"_s, {}, {}};
+    const qint64 id = addEntries(Conn(), {stored}).front();
+    for (const QString& text : {u"2024-03-31 09:30"_s, u"2024-03-31T09:30:00"_s, u"2024-03-31"_s}) {
+        Conn().execute(u"update tblData set datercvd = '"_s + text + u"' where id = "_s + QString::number(id));
+        EXPECT_TRUE(LedgerEntryIndex(Conn(), QDate(2024, 3, 1), QDate(2024, 3, 31)).contains(stored))
+            << text.toStdString();
+        EXPECT_FALSE(LedgerEntryIndex(Conn(), QDate(2024, 3, 1), QDate(2024, 3, 30)).contains(stored))
+            << text.toStdString();
     }
 }
 

@@ -2,11 +2,9 @@
 
 #include "store/connection.h"
 #include "store/engine.h"
-#include "store/recordset.h"
+#include "store/storeddate.h"
 
 #include <cmath>
-
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -57,17 +55,18 @@ LedgerEntryIndex::LedgerEntryIndex(Connection& connection, QDate first, QDate la
     if (!first.isValid() || !last.isValid())
         return;
     // The texts are read only for the few entries whose numbers match: reading and folding every
-    // text of a long ledger would cost more than the whole import.
-    Recordset rs;
-    rs.open(u"select id, datercvd, amount, paymenttype from tblData where datercvd between '"_s +
-                first.toString(Qt::ISODate) + u"' and '"_s + last.toString(Qt::ISODate) + u" 99'"_s,
-            connection);
-    for (; !rs.eof(); rs.moveNext()) {
-        const QDate date = rs.dateValue(1);
-        const std::optional<Direction> direction = directionFromStored(rs.intValue(3));
+    // text of a long ledger would cost more than the whole import. The range ends before the next
+    // day, so a date stored with its time of day is within it on the last day too.
+    const std::unique_ptr<EngineStatement> rows = connection.engine().prepare(
+        "select id, datercvd, amount, paymenttype from tblData where datercvd >= ? and datercvd < ?");
+    rows->bindDate(1, first);
+    rows->bindDate(2, last.addDays(1));
+    while (rows->next()) {
+        const QDate date = parseStoredDate(rows->utf8(1));
+        const std::optional<Direction> direction = directionFromStored(rows->intValue(3));
         // An entry of no known direction cannot be the same as an imported one, which has one.
-        if (date.isValid() && !rs.isNull(2) && direction)
-            ids_.insert(keyOf(date, rs.doubleValue(2), *direction), rs.intValue(0));
+        if (date.isValid() && rows->kind(2) != ColumnKind::Null && direction)
+            ids_.insert(keyOf(date, rows->doubleValue(2), *direction), rows->intValue(0));
     }
 }
 
