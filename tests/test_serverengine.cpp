@@ -1,5 +1,6 @@
 // A ledger on a server: which texts name one, the passwords it never takes, the schema it makes
 // once, and what a program that may only read it can do.
+#include "store/changeset.h"
 #include "store/connection.h"
 #include "store/entryimport.h"
 #include "store/recordset.h"
@@ -214,4 +215,18 @@ TEST(ServerLedger, ABatchWaitsForAnotherProgramsBatchToEnd)
     EXPECT_EQ(failure, QString());
     // It began once the first had ended, so it reads what the first wrote.
     EXPECT_EQ(seen, 1);
+}
+
+TEST(ServerLedger, UndoSaysItIsNotYetPossibleAndChangesNothing)
+{
+    Connection ledger;
+    ledger.open(testServer().connectionString(Role::Writer, newServerDatabase()));
+    ledger.execute(insertEntry(sampleEntry(u"kept"_s, u"1"_s)));
+    const std::function<void()> steps[] = {
+        [&] { ChangeRecorder recorder(ledger); },
+        [&] { applyChanges(ledger, QByteArray("anything")); },
+    };
+    for (const auto& step : steps)
+        EXPECT_EQ(failureOf(step), u"Undo is not yet possible on a server ledger."_s);
+    EXPECT_EQ(countOf(ledger, u"tblData"_s), 1);
 }
