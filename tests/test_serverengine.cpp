@@ -230,3 +230,12 @@ TEST(ServerLedger, UndoSaysItIsNotYetPossibleAndChangesNothing)
         EXPECT_EQ(failureOf(step), u"Undo is not yet possible on a server ledger."_s);
     EXPECT_EQ(countOf(ledger, u"tblData"_s), 1);
 }
+
+TEST(ServerLedger, ADatabaseKeepingItsTextsInAnotherEncodingIsRefused)
+{
+    testServer().createDatabase(u"latin_ledger"_s, u"LATIN1"_s);
+    Connection ledger;
+    EXPECT_EQ(failureOf([&] { ledger.open(testServer().connectionString(Role::Writer, u"latin_ledger"_s)); }),
+              u"The server ledger's database must keep its texts in UTF-8."_s);
+    EXPECT_EQ(ledger.state(), 0);
+}

@@ -204,12 +204,14 @@ void PostgresServer::createRoles() const
 }
 
 // The reader gets SELECT on every table the writer makes in the database.
-void PostgresServer::createDatabase(const QString& name) const
+void PostgresServer::createDatabase(const QString& name, const QString& encoding) const
 {
     const QString writer = roleName(Role::Writer);
-    runAsSuperuser(folder(), {u"CREATE DATABASE "_s + name + u" OWNER "_s + writer, u"\\connect "_s + name,
-                              u"ALTER DEFAULT PRIVILEGES FOR ROLE "_s + writer + u" GRANT SELECT ON TABLES TO "_s +
-                                  roleName(Role::Reader)});
+    runAsSuperuser(
+        folder(),
+        {u"CREATE DATABASE "_s + name + u" OWNER "_s + writer + u" ENCODING "_s + encoding + u" TEMPLATE template0"_s,
+         u"\\connect "_s + name,
+         u"ALTER DEFAULT PRIVILEGES FOR ROLE "_s + writer + u" GRANT SELECT ON TABLES TO "_s + roleName(Role::Reader)});
 }
 
 // A fast stop ends the sessions a test left open; should it fail, an immediate one still ends the

@@ -26,8 +26,8 @@ public:
     // The same for another database of this server.
     QString connectionString(Role role, const QString& database) const;
     // Makes an empty database `name` as `ledger` is made: the writer owns it, the reader may read
-    // the tables the writer makes there.
-    void createDatabase(const QString& name) const;
+    // the tables the writer makes there. Its texts are kept in `encoding` (UTF8 for `ledger`).
+    void createDatabase(const QString& name, const QString& encoding = QStringLiteral("UTF8")) const;
     // The folder the destructor removes: the socket, the server's log and the data folder.
     QString folder() const;
     // The cluster; postmaster.pid lies there while the server runs.
