@@ -71,7 +71,7 @@ if(DPKG_SHLIBDEPS AND FILE_PROGRAM)
 else()
     # dpkg-shlibdeps (dpkg-dev) or file is missing: name the libraries the program links by hand.
     set(CPACK_DEBIAN_PACKAGE_DEPENDS
-        "libqt6charts6, libqt6widgets6, libqt6printsupport6, libqt6gui6, libqt6core6, libsqlite3-0, libxlsxwriter4, libzip4, libicu72, zlib1g, libc6, libstdc++6")
+        "libqt6charts6, libqt6widgets6, libqt6printsupport6, libqt6gui6, libqt6core6, libqt6network6, libsqlite3-0, libpq5, libxlsxwriter4, libzip4, libicu72, zlib1g, libc6, libstdc++6")
 endif()
 
 include(CPack)
