@@ -65,7 +65,9 @@ void ServerEngine::begin()
 std::unique_ptr<ServerQuery> ServerEngine::ledgerQuery(const QString& ledgerStatement)
 {
     const ServerStatement statement = serverStatement(ledgerStatement);
-    auto query = std::make_unique<ServerQuery>(link_.get(), statement.text.toUtf8(), int(statement.values.size()));
+    // The ledger's reads may be the whole list: its rows are read as they arrive.
+    auto query = std::make_unique<ServerQuery>(link_.get(), statement.text.toUtf8(), int(statement.values.size()),
+                                               ServerQuery::Rows::Streamed);
     for (int i = 0; i < statement.values.size(); ++i) {
         const ServerValue& value = statement.values[i];
         if (const auto* text = std::get_if<QString>(&value))
