@@ -19,6 +19,12 @@ constexpr char session[] = "SET DateStyle = ISO; SET extra_float_digits = 1; SET
 // on a file, where a batch holds the file's one write lock from its start.
 constexpr char batchLock[] = "SELECT pg_advisory_xact_lock(7204417052802)";
 
+// Each identity moves to the highest id stored, never back: an id once given is never given again.
+// A table that never had a row keeps its first id free.
+constexpr char idCounter[] =
+    "SELECT setval(s, COALESCE(g, 1), g IS NOT NULL) FROM (SELECT s, GREATEST((SELECT max(id) FROM %1), "
+    "pg_sequence_last_value(s::regclass)) AS g FROM pg_get_serial_sequence('%1', 'id') AS s) AS counter";
+
 class ServerEngine final : public LedgerEngine
 {
 public:
@@ -38,6 +44,12 @@ public:
         return std::make_unique<ServerQuery>(link_.get(), sql.text, sql.parameters);
     }
     void begin() override;
+    void beginReading() override { runCommands(link_.get(), "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
+    void moveIdsPastStoredRows() override
+    {
+        for (const char* table : {"tbldata", "tblrepeat"})
+            runCommands(link_.get(), QByteArray(idCounter).replace("%1", table).constData());
+    }
     void commit() override { runCommands(link_.get(), "COMMIT"); }
     void rollback() override { runCommands(link_.get(), "ROLLBACK"); }
     std::unique_ptr<ChangeRecording> record() override { throw StoreError(undoMessage()); }
@@ -65,9 +77,7 @@ void ServerEngine::begin()
 std::unique_ptr<ServerQuery> ServerEngine::ledgerQuery(const QString& ledgerStatement)
 {
     const ServerStatement statement = serverStatement(ledgerStatement);
-    // The ledger's reads may be the whole list: its rows are read as they arrive.
-    auto query = std::make_unique<ServerQuery>(link_.get(), statement.text.toUtf8(), int(statement.values.size()),
-                                               ServerQuery::Rows::Streamed);
+    auto query = std::make_unique<ServerQuery>(link_.get(), statement.text.toUtf8(), int(statement.values.size()));
     for (int i = 0; i < statement.values.size(); ++i) {
         const ServerValue& value = statement.values[i];
         if (const auto* text = std::get_if<QString>(&value))

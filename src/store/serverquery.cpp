@@ -38,8 +38,8 @@ void readToTheEnd(PGconn* link)
 
 } // namespace
 
-ServerQuery::ServerQuery(PGconn* link, QByteArray text, int parameters, Rows rows)
-    : link_(link), text_(std::move(text)), parameters_(size_t(parameters)), rows_(rows)
+ServerQuery::ServerQuery(PGconn* link, QByteArray text, int parameters)
+    : link_(link), text_(std::move(text)), parameters_(size_t(parameters))
 {
 }
 
@@ -97,8 +97,7 @@ void ServerQuery::send()
     if (!PQsendQueryParams(link_, text_.constData(), int(values.size()), types.data(), values.data(), nullptr, nullptr,
                            0))
         throw StoreError(serverMessage(link_, nullptr));
-    if (rows_ == Rows::Streamed)
-        PQsetSingleRowMode(link_);
+    PQsetSingleRowMode(link_);
     arriving_ = true;
     holdLink(link_, this);
     row_ = -1;

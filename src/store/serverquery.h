@@ -7,14 +7,13 @@
 #include <optional>
 #include <vector>
 
-// A statement on a server ledger: its text holds $n parameters, sent beside it on every run. The run
-// brings all its rows at once, or, when it streams, row by row as they are read, so a long list is
-// never held twice; the current row's values stay put until the next.
+// A statement on a server ledger: its text holds $n parameters, sent beside it on every run. Its rows
+// arrive one by one as they are read, so a long list is never held twice; the current row's values
+// stay put until the next.
 class ServerQuery final : public EngineStatement, private ArrivingRows
 {
 public:
-    enum class Rows { AllAtOnce, Streamed };
-    ServerQuery(PGconn* link, QByteArray text, int parameters, Rows rows = Rows::AllAtOnce);
+    ServerQuery(PGconn* link, QByteArray text, int parameters);
     ~ServerQuery();
     ServerQuery(const ServerQuery&) = delete;
     ServerQuery& operator=(const ServerQuery&) = delete;
@@ -47,7 +46,7 @@ private:
 
     void bind(int index, QByteArray value, Oid type);
     void send();
-    // The next part of the rows: one row while they stream, or the statement's end.
+    // The next part of the rows: one row, or the statement's end.
     ServerResult receive();
     bool moreToCome() const { return arriving_ || !taken_.empty(); }
     void takeTheRest() override;
@@ -56,7 +55,6 @@ private:
     PGconn* link_;
     QByteArray text_;
     std::vector<Parameter> parameters_;
-    Rows rows_;
     bool arriving_ = false;
     std::deque<ServerResult> taken_;
     ServerResult result_;
