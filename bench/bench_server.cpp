@@ -4,10 +4,13 @@
 #include "benchserver.h"
 #include "ledgergenerator.h"
 #include "ledgerlist/ledgermodel.h"
+#include "store/backups.h"
 #include "store/ledgerentries.h"
 #include "store/programconnection.h"
+#include "store/serverbackup.h"
 #include "ui/main/form1.h"
 
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 
 using namespace Qt::StringLiterals;
@@ -61,7 +64,32 @@ void BM_ServerCommand(benchmark::State& state)
     ConnSlot().reset();
 }
 
+// An automatic backup of a server ledger: the check whether it changed, then the copy into a file.
+void BM_ServerBackup(benchmark::State& state)
+{
+    const QString ledger = serverLedger(int(state.range(0)));
+    for (auto _ : state) {
+        QTemporaryDir folder;
+        LedgerBackups backups(serverLedgerToBackUp(ledger, folder.path()), folder.path());
+        benchmark::DoNotOptimize(backups.backUp(QDateTime::currentDateTime()));
+    }
+    state.counters["peak_MiB"] = peakMemoryMiB();
+}
+
+// The check alone, as an unchanged ledger costs it at every start.
+void BM_ServerBackupUnchanged(benchmark::State& state)
+{
+    const QString ledger = serverLedger(int(state.range(0)));
+    QTemporaryDir folder;
+    LedgerBackups backups(serverLedgerToBackUp(ledger, folder.path()), folder.path());
+    backups.backUp(QDateTime::currentDateTime());
+    for (auto _ : state)
+        benchmark::DoNotOptimize(backups.backUp(QDateTime::currentDateTime()));
+}
+
 } // namespace
 
 BENCHMARK(BM_ServerListData)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2);
 BENCHMARK(BM_ServerCommand)->Arg(100000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ServerBackup)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_ServerBackupUnchanged)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
