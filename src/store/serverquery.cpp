@@ -1,5 +1,6 @@
 #include "store/serverquery.h"
 
+#include "store/serverrefusal.h"
 #include "store/statementfaults.h"
 #include "store/storeerror.h"
 
@@ -84,8 +85,11 @@ void ServerQuery::send()
     ServerResult result(
         PQexecParams(link_, text_.constData(), int(values.size()), types.data(), values.data(), nullptr, nullptr, 0));
     const ExecStatusType status = PQresultStatus(result.get());
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        if (const QString refusal = writeRefusal(link_, result.get(), text_); !refusal.isEmpty())
+            throw WriteRefused(refusal);
         throw StoreError(serverMessage(link_, result.get()));
+    }
     // A query changes nothing, where an insert returning its id still counts its row.
     const bool query = std::strncmp(PQcmdStatus(result.get()), "SELECT", 6) == 0;
     changes_ = query ? 0 : numberFrom<qint64>(PQcmdTuples(result.get()));
