@@ -3,6 +3,7 @@
 #include "base/paths.h"
 #include "ledgerlist/ledgermodel.h"
 #include "settings/settings.h"
+#include "store/backups.h"
 #include "store/connection.h"
 #include "store/ledgerlocation.h"
 #include "store/programconnection.h"
@@ -15,12 +16,14 @@
 #include "support/postgresserver.h"
 #include "support/scriptedprompter.h"
 #include "support/windowdriver.h"
+#include "ui/backups/safetynet.h"
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
 
 #include <QAction>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -183,25 +186,51 @@ TEST_F(LocationWindowTest, TheWindowOpensOnTheServerTheSettingNamesAndMakesNoFil
     EXPECT_EQ(listed(), 1);
     EXPECT_EQ(window.ledgerModel()->text(0, 3), u"Shared"_s);
     EXPECT_FALSE(QFile::exists(databaseFile()));
-
-    // No backup of a file posing as the server ledger.
-    window.startSafetyNet();
-    runMenuCommand(window, u"Backups…"_s);
-    EXPECT_EQ(boxes.texts(), QStringList{serverBackupsMessage()});
-    EXPECT_FALSE(QFile::exists(dataFolder() + u"/backups"_s));
 }
 
-TEST_F(LocationWindowTest, AServerThatCannotBeReachedIsReportedAtTheOpenStep)
+TEST_F(LocationWindowTest, OnAServerLedgerTheFileLeftBehindIsNeitherBackedUpNorRestored)
+{
+    // A ledger file from the days before the server: it is not the ledger now.
+    openFreshLedger();
+    addEntry(sampleEntry(u"Local"_s, u"3"_s));
+    ConnSlot().reset();
+    start(testServer().connectionString(Role::Writer, serverLedgerWithOneEntry()));
+    window.startSafetyNet();
+    window.safetyNet()->waitUntilIdle();
+    window.safetyNet()->finish(true);
+    EXPECT_TRUE(QDir(backupsFolderOf(databaseFile())).entryList(QDir::Files).isEmpty());
+
+    runMenuCommand(window, u"Backups…"_s);
+    EXPECT_FALSE(window.safetyNet()->restore(BackupFile{databaseFile(), {}}));
+    EXPECT_EQ(boxes.texts(), QStringList(2, serverBackupsMessage()));
+    EXPECT_EQ(listed(), 1);
+}
+
+// As a file that cannot be opened: the open step says why, then the refill finds no ledger.
+TEST(LocationWindow, AServerLedgerThatCannotBeOpenedIsReportedAtTheOpenStep)
 {
     QTemporaryDir nowhere;
-    start(u"host=%1 port=5999 dbname=office user=anna"_s.arg(nowhere.path()));
-    // As for a file that cannot be opened: the open step says why, then the refill finds no ledger.
-    const QStringList reports = boxes.errorReports();
-    ASSERT_EQ(reports.size(), 2) << boxes.texts().join(u'\n').toStdString();
-    EXPECT_TRUE(reports[0].startsWith(u"connection to server on socket"_s)) << reports[0].toStdString();
-    EXPECT_TRUE(reports[0].contains(u"Form_Load at line 142"_s)) << reports[0].toStdString();
-    EXPECT_TRUE(reports[1].contains(u"Form1.ListData at line 104"_s)) << reports[1].toStdString();
-    EXPECT_FALSE(QFile::exists(databaseFile()));
+    const struct
+    {
+        QString location;
+        QString why;
+    } cases[] = {
+        {u"host=%1 port=5999 dbname=office user=anna"_s.arg(nowhere.path()), u"connection to server on socket"_s},
+        {testServer().connectionString(Role::Reader, newServerDatabase()),
+         u"This server ledger is not set up yet: its owner starts Quorvane on it once.\r\n"_s},
+    };
+    for (const auto& [location, why] : cases) {
+        ScriptedPrompter boxes;
+        SaveSetting(u"LedgerLocation"_s, location);
+        Form1 window;
+        window.Form_Load();
+        const QStringList reports = boxes.errorReports();
+        ASSERT_EQ(reports.size(), 2) << boxes.texts().join(u'\n').toStdString();
+        EXPECT_TRUE(reports[0].startsWith(why)) << reports[0].toStdString();
+        EXPECT_TRUE(reports[0].contains(u"Form_Load at line 142"_s)) << reports[0].toStdString();
+        EXPECT_TRUE(reports[1].contains(u"Form1.ListData at line 104"_s)) << reports[1].toStdString();
+        EXPECT_FALSE(QFile::exists(databaseFile()));
+    }
 }
 
 TEST_F(LocationWindowTest, AReaderSeesTheListButEveryChangeIsRefusedInWordsAndNothingIsWritten)

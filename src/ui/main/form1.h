@@ -152,8 +152,8 @@ private:
     // The list's context menu: the additions to the designed commands.
     void buildListMenu();
     void showListMenu(const QPoint& position);
-    // After a restore: the connection opened afresh on the new ledger, the list refilled, and the
-    // undo history of the replaced ledger forgotten.
+    // After a restore or a change of location: the connection opened afresh on the ledger, the list
+    // refilled, and the undo history of the replaced ledger forgotten.
     void reconnect();
 
     // The entries of the ledger the program has open, whichever connection that is at the time.
