@@ -3,6 +3,7 @@
 #include "store/changeset.h"
 #include "store/connection.h"
 #include "store/entryimport.h"
+#include "store/ledgerlocation.h"
 #include "store/recordset.h"
 #include "store/reportstaging.h"
 #include "store/statements.h"
@@ -143,7 +144,7 @@ TEST(ServerLedger, AProgramThatMayOnlyReadReadsButWritesNothing)
     Connection reader;
     // Nothing to read before the writer made the ledger, and no right to make it.
     EXPECT_EQ(failureOf([&] { reader.open(testServer().connectionString(Role::Reader, database)); }),
-              u"permission denied for schema public"_s);
+              u"This server ledger is not set up yet: its owner starts Quorvane on it once."_s);
     Connection writer;
     writer.open(testServer().connectionString(Role::Writer, database));
     writer.execute(insertEntry(sampleEntry(u"shared"_s, u"1"_s)));
@@ -152,12 +153,16 @@ TEST(ServerLedger, AProgramThatMayOnlyReadReadsButWritesNothing)
     {
         Role role;
         Connection::Access access;
-        QString refusal;
+        QString user;
     } cases[] = {
-        {Role::Reader, Connection::Access::ReadWrite, u"permission denied for table tbldata"_s},
-        {Role::Writer, Connection::Access::ReadOnly, u"cannot execute INSERT in a read-only transaction"_s},
+        {Role::Reader, Connection::Access::ReadWrite, u"quorvane_reader"_s},
+        {Role::Writer, Connection::Access::ReadOnly, u"quorvane_writer"_s},
     };
-    for (const auto& [role, access, refusal] : cases) {
+    for (const auto& [role, access, user] : cases) {
+        // Said in words that name the ledger as its location does, never in the server's own.
+        const QString location = LedgerLocation::fromText(testServer().connectionString(role, database)).describe();
+        EXPECT_EQ(location, u"database %1 at %2:54315 as %3"_s.arg(database, testServer().folder(), user));
+        const QString refusal = u"You may read this ledger on %1 but not change it."_s.arg(location);
         Connection connection;
         connection.open(testServer().connectionString(role, database), access);
         EXPECT_EQ(countOf(connection, u"tblData"_s), 1);

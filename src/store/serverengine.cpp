@@ -102,8 +102,7 @@ std::unique_ptr<LedgerEngine> openServerLedger(const QString& connectionString, 
     if (qstrcmp(PQparameterStatus(handle, "server_encoding"), "UTF8") != 0)
         throw StoreError(u"The server ledger's database must keep its texts in UTF-8."_s);
     runCommands(handle, session);
-    if (access == LedgerAccess::ReadWrite)
-        makeServerSchema(handle);
+    makeServerSchema(handle, access);
     makeStagingTable(handle);
     if (access == LedgerAccess::ReadOnly)
         runCommands(handle, "SET default_transaction_read_only = on");
