@@ -287,7 +287,7 @@ protected:
     }
 
     // The other program's entry window, editing `id`.
-    std::unique_ptr<Form2> openTheirWindow() const
+    std::unique_ptr<Form2> openTheirWindow()
     {
         auto form = std::make_unique<Form2>(LedgerEntries(other));
         form->m_ID = id;
@@ -297,7 +297,7 @@ protected:
     }
 
     ScriptedPrompter prompts;
-    mutable Connection other;
+    Connection other;
     QString id;
 };
 
@@ -309,6 +309,8 @@ TEST_P(EntryWindowBesideAnotherProgram, TheLaterSaveOfTheSameEntryIsRefusedShowi
     const auto theirs = openTheirWindow();
     control<QDateEdit>(theirs.get(), u"DateTimePicker1"_s)->setDate(QDate(2021, 4, 1));
     control<QLineEdit>(theirs.get(), u"Text1"_s)->setText(u"12.5"_s);
+    control<QPlainTextEdit>(theirs.get(), u"Text2"_s)->setPlainText(u"paid\nlate"_s);
+    control<QRadioButton>(theirs.get(), u"Option2"_s)->setChecked(true);
     press(theirs.get(), u"PushButton2"_s);
     ASSERT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
 
@@ -316,7 +318,8 @@ TEST_P(EntryWindowBesideAnotherProgram, TheLaterSaveOfTheSameEntryIsRefusedShowi
     press(mine.get(), u"PushButton2"_s);
     ASSERT_EQ(prompts.messages.size(), 2);
     EXPECT_EQ(prompts.texts()[1], u"Another program changed this entry after you opened it, so nothing was saved:\n\n"
-                                  u"Date: 3/5/2021 \u2192 4/1/2021\nAmount: $ 10.00 \u2192 $ 12.50\n\n"
+                                  u"Date: 3/5/2021 \u2192 4/1/2021\nAmount: $ 10.00 \u2192 $ 12.50\n"
+                                  u"Notes: (empty) \u2192 paid\u21b5late\nDirection: Received \u2192 Paid Out\n\n"
                                   u"What you typed is still here: OK saves it over that change, Cancel keeps the "
                                   u"entry as it is now."_s);
     EXPECT_TRUE(prompts.errorReports().isEmpty());
