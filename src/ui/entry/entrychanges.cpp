@@ -1,9 +1,8 @@
 #include "ui/entry/entrychanges.h"
 
+#include "base/direction.h"
 #include "money/dateformat.h"
 #include "money/moneyformat.h"
-
-#include "base/direction.h"
 
 #include <QCoreApplication>
 #include <QDate>
