@@ -432,7 +432,110 @@ TEST_P(Store, EntryRowsNameTheColumnsTheLedgerLacks)
     EXPECT_EQ(rows.text(EntryField::Reason), u"a"_s);
 }
 
+TEST_P(Store, ACheckedUpdateWritesOnlyWhileTheEntryIsAsItWasRead)
+{
+    const LedgerEntries ledger(Conn());
+    ledger.add(sampleEntry(u"Rent"_s, u"10"_s));
+    const QString id = QString::number(lastId());
+    const auto imageOf = [&] {
+        EntryRows rows;
+        ledger.readOne(rows, id);
+        return rows.image();
+    };
+    const EntryImage loaded = imageOf();
+    Connection other;
+    other.open(connection);
+    Entry theirs = sampleEntry(u"Rent"_s, u"12.5"_s);
+    theirs.notes = u"theirs"_s;
+    LedgerEntries(other).update(theirs, id);
+
+    Entry mine = sampleEntry(u"Mine"_s, u"99"_s);
+    try {
+        ledger.updateUnchanged(mine, id, loaded);
+        ADD_FAILURE() << "saved over another program's change";
+    } catch (const EntryChanged& change) {
+        EXPECT_EQ(change.fields, (QList<EntryField>{EntryField::Amount, EntryField::Notes}));
+        EXPECT_EQ(change.before[EntryField::Amount], QVariant(10.0));
+        EXPECT_EQ(change.now[EntryField::Amount], QVariant(12.5));
+        EXPECT_EQ(change.now[EntryField::Notes], QVariant(u"theirs"_s));
+        EXPECT_TRUE(change.now == imageOf());
+    }
+    EXPECT_EQ(readEntry(lastId()).amount.toDouble(), 12.5);
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Rent"_s);
+
+    // Read anew, the same save goes through.
+    ledger.updateUnchanged(mine, id, imageOf());
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Mine"_s);
+    EXPECT_EQ(ledger.count(), 1);
+}
+
+TEST_P(Store, AnEntryDeletedElsewhereIsNeitherUpdatedNorDeletedAgain)
+{
+    const LedgerEntries ledger(Conn());
+    ledger.add(sampleEntry(u"Rent"_s, u"10"_s));
+    ledger.add(sampleEntry(u"Kept"_s, u"20"_s));
+    const QString id = QString::number(lastId() - 1);
+    EntryRows rows;
+    ledger.readOne(rows, id);
+    const EntryImage loaded = rows.image();
+    rows.close();
+    Connection other;
+    other.open(connection);
+    LedgerEntries(other).remove(id);
+
+    EXPECT_THROW(ledger.updateUnchanged(sampleEntry(u"Mine"_s, u"1"_s), id, loaded), EntryGone);
+    EXPECT_THROW(ledger.remove(id), EntryGone);
+    EXPECT_EQ(ledger.count(), 1);
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Kept"_s);
+    // The refusals ended their batches: the ledger takes writes again.
+    ledger.add(sampleEntry(u"After"_s, u"1"_s));
+    EXPECT_EQ(ledger.count(), 2);
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Store, testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);
+
+TEST(EntryImages, DifferWhereTheStoredValuesDiffer)
+{
+    struct Case
+    {
+        const char* name;
+        QVariant before, now;
+        bool differs;
+    };
+    const Case cases[] = {
+        {"same text", u"a"_s, u"a"_s, false},
+        {"letter case", u"a"_s, u"A"_s, true},
+        {"no value against empty text", QVariant(), u""_s, true},
+        {"no value against no value", QVariant(), QVariant(), false},
+        {"a real against the same integer", 10.0, qlonglong(10), true},
+        {"the last bit of a real", 0.3, 0.1 + 0.2, true},
+        {"a stored NaN", qQNaN(), qQNaN(), false},
+        {"a date against its text", QDate(2021, 3, 5), u"2021-03-05"_s, true},
+    };
+    for (const Case& c : cases) {
+        EntryImage before, now;
+        before[EntryField::Notes] = c.before;
+        now[EntryField::Notes] = c.now;
+        EXPECT_EQ(before.differences(now), c.differs ? QList{EntryField::Notes} : QList<EntryField>{}) << c.name;
+    }
+}
+
+TEST(ServerDoor, ACheckedUpdateHoldsTheEntryAgainstWritersOutsideABatch)
+{
+    const QString connection = openFreshLedger(LedgerKind::Server);
+    const LedgerEntries ledger(Conn());
+    ledger.add(sampleEntry(u"Rent"_s, u"10"_s));
+    const QString id = QString::number(lastId());
+    Connection other;
+    other.open(connection);
+    other.engine().prepare("SET lock_timeout = 200")->run();
+    inOneBatch(Conn(), [&] {
+        Conn().engine().lockEntry(id);
+        EXPECT_THROW(LedgerEntries(other).update(sampleEntry(u"Theirs"_s, u"1"_s), id), StoreError);
+    });
+    LedgerEntries(other).update(sampleEntry(u"Theirs"_s, u"1"_s), id);
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Theirs"_s);
+}
 
 TEST(Directions, OnlyOneAndTwoAreStoredDirections)
 {

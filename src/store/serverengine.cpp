@@ -52,6 +52,7 @@ public:
     }
     void commit() override { runCommands(link_.get(), "COMMIT"); }
     void rollback() override { runCommands(link_.get(), "ROLLBACK"); }
+    void lockEntry(const QString& id) override;
     std::unique_ptr<ChangeRecording> record() override { throw StoreError(undoMessage()); }
     void apply(const QByteArray&) override { throw StoreError(undoMessage()); }
 
@@ -72,6 +73,14 @@ void ServerEngine::begin()
         PQclear(PQexec(link_.get(), "ROLLBACK"));
         throw;
     }
+}
+
+void ServerEngine::lockEntry(const QString& id)
+{
+    // Writers outside a batch do not take the batch lock, so the row itself is locked.
+    std::unique_ptr<EngineStatement> lock = prepare("SELECT 1 FROM tbldata WHERE id = ? FOR UPDATE");
+    lock->bindText(1, id);
+    lock->run();
 }
 
 std::unique_ptr<ServerQuery> ServerEngine::ledgerQuery(const QString& ledgerStatement)
