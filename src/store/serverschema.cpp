@@ -64,10 +64,15 @@ void makeServerSchema(PGconn* link)
     // A ledger that has its tables is not written to, so a reader without rights to create opens it.
     if (hasLedgerTables(link))
         return;
+    runUnderSchemaLock(link, schema);
+}
+
+void runUnderSchemaLock(PGconn* link, const char* sql)
+{
     runCommands(link, "BEGIN");
     try {
         runCommands(link, schemaLock);
-        runCommands(link, schema);
+        runCommands(link, sql);
         runCommands(link, "COMMIT");
     } catch (...) {
         PQclear(PQexec(link, "ROLLBACK"));

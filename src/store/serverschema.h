@@ -6,6 +6,9 @@
 // starting on an empty database at once make them once. Throws StoreError.
 void makeServerSchema(PGconn* link);
 
+// Runs `sql` in one transaction under the lock every program changing the ledger's schema takes.
+void runUnderSchemaLock(PGconn* link, const char* sql);
+
 // The report's staging table: private to this session and gone with it, so programs sharing the
 // ledger never see each other's report rows.
 void makeStagingTable(PGconn* link);
