@@ -219,6 +219,51 @@ TEST(ServerLedger, ABatchWaitsForAnotherProgramsBatchToEnd)
     EXPECT_EQ(seen, 1);
 }
 
+TEST(ServerLedger, AnUndoWaitsForAnotherProgramsBatchAndChecksItsRowsAfterIt)
+{
+    const struct
+    {
+        QString otherBatch;
+        bool stale;
+        double amountAfter;
+    } cases[] = {
+        {u"insert into tblData (reason, amount) values ('theirs', 9)"_s, false, 1},
+        {u"update tblData set amount = 3 where reason = 'mine'"_s, true, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.otherBatch.toStdString());
+        const QString ledger = testServer().connectionString(Role::Writer, newServerDatabase());
+        Connection mine, other;
+        mine.open(ledger);
+        other.open(ledger);
+        mine.execute(insertEntry(sampleEntry(u"mine"_s, u"1"_s)));
+        ChangeRecorder recorder(mine);
+        mine.execute(u"update tblData set amount = 2 where id = 1"_s);
+        const QByteArray edited = recorder.changes();
+
+        other.beginBatch();
+        other.execute(c.otherBatch);
+        std::atomic<bool> done = false;
+        bool stale = false;
+        std::thread undo([&] {
+            try {
+                applyChanges(mine, reversed(edited));
+            } catch (const StaleChange&) {
+                stale = true;
+            }
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_FALSE(done) << "the undo ran while another program's batch was open";
+        other.commitBatch();
+        undo.join();
+        EXPECT_EQ(stale, c.stale) << "the undo reads the row as the other batch left it";
+        Recordset rs;
+        rs.open(u"select amount from tblData where id = 1"_s, mine);
+        EXPECT_EQ(rs.field(u"amount").toDouble(), c.amountAfter);
+    }
+}
+
 TEST(ServerLedger, ALedgerWithoutUndoGetsItFromTheFirstWhoMayAddIt)
 {
     const QString database = newServerDatabase();
