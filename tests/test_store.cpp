@@ -564,6 +564,26 @@ TEST_P(StoreUndo, AStepIsRefusedWholeWhereAnotherProgramChangedARowSince)
     }
 }
 
+TEST_P(StoreUndo, ChangesAreReadAndAppliedWhileAListIsStillBeingRead)
+{
+    for (int i = 0; i < 3; ++i)
+        storeEntry(i, u"row"_s, QDate(2024, 1, 2));
+    QByteArray changes;
+    Recordset rows;
+    {
+        ChangeRecorder recorder(Conn());
+        Conn().execute(deleteEntry(u"1"_s));
+        rows.open(selectAllEntries(), Conn());
+        changes = recorder.changes();
+        applyChanges(Conn(), reversed(changes));
+    }
+    int read = 0;
+    for (; !rows.eof(); rows.moveNext())
+        ++read;
+    EXPECT_EQ(read, 2) << "the list read before the undo";
+    EXPECT_EQ(entryCount(), 3);
+}
+
 TEST_P(StoreUndo, AnUndoneEditKeepsWhatAnotherProgramWroteToOtherColumns)
 {
     const qint64 id = storeEntry(10, u"mine"_s, QDate(2024, 1, 2));

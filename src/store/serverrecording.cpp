@@ -107,14 +107,21 @@ QByteArray nullable(const PGresult* result, int row, int column)
     return QByteArray(PQgetvalue(result, row, column), PQgetlength(result, row, column));
 }
 
-// The rows a statement taking the JSON array `rows` changed; throws StoreError when it fails.
+// Runs one statement, with `rows` as its parameter where given, once the link is free.
+ServerResult run(PGconn* link, const QByteArray& sql, ExecStatusType expected, const QByteArray* rows = nullptr)
+{
+    settleLink(link);
+    const char* values[] = {rows ? rows->constData() : nullptr};
+    ServerResult result(PQexecParams(link, sql.constData(), rows ? 1 : 0, nullptr, values, nullptr, nullptr, 0));
+    if (PQresultStatus(result.get()) != expected)
+        throw StoreError(serverMessage(link, result.get()));
+    return result;
+}
+
+// The rows a statement taking the JSON array `rows` changed.
 qint64 changedRows(PGconn* link, const QByteArray& sql, const QByteArray& rows)
 {
-    const char* values[] = {rows.constData()};
-    const ServerResult result(PQexecParams(link, sql.constData(), 1, nullptr, values, nullptr, nullptr, 0));
-    if (PQresultStatus(result.get()) != PGRES_COMMAND_OK)
-        throw StoreError(serverMessage(link, result.get()));
-    return QByteArray(PQcmdTuples(result.get())).toLongLong();
+    return QByteArray(PQcmdTuples(run(link, sql, PGRES_COMMAND_OK, &rows).get())).toLongLong();
 }
 
 // Every row is found as recorded, or the ledger changed since and nothing may apply.
@@ -174,9 +181,7 @@ void applyTo(PGconn* link, const Table& table, const QList<RowChange>& changes)
 
 bool prepareChangeRecording(PGconn* link)
 {
-    const ServerResult state(PQexec(link, recordingState));
-    if (PQresultStatus(state.get()) != PGRES_TUPLES_OK)
-        throw StoreError(serverMessage(link, state.get()));
+    const ServerResult state = run(link, recordingState, PGRES_TUPLES_OK);
     const bool present = PQgetvalue(state.get(), 0, 0)[0] == 't';
     if (!present && PQgetvalue(state.get(), 0, 1)[0] != 't')
         return false;
@@ -194,14 +199,16 @@ ServerRecording::ServerRecording(PGconn* link) : link_(link)
 
 ServerRecording::~ServerRecording()
 {
-    PQclear(PQexec(link_, "SELECT set_config('quorvane.recording', 'off', false)"));
+    try {
+        run(link_, "SELECT set_config('quorvane.recording', 'off', false)", PGRES_TUPLES_OK);
+    } catch (...) {
+        // A link that fails here fails the next statement too, which reports it.
+    }
 }
 
 QByteArray ServerRecording::changes()
 {
-    const ServerResult result(PQexec(link_, netChanges));
-    if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
-        throw StoreError(serverMessage(link_, result.get()));
+    const ServerResult result = run(link_, netChanges, PGRES_TUPLES_OK);
     QList<RowChange> rows;
     for (int row = 0; row < PQntuples(result.get()); ++row)
         rows.append({recordedTable(PQgetvalue(result.get(), row, 0)), nullable(result.get(), row, 1),
