@@ -77,10 +77,15 @@ void makeServerSchema(PGconn* link, LedgerAccess access)
         return;
     if (access == LedgerAccess::ReadOnly || !mayCreateTables(link))
         throw StoreError(u"This server ledger is not set up yet: its owner starts Quorvane on it once."_s);
+    runUnderSchemaLock(link, schema);
+}
+
+void runUnderSchemaLock(PGconn* link, const char* sql)
+{
     runCommands(link, "BEGIN");
     try {
         runCommands(link, schemaLock);
-        runCommands(link, schema);
+        runCommands(link, sql);
         runCommands(link, "COMMIT");
     } catch (...) {
         PQclear(PQexec(link, "ROLLBACK"));

@@ -9,6 +9,9 @@
 // may not make them, is refused as not set up yet. Throws StoreError.
 void makeServerSchema(PGconn* link, LedgerAccess access);
 
+// Runs `sql` in one transaction under the lock every program changing the ledger's schema takes.
+void runUnderSchemaLock(PGconn* link, const char* sql);
+
 // The report's staging table: private to this session and gone with it, so programs sharing the
 // ledger never see each other's report rows.
 void makeStagingTable(PGconn* link);
