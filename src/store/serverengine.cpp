@@ -4,6 +4,7 @@
 #include "store/serverlink.h"
 #include "store/serverquery.h"
 #include "store/serverschema.h"
+#include "store/serversignals.h"
 #include "store/storeerror.h"
 
 using namespace Qt::StringLiterals;
@@ -42,6 +43,7 @@ public:
     void rollback() override { runCommands(link_.get(), "ROLLBACK"); }
     std::unique_ptr<ChangeRecording> record() override { throw StoreError(undoMessage()); }
     void apply(const QByteArray&) override { throw StoreError(undoMessage()); }
+    bool othersChanged() override { return othersNotified(link_.get()); }
 
 private:
     static QString undoMessage() { return u"Undo is not yet possible on a server ledger."_s; }
@@ -90,8 +92,12 @@ std::unique_ptr<LedgerEngine> openServerLedger(const QString& connectionString, 
     if (qstrcmp(PQparameterStatus(handle, "server_encoding"), "UTF8") != 0)
         throw StoreError(u"The server ledger's database must keep its texts in UTF-8."_s);
     runCommands(handle, session);
-    if (access == LedgerAccess::ReadWrite)
+    // Before the first read, so no change made after it goes unheard.
+    listenForChanges(handle);
+    if (access == LedgerAccess::ReadWrite) {
         makeServerSchema(handle);
+        addChangeSignals(handle);
+    }
     makeStagingTable(handle);
     if (access == LedgerAccess::ReadOnly)
         runCommands(handle, "SET default_transaction_read_only = on");
