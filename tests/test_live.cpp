@@ -41,7 +41,7 @@ constexpr int patienceMs = 10'000;
 // tells which.
 void waitUntil(const std::function<bool()>& done)
 {
-    QTest::qWaitFor(done, patienceMs);
+    (void)QTest::qWaitFor(done, patienceMs);
 }
 
 QString newestIdOn(Connection& connection)
