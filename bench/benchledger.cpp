@@ -11,9 +11,7 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString cachedLedger(int count)
+QString generatedLedger(int count)
 {
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::TempLocation) + u"/quorvane-bench"_s;
     QDir().mkpath(folder);
@@ -25,11 +23,9 @@ QString cachedLedger(int count)
     return path;
 }
 
-} // namespace
-
 BenchHome::BenchHome(int count)
 {
-    const QString source = cachedLedger(count);
+    const QString source = generatedLedger(count);
     const QString root = home_.path();
     qputenv("HOME", root.toUtf8());
     qputenv("XDG_DATA_HOME", (root + u"/data"_s).toUtf8());

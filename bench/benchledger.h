@@ -15,5 +15,8 @@ private:
     QTemporaryDir home_;
 };
 
+// A generated ledger file of `count` entries, made at the first call and cached between runs.
+QString generatedLedger(int count);
+
 // Opens the program-wide connection on the user's ledger.
 void openUserLedger();

@@ -38,7 +38,9 @@ qint64 addWith(EngineStatement& insert, QDate date, const QString& reason, doubl
 class Engine : public testing::TestWithParam<LedgerKind>
 {
 protected:
-    void SetUp() override { openFreshLedger(GetParam()); }
+    void SetUp() override { ledger_ = openFreshLedger(GetParam()); }
+
+    QString ledger_;
 };
 
 } // namespace
@@ -141,6 +143,43 @@ TEST_P(Engine, AClosedConnectionHasNoEngine)
     } catch (const StoreError& error) {
         EXPECT_STREQ(error.what(), "Operation is not allowed when the object is closed.");
     }
+}
+
+// The duplicate command writes while the entry it copies is still being read.
+TEST_P(Engine, AStatementRunWhileRowsAreReadLeavesBothWhole)
+{
+    for (const QString& reason : {u"a"_s, u"b"_s, u"c"_s})
+        addEntry(sampleEntry(reason, u"1"_s));
+    const auto rows = Conn().engine().query(u"select id, reason from tblData order by id"_s);
+    ASSERT_TRUE(rows->next());
+    const qint64 first = rows->intValue(0);
+    const auto note = prepared("update tblData set notes = ? where id = ?");
+    note->bindText(1, u"seen"_s);
+    note->bindInt(2, first);
+    EXPECT_EQ(note->run(), 1);
+
+    QStringList reasons{QString::fromUtf8(rows->utf8(1))};
+    while (rows->next())
+        reasons << QString::fromUtf8(rows->utf8(1));
+    EXPECT_EQ(reasons, (QStringList{u"a"_s, u"b"_s, u"c"_s}));
+
+    Connection elsewhere;
+    elsewhere.open(ledger_);
+    const auto seen = elsewhere.engine().prepare("select count(*) from tblData where notes = ?");
+    seen->bindText(1, u"seen"_s);
+    ASSERT_TRUE(seen->next());
+    EXPECT_EQ(seen->intValue(0), 1) << "the write was kept before the reading ended";
+}
+
+TEST_P(Engine, RowsLeftUnreadFreeTheConnection)
+{
+    for (const QString& reason : {u"a"_s, u"b"_s, u"c"_s})
+        addEntry(sampleEntry(reason, u"1"_s));
+    for (int round = 0; round < 2; ++round) {
+        const auto rows = Conn().engine().query(u"select * from tblData"_s);
+        ASSERT_TRUE(rows->next());
+    }
+    EXPECT_EQ(entryCount(), 3);
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, Engine, testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);

@@ -99,6 +99,30 @@ void makePrivateFolder(const QString& folder)
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
+// The ledger file, replaced in one step by a clean one.
+class LedgerFile final : public BackedUpLedger
+{
+public:
+    explicit LedgerFile(QString path) : path_(std::move(path)) {}
+
+    QString fingerprint() const override { return ledgerFingerprint(path_); }
+    qint64 copyTo(const QString& file) const override { return copyLedger(path_, file); }
+    QString restoringFile() const override { return restoringFileOf(path_); }
+    void replaceWith(const QString& rebuilt, bool& unchangedOnFailure) const override
+    {
+        const QByteArray before = contentHash(path_);
+        try {
+            putRebuiltInPlace(path_, rebuilt);
+        } catch (const StoreError&) {
+            unchangedOnFailure = contentHash(path_) == before;
+            throw;
+        }
+    }
+
+private:
+    QString path_;
+};
+
 } // namespace
 
 DamagedBackup::DamagedBackup(const QString& why) : std::runtime_error(why.toStdString()) {}
@@ -118,7 +142,15 @@ QString backupsFolderOf(const QString& ledger)
     return QFileInfo(ledger).path() + u"/backups"_s;
 }
 
-LedgerBackups::LedgerBackups(QString ledger, QString folder) : ledger_(std::move(ledger)), folder_(std::move(folder)) {}
+LedgerBackups::LedgerBackups(QString ledger, QString folder)
+    : LedgerBackups(std::make_shared<LedgerFile>(std::move(ledger)), std::move(folder))
+{
+}
+
+LedgerBackups::LedgerBackups(std::shared_ptr<const BackedUpLedger> ledger, QString folder)
+    : ledger_(std::move(ledger)), folder_(std::move(folder))
+{
+}
 
 std::optional<BackupFile> LedgerBackups::backUp(const QDateTime& now)
 {
@@ -136,12 +168,12 @@ void LedgerBackups::removeLeftovers() const
         if (partial.match(name).hasMatch())
             QFile::remove(folder_ + u'/' + name);
     }
-    removeDatabaseFile(restoringFileOf(ledger_));
+    removeDatabaseFile(ledger_->restoringFile());
 }
 
 std::optional<BackupFile> LedgerBackups::backUpLocked(const QDateTime& now)
 {
-    const QString fingerprint = ledgerFingerprint(ledger_);
+    const QString fingerprint = ledger_->fingerprint();
     const QString statePath = folder_ + u'/' + QString::fromUtf16(stateFile);
     if (!fingerprint.isEmpty() && fingerprint == readText(statePath) && !list().isEmpty())
         return std::nullopt;
@@ -159,7 +191,7 @@ std::optional<BackupFile> LedgerBackups::backUpLocked(const QDateTime& now)
     const QString copy = path + u".partial"_s;
     qint64 entries = 0;
     try {
-        entries = copyLedger(ledger_, copy);
+        entries = ledger_->copyTo(copy);
     } catch (...) {
         QFile::remove(copy);
         throw;
@@ -258,7 +290,7 @@ BackupFile LedgerBackups::restore(const QString& file, const QDateTime& now)
     const FolderLock lock(folder_);
     removeLeftovers();
     // The file is read and a clean ledger made of it before anything happens to the ledger.
-    const QString rebuilt = restoringFileOf(ledger_);
+    const QString rebuilt = ledger_->restoringFile();
     try {
         rebuildLedger(file, rebuilt);
     } catch (const StoreError& error) {
@@ -275,12 +307,12 @@ BackupFile LedgerBackups::restore(const QString& file, const QDateTime& now)
         removeLeftovers();
         throw RestoreFailed(QString::fromUtf8(error.what()), std::nullopt, true);
     }
-    const QByteArray before = contentHash(ledger_);
+    bool unchanged = false;
     try {
-        putRebuiltInPlace(ledger_, rebuilt);
+        ledger_->replaceWith(rebuilt, unchanged);
     } catch (const StoreError& error) {
         removeLeftovers();
-        throw RestoreFailed(QString::fromUtf8(error.what()), previous, contentHash(ledger_) == before);
+        throw RestoreFailed(QString::fromUtf8(error.what()), previous, unchanged);
     }
     removeLeftovers();
     return *previous;

@@ -7,6 +7,7 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -35,12 +36,30 @@ public:
     bool ledgerUnchanged;
 };
 
+// What backups are taken of and restored into: a ledger file, or a ledger on a server.
+class BackedUpLedger
+{
+public:
+    virtual ~BackedUpLedger() = default;
+    // A short text that changes whenever the ledger does; empty when it cannot be told.
+    virtual QString fingerprint() const = 0;
+    // Writes the whole ledger, as one moment of it, as a new ledger file; returns its entries.
+    virtual qint64 copyTo(const QString& file) const = 0;
+    // Where a restore makes its clean ledger file before it takes its place.
+    virtual QString restoringFile() const = 0;
+    // Puts the clean ledger file `rebuilt` in the ledger's place. When that fails, says whether the
+    // ledger is still as it was.
+    virtual void replaceWith(const QString& rebuilt, bool& unchangedOnFailure) const = 0;
+};
+
 // The backups of one ledger: a private folder of verified copies, named by the moment they were
 // taken ("dbData-YYYYMMDD-HHMMSS.mdb"), each with a small summary beside it.
 class LedgerBackups
 {
 public:
+    // The backups of the ledger file `ledger`.
     LedgerBackups(QString ledger, QString folder);
+    LedgerBackups(std::shared_ptr<const BackedUpLedger> ledger, QString folder);
 
     // Writes a backup unless the ledger is unchanged since the newest one, checks it (integrity and the
     // number of entries) and only then gives it its name and prunes the older ones. Returns the new
@@ -77,7 +96,7 @@ public:
 private:
     std::optional<BackupFile> backUpLocked(const QDateTime& now);
 
-    QString ledger_;
+    std::shared_ptr<const BackedUpLedger> ledger_;
     QString folder_;
 };
 

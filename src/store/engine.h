@@ -73,6 +73,11 @@ public:
 
     // A write transaction, taken at once.
     virtual void begin() = 0;
+    // A read-only transaction: the reads until commit() see the ledger as it was at the first one.
+    virtual void beginReading() = 0;
+    // After rows were stored with ids of their own: the ids given from now on lie above all of them,
+    // and never below one given before.
+    virtual void moveIdsPastStoredRows() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
 

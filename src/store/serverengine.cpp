@@ -20,6 +20,12 @@ constexpr char session[] = "SET DateStyle = ISO; SET extra_float_digits = 1; SET
 // on a file, where a batch holds the file's one write lock from its start.
 constexpr char batchLock[] = "SELECT pg_advisory_xact_lock(7204417052802)";
 
+// Each identity moves to the highest id stored, never back: an id once given is never given again.
+// A table that never had a row keeps its first id free.
+constexpr char idCounter[] =
+    "SELECT setval(s, COALESCE(g, 1), g IS NOT NULL) FROM (SELECT s, GREATEST((SELECT max(id) FROM %1), "
+    "pg_sequence_last_value(s::regclass)) AS g FROM pg_get_serial_sequence('%1', 'id') AS s) AS counter";
+
 class ServerEngine final : public LedgerEngine
 {
 public:
@@ -39,6 +45,12 @@ public:
         return std::make_unique<ServerQuery>(link_.get(), sql.text, sql.parameters);
     }
     void begin() override;
+    void beginReading() override { runCommands(link_.get(), "BEGIN ISOLATION LEVEL REPEATABLE READ READ ONLY"); }
+    void moveIdsPastStoredRows() override
+    {
+        for (const char* table : {"tbldata", "tblrepeat"})
+            runCommands(link_.get(), QByteArray(idCounter).replace("%1", table).constData());
+    }
     void commit() override { runCommands(link_.get(), "COMMIT"); }
     void rollback() override { runCommands(link_.get(), "ROLLBACK"); }
     std::unique_ptr<ChangeRecording> record() override { throw StoreError(undoMessage()); }

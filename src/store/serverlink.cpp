@@ -2,7 +2,9 @@
 
 #include "store/storeerror.h"
 
+#include <QHash>
 #include <QRegularExpression>
+#include <mutex>
 
 using namespace Qt::StringLiterals;
 
@@ -64,8 +66,40 @@ QString serverMessage(PGconn* link, const PGresult* result)
     return QString::fromUtf8(PQerrorMessage(link)).trimmed();
 }
 
+namespace {
+
+// Links may be used from a worker thread, each by one thread at a time.
+std::mutex heldLinksMutex;
+QHash<PGconn*, ArrivingRows*> heldLinks;
+
+} // namespace
+
+void holdLink(PGconn* link, ArrivingRows* rows)
+{
+    const std::lock_guard lock(heldLinksMutex);
+    heldLinks.insert(link, rows);
+}
+
+void releaseLink(PGconn* link)
+{
+    const std::lock_guard lock(heldLinksMutex);
+    heldLinks.remove(link);
+}
+
+void settleLink(PGconn* link)
+{
+    ArrivingRows* rows = nullptr;
+    {
+        const std::lock_guard lock(heldLinksMutex);
+        rows = heldLinks.take(link);
+    }
+    if (rows)
+        rows->takeTheRest();
+}
+
 void runCommands(PGconn* link, const char* sql)
 {
+    settleLink(link);
     const ServerResult result(PQexec(link, sql));
     const ExecStatusType status = PQresultStatus(result.get());
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)

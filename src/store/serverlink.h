@@ -25,5 +25,20 @@ ServerLink connectToServer(const QString& connectionString);
 // The server's own words for a failed result, or the connection's when there is no result.
 QString serverMessage(PGconn* link, const PGresult* result);
 
+// A link carries one statement at a time. A query whose rows are still arriving holds it until they
+// are all read; any other statement on the link first has that query take the rest into memory.
+class ArrivingRows
+{
+public:
+    virtual void takeTheRest() = 0;
+
+protected:
+    ~ArrivingRows() = default;
+};
+void holdLink(PGconn* link, ArrivingRows* rows);
+void releaseLink(PGconn* link);
+// Frees the link for the next statement.
+void settleLink(PGconn* link);
+
 // Runs commands without parameters (the session's and the schema's); throws StoreError.
 void runCommands(PGconn* link, const char* sql);

@@ -29,11 +29,23 @@ template <typename Number> Number numberFrom(QByteArrayView text)
     return value;
 }
 
+// Reads what is left of a statement's results, up to the empty one that frees the link.
+void readToTheEnd(PGconn* link)
+{
+    while (ServerResult(PQgetResult(link))) {
+    }
+}
+
 } // namespace
 
 ServerQuery::ServerQuery(PGconn* link, QByteArray text, int parameters)
     : link_(link), text_(std::move(text)), parameters_(size_t(parameters))
 {
+}
+
+ServerQuery::~ServerQuery()
+{
+    dropTheRest();
 }
 
 void ServerQuery::bind(int index, QByteArray value, Oid type)
@@ -75,26 +87,69 @@ void ServerQuery::start()
 
 void ServerQuery::send()
 {
+    settleLink(link_);
     std::vector<const char*> values;
     std::vector<Oid> types;
     for (const Parameter& parameter : parameters_) {
         values.push_back(parameter.value ? parameter.value->constData() : nullptr);
         types.push_back(parameter.type);
     }
-    ServerResult result(
-        PQexecParams(link_, text_.constData(), int(values.size()), types.data(), values.data(), nullptr, nullptr, 0));
+    if (!PQsendQueryParams(link_, text_.constData(), int(values.size()), types.data(), values.data(), nullptr, nullptr,
+                           0))
+        throw StoreError(serverMessage(link_, nullptr));
+    PQsetSingleRowMode(link_);
+    arriving_ = true;
+    holdLink(link_, this);
+    row_ = -1;
+    result_ = receive();
+}
+
+ServerResult ServerQuery::receive()
+{
+    ServerResult result(PQgetResult(link_));
     const ExecStatusType status = PQresultStatus(result.get());
+    if (status == PGRES_SINGLE_TUPLE)
+        return result;
+    // The statement's last result.
+    readToTheEnd(link_);
+    arriving_ = false;
+    releaseLink(link_);
     if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
         throw StoreError(serverMessage(link_, result.get()));
     // A query changes nothing, where an insert returning its id still counts its row.
     const bool query = std::strncmp(PQcmdStatus(result.get()), "SELECT", 6) == 0;
     changes_ = query ? 0 : numberFrom<qint64>(PQcmdTuples(result.get()));
-    result_ = std::move(result);
+    return result;
+}
+
+void ServerQuery::takeTheRest()
+{
+    while (arriving_)
+        taken_.push_back(receive());
+}
+
+void ServerQuery::dropTheRest()
+{
+    taken_.clear();
+    if (!arriving_)
+        return;
+    releaseLink(link_);
+    readToTheEnd(link_);
+    arriving_ = false;
 }
 
 bool ServerQuery::next()
 {
     start();
+    while (row_ + 1 >= PQntuples(result_.get()) && moreToCome()) {
+        if (taken_.empty()) {
+            result_ = receive();
+        } else {
+            result_ = std::move(taken_.front());
+            taken_.pop_front();
+        }
+        row_ = -1;
+    }
     if (row_ < PQntuples(result_.get()))
         ++row_;
     return row_ < PQntuples(result_.get());
@@ -102,6 +157,7 @@ bool ServerQuery::next()
 
 void ServerQuery::reset()
 {
+    dropTheRest();
     result_.reset();
     row_ = -1;
     std::fill(parameters_.begin(), parameters_.end(), Parameter());

@@ -3,15 +3,20 @@
 #include "store/engine.h"
 #include "store/serverlink.h"
 
+#include <deque>
 #include <optional>
 #include <vector>
 
-// A statement on a server ledger: its text holds $n parameters, sent beside it on every run. The run
-// brings all its rows at once; the current row's values stay put until the next.
-class ServerQuery final : public EngineStatement
+// A statement on a server ledger: its text holds $n parameters, sent beside it on every run. Its rows
+// arrive one by one as they are read, so a long list is never held twice; the current row's values
+// stay put until the next.
+class ServerQuery final : public EngineStatement, private ArrivingRows
 {
 public:
     ServerQuery(PGconn* link, QByteArray text, int parameters);
+    ~ServerQuery();
+    ServerQuery(const ServerQuery&) = delete;
+    ServerQuery& operator=(const ServerQuery&) = delete;
 
     // Runs the statement now, unless it ran already; a statement not yet run has no columns.
     void start();
@@ -41,10 +46,17 @@ private:
 
     void bind(int index, QByteArray value, Oid type);
     void send();
+    // The next part of the rows: one row, or the statement's end.
+    ServerResult receive();
+    bool moreToCome() const { return arriving_ || !taken_.empty(); }
+    void takeTheRest() override;
+    void dropTheRest();
 
     PGconn* link_;
     QByteArray text_;
     std::vector<Parameter> parameters_;
+    bool arriving_ = false;
+    std::deque<ServerResult> taken_;
     ServerResult result_;
     int row_ = -1;
     qint64 changes_ = 0;

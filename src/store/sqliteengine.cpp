@@ -65,6 +65,9 @@ public:
         return std::make_unique<SqliteStatement>(prepareOne(db_.get(), storeSql));
     }
     void begin() override { runPragma(db_.get(), "BEGIN IMMEDIATE"); }
+    void beginReading() override { runPragma(db_.get(), "BEGIN"); }
+    // The file's counter already keeps the highest id ever stored.
+    void moveIdsPastStoredRows() override {}
     void commit() override { runPragma(db_.get(), "COMMIT"); }
     void rollback() override { runPragma(db_.get(), "ROLLBACK"); }
     std::unique_ptr<ChangeRecording> record() override { return std::make_unique<SqliteRecording>(db_.get()); }
