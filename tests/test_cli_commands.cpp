@@ -2,11 +2,15 @@
 // test's window has open, and checked against SQL over the same file and against the window.
 #include "base/paths.h"
 #include "importing/csvreader.h"
+#include "settings/settings.h"
+#include "store/connection.h"
 #include "store/programconnection.h"
 #include "support/fakespreadsheet.h"
 #include "support/ledgerfixture.h"
+#include "support/ledgerkinds.h"
 #include "support/mainwindow.h"
 #include "support/pdftext.h"
+#include "support/postgresserver.h"
 #include "support/windowdriver.h"
 #include "support/xlsxreader.h"
 
@@ -19,6 +23,8 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
+#include <QTest>
 #include <gtest/gtest.h>
 #include <random>
 #include <sqlite3.h>
@@ -35,15 +41,20 @@ struct Ran
 
 // The program as a script starts it: no display, no platform chosen, in the language the window
 // shows (the test's own), with the test's HOME and ledger.
-Ran runQuorvane(const QStringList& arguments)
+void startQuorvane(QProcess& quorvane, const QStringList& arguments)
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
         environment.remove(QString::fromLatin1(name));
     environment.insert(u"LC_ALL"_s, u"en_US.UTF-8"_s);
-    QProcess quorvane;
     quorvane.setProcessEnvironment(environment);
     quorvane.start(QCoreApplication::applicationDirPath() + u"/quorvane"_s, arguments);
+}
+
+Ran runQuorvane(const QStringList& arguments)
+{
+    QProcess quorvane;
+    startQuorvane(quorvane, arguments);
     if (!quorvane.waitForFinished(120000)) {
         quorvane.kill();
         ADD_FAILURE() << "quorvane " << arguments.join(u' ').toStdString() << " did not end";
@@ -372,6 +383,85 @@ TEST(CliUsage, BeforeTheFirstStartTheLedgerIsEmptyAndNotMade)
     EXPECT_EQ(ran.exitCode, 0) << ran.err.toStdString();
     EXPECT_EQ(ran.out, "{\"received\": 0.00, \"paid\": 0.00, \"balance\": 0.00, \"entries\": 0}\n");
     EXPECT_FALSE(QFile::exists(databaseFile()));
+}
+
+// The settings file as it lies on disk, whatever it holds.
+QByteArray settingsFile()
+{
+    QFile file(QSettings(u"Marrowfen"_s, u"Quorvane"_s).fileName());
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QString keptLocation()
+{
+    return GetSetting(u"LedgerLocation"_s, u"(none)"_s);
+}
+
+// A server ledger of its own with one entry of 7 received; returns its connection string.
+QString serverLedgerWithOneEntry()
+{
+    const QString server = testServer().connectionString(PostgresServer::Role::Writer, newServerDatabase());
+    Connection writer;
+    writer.open(server);
+    writer.execute(insertEntry(sampleEntry(u"Shared"_s, u"7"_s)));
+    return server;
+}
+
+TEST(CliLedger, ACommandUsesTheLedgerGivenForThatRunOnly)
+{
+    const QString server = serverLedgerWithOneEntry();
+    const struct
+    {
+        QStringList arguments;
+        int exitCode;
+        QByteArray said;
+    } cases[] = {
+        {{u"--ledger"_s, server, u"--totals"_s, u"--json"_s},
+         0,
+         "{\"received\": 7.00, \"paid\": 0.00, \"balance\": 7.00, \"entries\": 1}\n"},
+        {{u"--list"_s, u"--csv"_s, u"--ledger"_s, server}, 0, "Shared"},
+        {{u"--ledger"_s, server, u"--restore"_s, u"/no/such/backup"_s},
+         1,
+         "Backups of a server ledger are not available yet.\n"},
+    };
+    for (const auto& [arguments, exitCode, said] : cases) {
+        const Ran ran = runQuorvane(arguments);
+        EXPECT_EQ(ran.exitCode, exitCode) << arguments.join(u' ').toStdString() << ran.err.toStdString();
+        EXPECT_TRUE((exitCode == 0 ? ran.out : ran.err).contains(said))
+            << ran.out.toStdString() << ran.err.toStdString();
+        EXPECT_EQ(keptLocation(), u"(none)"_s) << arguments.join(u' ').toStdString();
+    }
+    // Nor was the ledger file made for it.
+    EXPECT_FALSE(QFile::exists(databaseFile()));
+}
+
+TEST(CliLedger, TheWindowStartRemembersTheLedgerAndTheEmptyTextTheFile)
+{
+    const QString server = serverLedgerWithOneEntry();
+    for (const QString& text : {server, QString()}) {
+        QProcess window;
+        startQuorvane(window, {u"--ledger"_s, text, u"-platform"_s, u"offscreen"_s});
+        // Kept before the window opens, which then runs until it is closed.
+        EXPECT_TRUE(QTest::qWaitFor([&] { return keptLocation() == text; }, 30000)) << keptLocation().toStdString();
+        EXPECT_EQ(window.state(), QProcess::Running) << window.readAllStandardError().toStdString();
+        window.kill();
+        window.waitForFinished(10000);
+    }
+}
+
+TEST(CliLedger, AConnectionStringHoldingAPasswordIsRefusedAndShownNowhere)
+{
+    for (const QString& text :
+         {u"host=/tmp dbname=office password=hunter2"_s, u"postgresql://anna:hunter2@db/office"_s}) {
+        for (const QStringList& command : {QStringList{}, QStringList{u"--totals"_s}}) {
+            const Ran ran = runQuorvane(QStringList{u"--ledger"_s, text} + command);
+            EXPECT_EQ(ran.exitCode, 2) << command.join(u' ').toStdString();
+            EXPECT_TRUE(ran.err.contains("put it in ~/.pgpass or a service file")) << ran.err.toStdString();
+            for (const QByteArray& where : {ran.out, ran.err, settingsFile()})
+                EXPECT_FALSE(where.contains("hunter2")) << where.toStdString();
+        }
+    }
+    EXPECT_EQ(keptLocation(), u"(none)"_s);
 }
 
 } // namespace

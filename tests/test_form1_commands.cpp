@@ -1,9 +1,11 @@
 // The main window's commands, driven through its buttons on a real ledger and settings file.
+#include "base/paths.h"
 #include "ledgerlist/ledgermodel.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "support/ledgerfixture.h"
+#include "support/ledgerkinds.h"
 #include "support/mainwindow.h"
 #include "support/modal.h"
 #include "support/printers.h"
@@ -286,3 +288,85 @@ TEST_F(CommandsTest, ButtonsStandWhereDesignedAndTheListStretches)
     for (const QLabel* label : window.summaryLabels())
         EXPECT_LE(label->geometry().right(), label->parentWidget()->width());
 }
+
+namespace {
+
+// The main window on a ledger of either kind, with another program on the same ledger.
+class CommandsBesideAnotherProgram : public CommandsTest, public testing::WithParamInterface<LedgerKind>
+{
+protected:
+    void SetUp() override
+    {
+        CommandsTest::SetUp();
+        const QString ledger = GetParam() == LedgerKind::File ? connectionString(SpecialFolderPath(35))
+                                                              : openFreshLedger(LedgerKind::Server);
+        other.open(ledger);
+        listEntries({sampleEntry(u"keep"_s, u"1"_s), sampleEntry(u"gone"_s, u"2"_s)});
+    }
+
+    Connection other;
+};
+
+} // namespace
+
+TEST_P(CommandsBesideAnotherProgram, AnEntryDeletedElsewhereIsSaidToBeGoneAndTheListFollows)
+{
+    struct Case
+    {
+        const char* button;
+        const char16_t* says;
+    };
+    const Case cases[] = {
+        {"PushButton1", u"This entry is no longer in the ledger: another program deleted it, so there is nothing to "
+                        u"edit."},
+        {"PushButton3", u"This entry was already deleted by another program."},
+        {"PushButton4", u"This entry is no longer in the ledger: another program deleted it, so there is nothing to "
+                        u"duplicate."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        boxes.messages.clear();
+        window.ListData();
+        select(1);
+        bool opened = false;
+        whenModalOpens([&](QWidget* modal) {
+            opened = true;
+            qobject_cast<QDialog*>(modal)->reject();
+        });
+        other.execute(u"delete from tblData where reason = 'gone'"_s);
+        press(&window, QString::fromLatin1(c.button));
+        QTest::qWait(50);
+
+        EXPECT_FALSE(opened);
+        EXPECT_EQ(boxes.texts(), QStringList{QString::fromUtf16(c.says)});
+        EXPECT_EQ(entryCount(), 1);
+        ASSERT_EQ(list().rowCount(), 1);
+        EXPECT_EQ(list().text(0, 3), u"keep");
+        addEntry(sampleEntry(u"gone"_s, u"2"_s));
+    }
+}
+
+TEST_P(CommandsBesideAnotherProgram, AnEntryDeletedUnderTheOpenEditWindowIsNotSavedAndTheListFollows)
+{
+    select(1);
+    QStringList said;
+    bool stillOpen = false;
+    whenModalOpens([&](QWidget* entry) {
+        other.execute(u"delete from tblData where reason = 'gone'"_s);
+        control<QLineEdit>(entry, u"Text1"_s)->setText(u"99"_s);
+        press(entry, u"PushButton2"_s);
+        said = boxes.texts();
+        stillOpen = entry->isVisible();
+        press(entry, u"PushButton1"_s);
+    });
+    press(&window, u"PushButton1"_s);
+    ASSERT_EQ(said.size(), 1);
+    EXPECT_TRUE(said[0].startsWith(u"Another program deleted this entry after you opened it, so nothing was saved."_s));
+    EXPECT_TRUE(stillOpen);
+    EXPECT_EQ(entryCount(), 1);
+    ASSERT_EQ(list().rowCount(), 1);
+    EXPECT_EQ(list().text(0, 3), u"keep");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, CommandsBesideAnotherProgram, testing::Values(LedgerKind::File, LedgerKind::Server),
+                         ledgerKindName);

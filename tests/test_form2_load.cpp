@@ -134,17 +134,19 @@ TEST(EntryWindowLoad, TextsMissingFromAListAreAddedSelectedAndKeptAfterCancel)
     EXPECT_TRUE(itemsOf(combo(form.get(), 4)).contains(u"Voucher"_s));
 }
 
-TEST(EntryWindowLoad, AnIdWithoutARowLooksLikeAddModeCaptionedEditData)
+TEST(EntryWindowLoad, AnIdWithoutARowIsSaidToBeGoneAndTheWindowDoesNotOpen)
 {
     ScriptedPrompter prompts;
-    const ScopedToday day(QDate(2022, 7, 5));
     openFreshLedger();
     addEntry(sampleEntry(u"Rent"_s, u"5"_s, Direction::PaidOut));
-    const auto form = openEntryWindow(u"999"_s);
-    EXPECT_EQ(form->windowTitle(), u"Edit Data"_s);
-    expectAddModeValues(*form, QDate(2022, 7, 5));
-    EXPECT_EQ(combo(form.get(), 4)->count(), 3);
-    EXPECT_TRUE(prompts.messages.isEmpty());
+    Form2 form(programLedger());
+    form.m_ID = u"999"_s;
+    form.setCaption(u"Edit Data"_s);
+    EXPECT_EQ(prompts.texts(), QStringList{u"This entry is no longer in the ledger: another program deleted it, so "
+                                           u"there is nothing to edit."_s});
+    EXPECT_EQ(form.exec(), QDialog::Rejected);
+    EXPECT_FALSE(form.isVisible());
+    EXPECT_EQ(entryCount(), 1);
 }
 
 TEST(EntryWindowLoad, AFailedReadIsReportedOnceAndLeavesTheAddModeValues)

@@ -1,11 +1,13 @@
 // The OK button: the six checks in order, and the insert or update that follows them.
 #include "base/apptitle.h"
 #include "base/paths.h"
+#include "money/moneyformat.h"
 #include "settings/settings.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/statements.h"
 #include "support/ledgerfixture.h"
+#include "support/ledgerkinds.h"
 #include "support/ordinaryuser.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
@@ -269,3 +271,102 @@ TEST(EntryWindowSave, ALedgerOrFolderThatCannotBeWrittenIsSaidInWordsAndNothingI
         EXPECT_EQ(entryCount(), 1) << c.name;
     }
 }
+
+namespace {
+
+// Two programs on one ledger: the other program is a connection of its own, with its own window.
+class EntryWindowBesideAnotherProgram : public testing::TestWithParam<LedgerKind>
+{
+protected:
+    void SetUp() override
+    {
+        BuildMoneyFormat(u"$"_s, u"1"_s);
+        other.open(openFreshLedger(GetParam()));
+        addEntry(sampleEntry(u"Rent"_s, u"10"_s));
+        id = newestId();
+    }
+
+    // The other program's entry window, editing `id`.
+    std::unique_ptr<Form2> openTheirWindow()
+    {
+        auto form = std::make_unique<Form2>(LedgerEntries(other));
+        form->m_ID = id;
+        form->setCaption(u"Edit Data"_s);
+        form->show();
+        return form;
+    }
+
+    ScriptedPrompter prompts;
+    Connection other;
+    QString id;
+};
+
+} // namespace
+
+TEST_P(EntryWindowBesideAnotherProgram, TheLaterSaveOfTheSameEntryIsRefusedShowingWhatChanged)
+{
+    const auto mine = openEntryWindow(id);
+    const auto theirs = openTheirWindow();
+    control<QDateEdit>(theirs.get(), u"DateTimePicker1"_s)->setDate(QDate(2021, 4, 1));
+    control<QLineEdit>(theirs.get(), u"Text1"_s)->setText(u"12.5"_s);
+    control<QPlainTextEdit>(theirs.get(), u"Text2"_s)->setPlainText(u"paid\nlate"_s);
+    control<QRadioButton>(theirs.get(), u"Option2"_s)->setChecked(true);
+    press(theirs.get(), u"PushButton2"_s);
+    ASSERT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
+
+    control<QLineEdit>(mine.get(), u"Text1"_s)->setText(u"99"_s);
+    press(mine.get(), u"PushButton2"_s);
+    ASSERT_EQ(prompts.messages.size(), 2);
+    EXPECT_EQ(prompts.texts()[1], u"Another program changed this entry after you opened it, so nothing was saved:\n\n"
+                                  u"Date: 3/5/2021 \u2192 4/1/2021\nAmount: $ 10.00 \u2192 $ 12.50\n"
+                                  u"Notes: (empty) \u2192 paid\u21b5late\nDirection: Received \u2192 Paid Out\n\n"
+                                  u"What you typed is still here: OK saves it over that change, Cancel keeps the "
+                                  u"entry as it is now."_s);
+    EXPECT_TRUE(prompts.errorReports().isEmpty());
+    EXPECT_TRUE(mine->isVisible());
+    EXPECT_EQ(control<QLineEdit>(mine.get(), u"Text1"_s)->text(), u"99"_s);
+    EXPECT_EQ(readRow(id).amount, 12.5);
+    EXPECT_EQ(readRow(id).date, QDate(2021, 4, 1));
+
+    // Having been shown their change, the user may save over it.
+    press(mine.get(), u"PushButton2"_s);
+    EXPECT_EQ(prompts.texts().last(), u"Record successfully saved."_s);
+    EXPECT_FALSE(mine->isVisible());
+    EXPECT_EQ(readRow(id).amount, 99.0);
+    EXPECT_EQ(readRow(id).date, QDate(2021, 3, 5));
+    EXPECT_EQ(entryCount(), 1);
+}
+
+TEST_P(EntryWindowBesideAnotherProgram, AnEntryDeletedUnderTheOpenWindowIsSaidAndWhatWasTypedCanBeAddedAfresh)
+{
+    const auto mine = openEntryWindow(id);
+    control<QLineEdit>(mine.get(), u"Text1"_s)->setText(u"99"_s);
+    LedgerEntries(other).remove(id);
+    press(mine.get(), u"PushButton2"_s);
+    EXPECT_EQ(prompts.texts(), QStringList{u"Another program deleted this entry after you opened it, so nothing was "
+                                           u"saved.\n\nWhat you typed is still here: OK adds it as a new entry, "
+                                           u"Cancel leaves it out."_s});
+    EXPECT_TRUE(mine->isVisible());
+    EXPECT_EQ(entryCount(), 0);
+
+    press(mine.get(), u"PushButton2"_s);
+    EXPECT_EQ(prompts.texts().last(), u"Record successfully saved."_s);
+    EXPECT_FALSE(mine->isVisible());
+    ASSERT_EQ(entryCount(), 1);
+    EXPECT_NE(newestId(), id);
+    EXPECT_EQ(readRow(newestId()).amount, 99.0);
+    EXPECT_EQ(readRow(newestId()).reason, u"Rent"_s);
+}
+
+TEST_P(EntryWindowBesideAnotherProgram, AChangeThatLeavesTheRowAsItWasDoesNotStandInTheWay)
+{
+    const auto mine = openEntryWindow(id);
+    LedgerEntries(other).update(sampleEntry(u"Rent"_s, u"10"_s), id);
+    control<QLineEdit>(mine.get(), u"Text1"_s)->setText(u"99"_s);
+    press(mine.get(), u"PushButton2"_s);
+    EXPECT_EQ(prompts.texts(), QStringList{u"Record successfully saved."_s});
+    EXPECT_EQ(readRow(id).amount, 99.0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, EntryWindowBesideAnotherProgram,
+                         testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);

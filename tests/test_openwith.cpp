@@ -4,6 +4,7 @@
 #include "instance/handoffprotocol.h"
 #include "instance/instancename.h"
 #include "instance/instanceserver.h"
+#include "store/ledgerlocation.h"
 #include "support/importsamples.h"
 #include "support/mainwindow.h"
 #include "support/modal.h"
@@ -33,10 +34,16 @@ using namespace std::chrono_literals;
 
 namespace {
 
+// The window the tests start is on the ledger file.
+QString ledgerKey()
+{
+    return LedgerLocation().key();
+}
+
 // handToRunningProgram blocks until the window answers, so it runs beside the test's event loop.
 bool handOverWhileEventsRun(const QString& path)
 {
-    auto handed = std::async(std::launch::async, [path] { return handToRunningProgram(path); });
+    auto handed = std::async(std::launch::async, [path, key = ledgerKey()] { return handToRunningProgram(path, key); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return handed.wait_for(0s) == std::future_status::ready; }, 10000));
     return handed.get();
 }
@@ -87,14 +94,14 @@ const QString handedPath = u"/home/someone/Kontoauszüge März/statement 1.csv"_
 TEST(OpenWith, TheServerReceivesTheFileAStartHandsOver)
 {
     InstanceServer server;
-    ASSERT_TRUE(server.listen());
+    ASSERT_TRUE(server.listen(ledgerKey()));
     EXPECT_EQ(handOver(server, handedPath), QStringList{handedPath});
 }
 
 TEST(OpenWith, TheServerRefusesWhatIsNoSoundHandOverAndGoesOn)
 {
     InstanceServer server;
-    ASSERT_TRUE(server.listen());
+    ASSERT_TRUE(server.listen(ledgerKey()));
     QSignalSpy handed(&server, &InstanceServer::fileHanded);
     const QByteArray sound = handoff::request(handedPath);
     const struct
@@ -120,7 +127,7 @@ TEST(OpenWith, TheServerRefusesWhatIsNoSoundHandOverAndGoesOn)
     for (const auto& [what, sent, afterAcknowledgement] : cases) {
         SCOPED_TRACE(what);
         QLocalSocket sender;
-        sender.connectToServer(instanceName());
+        sender.connectToServer(instanceName(ledgerKey()));
         ASSERT_TRUE(sender.waitForConnected(1000));
         sender.write(sent);
         if (afterAcknowledgement) {
@@ -137,14 +144,14 @@ TEST(OpenWith, TheServerRefusesWhatIsNoSoundHandOverAndGoesOn)
 
     // Nor does a sender that stays silent hold up the next one.
     QLocalSocket silent;
-    silent.connectToServer(instanceName());
+    silent.connectToServer(instanceName(ledgerKey()));
     ASSERT_TRUE(silent.waitForConnected(1000));
     EXPECT_EQ(handOver(server, handedPath), QStringList{handedPath});
 }
 
 TEST(OpenWith, WithoutAProgramListeningTheHandOverFailsAtOnceAndTheNameIsFree)
 {
-    const QString name = instanceName();
+    const QString name = instanceName(ledgerKey());
     ASSERT_TRUE(name.startsWith(qEnvironmentVariable("XDG_RUNTIME_DIR") + u'/')) << name.toStdString();
     const struct
     {
@@ -166,25 +173,25 @@ TEST(OpenWith, WithoutAProgramListeningTheHandOverFailsAtOnceAndTheNameIsFree)
         }
         QElapsedTimer clock;
         clock.start();
-        EXPECT_FALSE(handToRunningProgram(handedPath));
+        EXPECT_FALSE(handToRunningProgram(handedPath, ledgerKey()));
         EXPECT_LT(clock.elapsed(), 500);
         InstanceServer server;
-        EXPECT_TRUE(server.listen());
+        EXPECT_TRUE(server.listen(ledgerKey()));
     }
 }
 
 TEST(OpenWith, ASecondWindowLeavesTheFilesToTheFirst)
 {
     InstanceServer first;
-    ASSERT_TRUE(first.listen());
+    ASSERT_TRUE(first.listen(ledgerKey()));
     InstanceServer second;
-    EXPECT_FALSE(second.listen());
+    EXPECT_FALSE(second.listen(ledgerKey()));
     EXPECT_EQ(handOver(first, handedPath), QStringList{handedPath});
 
     // Once the first window has closed, a later one takes the files.
     first.close();
-    EXPECT_FALSE(handToRunningProgram(handedPath));
-    EXPECT_TRUE(second.listen());
+    EXPECT_FALSE(handToRunningProgram(handedPath, ledgerKey()));
+    EXPECT_TRUE(second.listen(ledgerKey()));
 }
 
 class OpenWithWindowTest : public MainWindowTest

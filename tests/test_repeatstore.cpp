@@ -4,9 +4,11 @@
 #include "base/paths.h"
 #include "repeating/repeatstore.h"
 #include "repeating/ruletext.h"
+#include "store/changeset.h"
 #include "store/programconnection.h"
 #include "store/recordset.h"
 #include "store/storeerror.h"
+#include "support/ledgerelsewhere.h"
 #include "support/ledgerfixture.h"
 #include "support/ledgerkinds.h"
 #include "support/ledgersnapshot.h"
@@ -14,6 +16,7 @@
 #include <QCryptographicHash>
 #include <QFile>
 #include <QStringList>
+#include <algorithm>
 #include <functional>
 #include <gtest/gtest.h>
 #include <latch>
@@ -320,6 +323,36 @@ TEST_P(RepeatStoreTest, TenYearsOfAMonthlyRulePostedAtOnceAreExactly120Entries)
     ASSERT_EQ(due.size(), 120u);
     EXPECT_EQ(store().post(due).size(), 120);
     EXPECT_EQ(entryCount(), 120);
+    EXPECT_TRUE(store().dueOccurrences(day("2024-12-31")).empty());
+}
+
+TEST_P(RepeatStoreTest, AnUndonePostingTakesItsRecordAlongSoItsOccurrencesFallDueAgain)
+{
+    store().add(monthlyRent("2024-10-31", 31));
+    const std::vector<Occurrence> due = store().dueOccurrences(day("2024-12-31"));
+    ASSERT_EQ(due.size(), 3u);
+    store().post({due.front()});
+    const auto ledgerRows = [&] {
+        return snapshotElsewhere(ledger) +
+               snapshotElsewhere(ledger, "SELECT * FROM tblRepeatPosted ORDER BY ruleid, occurred");
+    };
+    const LedgerSnapshot before = ledgerRows();
+
+    ChangeRecorder recorder(Conn());
+    // The first is posted already and adds nothing.
+    QList<qint64> posted = store().post(due);
+    const QByteArray changes = recorder.changes();
+    const LedgerSnapshot after = ledgerRows();
+    QList<qint64> changed = changedIds(changes);
+    std::sort(posted.begin(), posted.end());
+    std::sort(changed.begin(), changed.end());
+    EXPECT_EQ(changed, posted);
+
+    applyChanges(Conn(), reversed(changes));
+    EXPECT_EQ(ledgerRows(), before);
+    EXPECT_EQ(listed(store().dueOccurrences(day("2024-12-31"))), listed({due[1], due[2]}));
+    applyChanges(Conn(), changes);
+    EXPECT_EQ(ledgerRows(), after);
     EXPECT_TRUE(store().dueOccurrences(day("2024-12-31")).empty());
 }
 

@@ -3,6 +3,7 @@
 #include "store/changeset.h"
 #include "store/connection.h"
 #include "store/entryimport.h"
+#include "store/ledgerlocation.h"
 #include "store/recordset.h"
 #include "store/reportstaging.h"
 #include "store/statements.h"
@@ -143,7 +144,7 @@ TEST(ServerLedger, AProgramThatMayOnlyReadReadsButWritesNothing)
     Connection reader;
     // Nothing to read before the writer made the ledger, and no right to make it.
     EXPECT_EQ(failureOf([&] { reader.open(testServer().connectionString(Role::Reader, database)); }),
-              u"permission denied for schema public"_s);
+              u"This server ledger is not set up yet: its owner starts Quorvane on it once."_s);
     Connection writer;
     writer.open(testServer().connectionString(Role::Writer, database));
     writer.execute(insertEntry(sampleEntry(u"shared"_s, u"1"_s)));
@@ -152,12 +153,16 @@ TEST(ServerLedger, AProgramThatMayOnlyReadReadsButWritesNothing)
     {
         Role role;
         Connection::Access access;
-        QString refusal;
+        QString user;
     } cases[] = {
-        {Role::Reader, Connection::Access::ReadWrite, u"permission denied for table tbldata"_s},
-        {Role::Writer, Connection::Access::ReadOnly, u"cannot execute INSERT in a read-only transaction"_s},
+        {Role::Reader, Connection::Access::ReadWrite, u"quorvane_reader"_s},
+        {Role::Writer, Connection::Access::ReadOnly, u"quorvane_writer"_s},
     };
-    for (const auto& [role, access, refusal] : cases) {
+    for (const auto& [role, access, user] : cases) {
+        // Said in words that name the ledger as its location does, never in the server's own.
+        const QString location = LedgerLocation::fromText(testServer().connectionString(role, database)).describe();
+        EXPECT_EQ(location, u"database %1 at %2:54315 as %3"_s.arg(database, testServer().folder(), user));
+        const QString refusal = u"You may read this ledger on %1 but not change it."_s.arg(location);
         Connection connection;
         connection.open(testServer().connectionString(role, database), access);
         EXPECT_EQ(countOf(connection, u"tblData"_s), 1);
@@ -179,11 +184,13 @@ TEST(ServerLedger, AddedEntriesGetTheirIdsInOneBatchAllOrNone)
     };
     EXPECT_EQ(addEntries(ledger, {entry(u"A"_s), entry(u"B"_s)}), (QList<qint64>{1, 2}));
     ledger.execute(u"alter table tblData add constraint refused check (length(reason) < 4)"_s);
+    ChangeRecorder recorder(ledger);
     EXPECT_EQ(failureOf([&] {
                   addEntries(ledger, {entry(u"C"_s), entry(u"boom"_s)});
               }),
               u"new row for relation \"tbldata\" violates check constraint \"refused\""_s);
     EXPECT_EQ(countOf(ledger, u"tblData"_s), 2);
+    EXPECT_TRUE(recorder.changes().isEmpty()) << "nothing left to undo";
     // The batch ended with the failure: the ledger takes writes again, and the ids the failed batch
     // took are not given again.
     EXPECT_EQ(addEntries(ledger, {entry(u"D"_s)}), (QList<qint64>{5}));
@@ -217,18 +224,106 @@ TEST(ServerLedger, ABatchWaitsForAnotherProgramsBatchToEnd)
     EXPECT_EQ(seen, 1);
 }
 
-TEST(ServerLedger, UndoSaysItIsNotYetPossibleAndChangesNothing)
+TEST(ServerLedger, AnUndoWaitsForAnotherProgramsBatchAndChecksItsRowsAfterIt)
+{
+    const struct
+    {
+        QString otherBatch;
+        bool stale;
+        double amountAfter;
+    } cases[] = {
+        {u"insert into tblData (reason, amount) values ('theirs', 9)"_s, false, 1},
+        {u"update tblData set amount = 3 where reason = 'mine'"_s, true, 3},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.otherBatch.toStdString());
+        const QString ledger = testServer().connectionString(Role::Writer, newServerDatabase());
+        Connection mine, other;
+        mine.open(ledger);
+        other.open(ledger);
+        mine.execute(insertEntry(sampleEntry(u"mine"_s, u"1"_s)));
+        ChangeRecorder recorder(mine);
+        mine.execute(u"update tblData set amount = 2 where id = 1"_s);
+        const QByteArray edited = recorder.changes();
+
+        other.beginBatch();
+        other.execute(c.otherBatch);
+        std::atomic<bool> done = false;
+        bool stale = false;
+        std::thread undo([&] {
+            try {
+                applyChanges(mine, reversed(edited));
+            } catch (const StaleChange&) {
+                stale = true;
+            }
+            done = true;
+        });
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        EXPECT_FALSE(done) << "the undo ran while another program's batch was open";
+        other.commitBatch();
+        undo.join();
+        EXPECT_EQ(stale, c.stale) << "the undo reads the row as the other batch left it";
+        Recordset rs;
+        rs.open(u"select amount from tblData where id = 1"_s, mine);
+        EXPECT_EQ(rs.field(u"amount").toDouble(), c.amountAfter);
+    }
+}
+
+TEST(ServerLedger, ALedgerWithoutUndoGetsItFromTheFirstWhoMayAddIt)
+{
+    const QString database = newServerDatabase();
+    const QString writer = testServer().connectionString(Role::Writer, database);
+    const auto triggers = [&] {
+        Connection connection;
+        connection.open(writer, Connection::Access::ReadOnly);
+        return countOf(connection, u"pg_trigger where tgname = 'quorvane_record'"_s);
+    };
+    {
+        // As a build before undo on a server made it.
+        Connection old;
+        old.open(writer);
+        old.execute(insertEntry(sampleEntry(u"kept"_s, u"1"_s)));
+        old.execute(u"drop trigger quorvane_record on tblData"_s);
+        old.execute(u"drop trigger quorvane_record on tblRepeatPosted"_s);
+        old.execute(u"drop function quorvane_record()"_s);
+    }
+    ASSERT_EQ(triggers(), 0);
+    const struct
+    {
+        Role role;
+        Connection::Access access;
+    } without[] = {{Role::Reader, Connection::Access::ReadWrite}, {Role::Writer, Connection::Access::ReadOnly}};
+    for (const auto& [role, access] : without) {
+        Connection connection;
+        connection.open(testServer().connectionString(role, database), access);
+        EXPECT_NE(failureOf([&] { ChangeRecorder recorder(connection); }), QString());
+        EXPECT_EQ(countOf(connection, u"tblData"_s), 1);
+    }
+    EXPECT_EQ(triggers(), 0) << "no one who may not add it did";
+
+    Connection owner;
+    owner.open(writer);
+    EXPECT_EQ(triggers(), 2);
+    ChangeRecorder recorder(owner);
+    owner.execute(deleteEntry(u"1"_s));
+    applyChanges(owner, reversed(recorder.changes()));
+    EXPECT_EQ(countOf(owner, u"tblData"_s), 1);
+}
+
+TEST(ServerLedger, ChangesThatAreNotTheServersAreRefusedAndChangeNothing)
 {
     Connection ledger;
     ledger.open(testServer().connectionString(Role::Writer, newServerDatabase()));
     ledger.execute(insertEntry(sampleEntry(u"kept"_s, u"1"_s)));
-    const std::function<void()> steps[] = {
-        [&] { ChangeRecorder recorder(ledger); },
-        [&] { applyChanges(ledger, QByteArray("anything")); },
-    };
-    for (const auto& step : steps)
-        EXPECT_EQ(failureOf(step), u"Undo is not yet possible on a server ledger."_s);
-    EXPECT_EQ(countOf(ledger, u"tblData"_s), 1);
+    ChangeRecorder recorder(ledger);
+    ledger.execute(deleteEntry(u"1"_s));
+    const QByteArray deleted = reversed(recorder.changes());
+    const QByteArray foreign[] = {QByteArray("T\x01\x09tblData"), QByteArray("anything"),
+                                  deleted.left(deleted.size() - 3), deleted + "more"};
+    for (const QByteArray& changes : foreign) {
+        EXPECT_EQ(failureOf([&] { applyChanges(ledger, changes); }), u"The recorded changes cannot be read."_s);
+        EXPECT_EQ(countOf(ledger, u"tblData"_s), 0);
+    }
 }
 
 TEST(ServerLedger, ADatabaseKeepingItsTextsInAnotherEncodingIsRefused)

@@ -10,14 +10,18 @@
 #include "store/reportstaging.h"
 #include "store/statements.h"
 #include "store/storeerror.h"
+#include "support/ledgerelsewhere.h"
 #include "support/ledgerfixture.h"
 #include "support/ledgerkinds.h"
+#include "support/printers.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <gtest/gtest.h>
+#include <limits>
 
 using namespace Qt::StringLiterals;
 
@@ -432,7 +436,294 @@ TEST_P(Store, EntryRowsNameTheColumnsTheLedgerLacks)
     EXPECT_EQ(rows.text(EntryField::Reason), u"a"_s);
 }
 
+TEST_P(Store, ACheckedUpdateWritesOnlyWhileTheEntryIsAsItWasRead)
+{
+    const LedgerEntries ledger(Conn());
+    ledger.add(sampleEntry(u"Rent"_s, u"10"_s));
+    const QString id = QString::number(lastId());
+    const auto imageOf = [&] {
+        EntryRows rows;
+        ledger.readOne(rows, id);
+        return rows.image();
+    };
+    const EntryImage loaded = imageOf();
+    Connection other;
+    other.open(connection);
+    Entry theirs = sampleEntry(u"Rent"_s, u"12.5"_s);
+    theirs.notes = u"theirs"_s;
+    LedgerEntries(other).update(theirs, id);
+
+    Entry mine = sampleEntry(u"Mine"_s, u"99"_s);
+    try {
+        ledger.updateUnchanged(mine, id, loaded);
+        ADD_FAILURE() << "saved over another program's change";
+    } catch (const EntryChanged& change) {
+        EXPECT_EQ(change.fields, (QList<EntryField>{EntryField::Amount, EntryField::Notes}));
+        EXPECT_EQ(change.before[EntryField::Amount], QVariant(10.0));
+        EXPECT_EQ(change.now[EntryField::Amount], QVariant(12.5));
+        EXPECT_EQ(change.now[EntryField::Notes], QVariant(u"theirs"_s));
+        EXPECT_TRUE(change.now == imageOf());
+    }
+    EXPECT_EQ(readEntry(lastId()).amount.toDouble(), 12.5);
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Rent"_s);
+
+    // Read anew, the same save goes through.
+    ledger.updateUnchanged(mine, id, imageOf());
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Mine"_s);
+    EXPECT_EQ(ledger.count(), 1);
+}
+
+TEST_P(Store, AnEntryDeletedElsewhereIsNeitherUpdatedNorDeletedAgain)
+{
+    const LedgerEntries ledger(Conn());
+    ledger.add(sampleEntry(u"Rent"_s, u"10"_s));
+    ledger.add(sampleEntry(u"Kept"_s, u"20"_s));
+    const QString id = QString::number(lastId() - 1);
+    EntryRows rows;
+    ledger.readOne(rows, id);
+    const EntryImage loaded = rows.image();
+    rows.close();
+    Connection other;
+    other.open(connection);
+    LedgerEntries(other).remove(id);
+
+    EXPECT_THROW(ledger.updateUnchanged(sampleEntry(u"Mine"_s, u"1"_s), id, loaded), EntryGone);
+    EXPECT_THROW(ledger.remove(id), EntryGone);
+    EXPECT_EQ(ledger.count(), 1);
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Kept"_s);
+    // The refusals ended their batches: the ledger takes writes again.
+    ledger.add(sampleEntry(u"After"_s, u"1"_s));
+    EXPECT_EQ(ledger.count(), 2);
+}
+
+namespace {
+
+// Undo on both engines: recorded changes reversed and made again, and refused where the ledger
+// changed since.
+class StoreUndo : public Store
+{
+protected:
+    // Stores an entry through a bound insert, so any double reaches the ledger as it is.
+    qint64 storeEntry(double amount, const QString& text, QDate date)
+    {
+        const std::unique_ptr<EngineStatement> insert =
+            Conn().engine().prepare("INSERT INTO tblData (datercvd, reason, fromcompany, tocompany, amount, "
+                                    "paymentmethod, notes, paymenttype) VALUES (?, ?, ?, NULL, ?, ?, ?, 2)");
+        insert->bindDate(1, date);
+        insert->bindText(2, text);
+        insert->bindText(3, text + u"!"_s);
+        insert->bindDouble(4, amount);
+        insert->bindText(5, u""_s);
+        insert->bindText(6, text + text);
+        insert->run();
+        return lastId();
+    }
+    LedgerSnapshot ledger() const { return snapshotElsewhere(connection); }
+    void elsewhere(const QString& statement) const { runElsewhereOn(connection, statement); }
+    // Records what `command` changes.
+    static QByteArray recorded(const std::function<void()>& command)
+    {
+        ChangeRecorder recorder(Conn());
+        command();
+        return recorder.changes();
+    }
+};
+
+} // namespace
+
+TEST_P(StoreUndo, UndoAndRedoGiveBackEveryRowAndColumnExactly)
+{
+    const double amounts[] = {0.30000000000000004,
+                              -0.0,
+                              std::numeric_limits<double>::denorm_min(),
+                              std::numeric_limits<double>::max(),
+                              -1e-300,
+                              1234.5,
+                              std::numeric_limits<double>::infinity(),
+                              -std::numeric_limits<double>::infinity(),
+                              std::numeric_limits<double>::quiet_NaN()};
+    for (int i = 0; i < int(std::size(amounts)); ++i)
+        storeEntry(amounts[i], hostileTexts[i], QDate(1900 + 17 * i, 1 + i, 28));
+    const LedgerSnapshot before = ledger();
+    // A ledger file keeps a negative zero as 0; a server keeps its sign.
+    if (GetParam() == LedgerKind::Server) {
+        ASSERT_TRUE(before.join(u'\n').contains(u"real:-0 |"_s));
+    }
+
+    const QByteArray changes = recorded([] {
+        Conn().execute(deleteEntry(u"1"_s));
+        Conn().execute(u"update tblData set amount = 7, reason = 'moved', datercvd = #02/29/2024# where id = 2"_s);
+        Conn().execute(u"update tblData set notes = null where id = 3"_s);
+        Conn().execute(u"update tblData set notes = 'twice' where id = 3"_s);
+        // Changed and changed back, added and removed: nothing to undo.
+        Conn().execute(u"update tblData set reason = 'gone' where id = 4"_s);
+        Conn().execute(u"update tblData set reason = "_s + quoteText(hostileTexts[3]) + u" where id = 4"_s);
+        addEntry(sampleEntry(u"brief"_s, u"1"_s));
+        Conn().execute(deleteEntry(QString::number(lastId())));
+        addEntry(sampleEntry(u"new"_s, u"5"_s));
+    });
+    const LedgerSnapshot after = ledger();
+    QList<qint64> ids = changedIds(changes);
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(ids, (QList<qint64>{1, 2, 3, lastId()}));
+
+    for (int round = 0; round < 2; ++round) {
+        applyChanges(Conn(), reversed(changes));
+        ASSERT_EQ(ledger(), before);
+        applyChanges(Conn(), changes);
+        ASSERT_EQ(ledger(), after);
+    }
+}
+
+TEST_P(StoreUndo, AStepIsRefusedWholeWhereAnotherProgramChangedARowSince)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(qint64 first, qint64 second)> command;
+        QString elsewhere;
+    } cases[] = {
+        {"edited, then the same column edited elsewhere",
+         [](qint64 a, qint64 b) {
+             Conn().execute(u"update tblData set amount = 50 where id = "_s + QString::number(a));
+             Conn().execute(u"update tblData set amount = 51 where id = "_s + QString::number(b));
+         },
+         u"update tblData set amount = 60 where id = {second}"_s},
+        {"edited, then deleted elsewhere",
+         [](qint64 a, qint64 b) {
+             Conn().execute(u"update tblData set amount = 50 where id = "_s + QString::number(a));
+             Conn().execute(u"update tblData set amount = 51 where id = "_s + QString::number(b));
+         },
+         u"delete from tblData where id = {second}"_s},
+        {"deleted, then its id taken elsewhere",
+         [](qint64 a, qint64 b) {
+             Conn().execute(deleteEntry(QString::number(a)));
+             Conn().execute(deleteEntry(QString::number(b)));
+         },
+         u"insert into tblData (id, reason, amount, paymenttype) values ({second}, 'theirs', 1, 1)"_s},
+        {"added, then edited elsewhere",
+         [](qint64, qint64) {
+             addEntry(sampleEntry(u"one"_s, u"1"_s));
+             addEntry(sampleEntry(u"two"_s, u"2"_s));
+         },
+         u"update tblData set reason = 'theirs' where id = {newest}"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const qint64 first = storeEntry(10, u"first"_s, QDate(2024, 1, 2));
+        const qint64 second = storeEntry(20, u"second"_s, QDate(2024, 1, 3));
+        const QByteArray changes = recorded([&] { c.command(first, second); });
+        elsewhere(QString(c.elsewhere)
+                      .replace(u"{second}"_s, QString::number(second))
+                      .replace(u"{newest}"_s, QString::number(lastId())));
+        const LedgerSnapshot changedElsewhere = ledger();
+        EXPECT_THROW(applyChanges(Conn(), reversed(changes)), StaleChange);
+        EXPECT_EQ(ledger(), changedElsewhere) << "nothing of the step applied";
+        // The ledger takes changes again.
+        EXPECT_NO_THROW(addEntry(sampleEntry(u"after"_s, u"1"_s)));
+    }
+}
+
+TEST_P(StoreUndo, ChangesAreReadAndAppliedWhileAListIsStillBeingRead)
+{
+    for (int i = 0; i < 3; ++i)
+        storeEntry(i, u"row"_s, QDate(2024, 1, 2));
+    QByteArray changes;
+    Recordset rows;
+    {
+        ChangeRecorder recorder(Conn());
+        Conn().execute(deleteEntry(u"1"_s));
+        rows.open(selectAllEntries(), Conn());
+        changes = recorder.changes();
+        applyChanges(Conn(), reversed(changes));
+    }
+    int read = 0;
+    for (; !rows.eof(); rows.moveNext())
+        ++read;
+    EXPECT_EQ(read, 2) << "the list read before the undo";
+    EXPECT_EQ(entryCount(), 3);
+}
+
+TEST_P(StoreUndo, AnUndoneEditKeepsWhatAnotherProgramWroteToOtherColumns)
+{
+    const qint64 id = storeEntry(10, u"mine"_s, QDate(2024, 1, 2));
+    const QByteArray edited =
+        recorded([&] { Conn().execute(u"update tblData set amount = 50 where id = "_s + QString::number(id)); });
+    elsewhere(u"update tblData set notes = 'theirs' where id = "_s + QString::number(id));
+    applyChanges(Conn(), reversed(edited));
+    const StoredEntry undone = readEntry(id);
+    EXPECT_EQ(undone.amount.toDouble(), 10.0);
+    EXPECT_EQ(undone.notes.toString(), u"theirs"_s);
+}
+
+TEST_P(StoreUndo, AnUndoneAddsIdIsNeverGivenToAnotherEntry)
+{
+    const QByteArray added = recorded([] { addEntry(sampleEntry(u"mine"_s, u"1"_s)); });
+    const qint64 mine = lastId();
+    applyChanges(Conn(), reversed(added));
+    elsewhere(insertEntry(sampleEntry(u"theirs"_s, u"2"_s)));
+    EXPECT_GT(lastId(), mine);
+    applyChanges(Conn(), added);
+    EXPECT_EQ(readEntry(mine).reason.toString(), u"mine"_s);
+    EXPECT_EQ(entryCount(), 2);
+}
+
+TEST_P(StoreUndo, OnlyWhatThisProgramChangesIsRecordedItsUndosIncluded)
+{
+    const QByteArray added = recorded([] { addEntry(sampleEntry(u"mine"_s, u"1"_s)); });
+    const qint64 mine = lastId();
+    ChangeRecorder recorder(Conn());
+    elsewhere(insertEntry(sampleEntry(u"theirs"_s, u"2"_s)));
+    EXPECT_TRUE(recorder.changes().isEmpty());
+    applyChanges(Conn(), reversed(added));
+    EXPECT_EQ(changedIds(recorder.changes()), QList<qint64>{mine});
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, Store, testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);
+INSTANTIATE_TEST_SUITE_P(Engines, StoreUndo, testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);
+
+TEST(EntryImages, DifferWhereTheStoredValuesDiffer)
+{
+    struct Case
+    {
+        const char* name;
+        QVariant before, now;
+        bool differs;
+    };
+    const Case cases[] = {
+        {"same text", u"a"_s, u"a"_s, false},
+        {"letter case", u"a"_s, u"A"_s, true},
+        {"no value against empty text", QVariant(), u""_s, true},
+        {"no value against no value", QVariant(), QVariant(), false},
+        {"a real against the same integer", 10.0, qlonglong(10), true},
+        {"the last bit of a real", 0.3, 0.1 + 0.2, true},
+        {"a stored NaN", qQNaN(), qQNaN(), false},
+        {"a date against its text", QDate(2021, 3, 5), u"2021-03-05"_s, true},
+    };
+    for (const Case& c : cases) {
+        EntryImage before, now;
+        before[EntryField::Notes] = c.before;
+        now[EntryField::Notes] = c.now;
+        EXPECT_EQ(before.differences(now), c.differs ? QList{EntryField::Notes} : QList<EntryField>{}) << c.name;
+    }
+}
+
+TEST(ServerDoor, ACheckedUpdateHoldsTheEntryAgainstWritersOutsideABatch)
+{
+    const QString connection = openFreshLedger(LedgerKind::Server);
+    const LedgerEntries ledger(Conn());
+    ledger.add(sampleEntry(u"Rent"_s, u"10"_s));
+    const QString id = QString::number(lastId());
+    Connection other;
+    other.open(connection);
+    other.engine().prepare("SET lock_timeout = 200")->run();
+    inOneBatch(Conn(), [&] {
+        Conn().engine().lockEntry(id);
+        EXPECT_THROW(LedgerEntries(other).update(sampleEntry(u"Theirs"_s, u"1"_s), id), StoreError);
+    });
+    LedgerEntries(other).update(sampleEntry(u"Theirs"_s, u"1"_s), id);
+    EXPECT_EQ(readEntry(lastId()).reason.toString(), u"Theirs"_s);
+}
 
 TEST(Directions, OnlyOneAndTwoAreStoredDirections)
 {

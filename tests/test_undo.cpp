@@ -1,9 +1,11 @@
-// Undo and redo of the main window's commands, through the real window, its buttons and its shortcuts:
-// every step gives back the ledger byte for byte, ids included.
+// Undo and redo of the main window's commands, through the real window, its buttons and its shortcuts,
+// on a ledger file and on a server ledger: every step gives back the ledger exactly, ids included.
 #include "base/paths.h"
 #include "ledgerlist/ledgermodel.h"
+#include "store/connection.h"
+#include "support/ledgerelsewhere.h"
 #include "support/ledgerfixture.h"
-#include "support/ledgersnapshot.h"
+#include "support/ledgerkinds.h"
 #include "support/modal.h"
 #include "support/printers.h"
 #include "support/scriptedprompter.h"
@@ -28,16 +30,19 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-class UndoTest : public testing::Test
+class UndoTest : public testing::TestWithParam<LedgerKind>
 {
 public:
     void SetUp() override
     {
         window.Form_Load();
+        // The window works on whatever ledger the program's connection has open.
+        location = GetParam() == LedgerKind::Server ? openFreshLedger(LedgerKind::Server)
+                                                    : connectionString(SpecialFolderPath(35));
         // Rows with the values a copy or a re-insert could most easily get wrong.
-        runElsewhere(databaseFile(), u"INSERT INTO tblData (datercvd, reason, fromcompany, tocompany, amount, "
-                                     "paymentmethod, notes, paymenttype) VALUES ('2021-03-05', 'Rent ''n'' ü', "
-                                     "'Marrowfen', NULL, 0.30000000000000004, 'Cash', 'two\nlines', 2)"_s);
+        runElsewhereOn(location, u"INSERT INTO tblData (datercvd, reason, fromcompany, tocompany, amount, "
+                                 "paymentmethod, notes, paymenttype) VALUES ('2021-03-05', 'Rent ''n'' ü', "
+                                 "'Marrowfen', NULL, 0.30000000000000004, 'Cash', 'two\nlines', 2)"_s);
         addEntry(sampleEntry(u"Gig"_s, u"1234.5"_s));
         addEntry(sampleEntry(u"Water Bill"_s, u"17"_s, Direction::PaidOut));
         window.ListData();
@@ -46,7 +51,7 @@ public:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
     }
 
-    LedgerSnapshot ledger() const { return snapshotLedger(databaseFile()); }
+    LedgerSnapshot ledger() const { return snapshotElsewhere(location); }
     void press(const QString& button) { window.findChild<QPushButton*>(button)->click(); }
     void select(int row) { window.listView()->selectRow(row); }
     int selectedRow() const { return window.listView()->selectionModel()->selectedRows().value(0).row(); }
@@ -80,11 +85,12 @@ public:
 
     ScriptedPrompter boxes;
     Form1 window;
+    QString location;
 };
 
 } // namespace
 
-TEST_F(UndoTest, EachCommandIsUndoneAndRedoneExactlyWithTheShortcuts)
+TEST_P(UndoTest, EachCommandIsUndoneAndRedoneExactlyWithTheShortcuts)
 {
     const struct
     {
@@ -121,7 +127,7 @@ TEST_F(UndoTest, EachCommandIsUndoneAndRedoneExactlyWithTheShortcuts)
     EXPECT_TRUE(boxes.errorReports().isEmpty());
 }
 
-TEST_F(UndoTest, UndoSelectsTheEntryConcernedAndKeepsTheTotalsRight)
+TEST_P(UndoTest, UndoSelectsTheEntryConcernedAndKeepsTheTotalsRight)
 {
     const QString paid = window.summaryLabels()[1]->text();
     select(0);
@@ -139,7 +145,7 @@ TEST_F(UndoTest, UndoSelectsTheEntryConcernedAndKeepsTheTotalsRight)
     EXPECT_EQ(window.ledgerModel()->text(selectedRow(), 0), u"4");
 }
 
-TEST_F(UndoTest, TwoHundredRandomCommandsUndoneAndRedoneGiveBothLedgersBack)
+TEST_P(UndoTest, TwoHundredRandomCommandsUndoneAndRedoneGiveBothLedgersBack)
 {
     QRandomGenerator random(20261208);
     const LedgerSnapshot start = ledger();
@@ -176,12 +182,12 @@ TEST_F(UndoTest, TwoHundredRandomCommandsUndoneAndRedoneGiveBothLedgersBack)
     EXPECT_TRUE(boxes.errorReports().isEmpty());
 }
 
-TEST_F(UndoTest, AStepThatNoLongerAppliesSaysSoAndChangesNothing)
+TEST_P(UndoTest, AStepThatNoLongerAppliesSaysSoAndChangesNothing)
 {
     select(1);
     saveEntry(u"PushButton1"_s, u"50"_s);
     // Another program changes the same entry meanwhile.
-    runElsewhere(databaseFile(), u"UPDATE tblData SET amount = 60 WHERE id = 2"_s);
+    runElsewhereOn(location, u"UPDATE tblData SET amount = 60 WHERE id = 2"_s);
     const LedgerSnapshot changedElsewhere = ledger();
     boxes.messages.clear();
     undoKey();
@@ -193,13 +199,13 @@ TEST_F(UndoTest, AStepThatNoLongerAppliesSaysSoAndChangesNothing)
     // A deleted entry whose id was taken in the meantime is not brought back over the new one.
     select(0);
     press(u"PushButton3"_s);
-    runElsewhere(databaseFile(), u"INSERT INTO tblData (id, reason, amount, paymenttype) VALUES (1, 'x', 1, 1)"_s);
+    runElsewhereOn(location, u"INSERT INTO tblData (id, reason, amount, paymenttype) VALUES (1, 'x', 1, 1)"_s);
     const LedgerSnapshot taken = ledger();
     undoKey();
     EXPECT_EQ(ledger(), taken);
 }
 
-TEST_F(UndoTest, TheListsContextMenuOffersUndoAndRedo)
+TEST_P(UndoTest, TheListsContextMenuOffersUndoAndRedo)
 {
     select(0);
     press(u"PushButton3"_s);
@@ -216,3 +222,5 @@ TEST_F(UndoTest, TheListsContextMenuOffersUndoAndRedo)
     EXPECT_TRUE(offered[0].startsWith(u"Undo"_s)) << offered[0].toStdString();
     EXPECT_TRUE(offered[1].startsWith(u"Redo"_s)) << offered[1].toStdString();
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, UndoTest, testing::Values(LedgerKind::File, LedgerKind::Server), ledgerKindName);

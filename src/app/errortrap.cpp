@@ -4,6 +4,7 @@
 
 #include "app/prompter.h"
 #include "base/errorreport.h"
+#include "base/plainrefusal.h"
 
 #include <QCoreApplication>
 
@@ -18,12 +19,14 @@ ErrorTrap::ErrorTrap(QStringView window, QStringView procedure) : location_(erro
 void ErrorTrap::report(int number, std::exception_ptr error)
 {
     QString description;
+    bool plain = false;
     try {
         std::rethrow_exception(error);
     } catch (const Cancelled&) {
         return; // the user's own choice, reported by nothing
     } catch (const std::exception& e) {
         description = QString::fromUtf8(e.what());
+        plain = dynamic_cast<const PlainRefusal*>(&e) != nullptr;
     } catch (...) {
         description = QCoreApplication::translate("ErrorTrap", "Unknown error");
     }
@@ -33,5 +36,8 @@ void ErrorTrap::report(int number, std::exception_ptr error)
             return;
         reportedInLoops_.insert({number, description});
     }
-    showErrorReport(description, location_, number);
+    if (plain)
+        MsgBox(description);
+    else
+        showErrorReport(description, location_, number);
 }

@@ -1,6 +1,7 @@
 #include "cli/cliledger.h"
 
 #include "base/paths.h"
+#include "store/ledgerlocation.h"
 
 #include <QFile>
 
@@ -8,23 +9,34 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-std::unique_ptr<Connection> openFile(const QString& path, Connection::Access access)
+std::unique_ptr<Connection> openText(const QString& connectionText, Connection::Access access)
 {
     auto connection = std::make_unique<Connection>();
-    connection->open(u"data source="_s + path, access);
+    connection->open(connectionText, access);
     return connection;
+}
+
+std::unique_ptr<Connection> openFile(const QString& path, Connection::Access access)
+{
+    return openText(u"data source="_s + path, access);
 }
 
 } // namespace
 
 std::unique_ptr<Connection> openLedgerToRead()
 {
+    const LedgerLocation location = LedgerLocation::chosen();
+    if (location.onServer())
+        return openText(location.connectionText(), Connection::Access::ReadOnly);
     const QString ledger = databaseFile();
     return openFile(FileExists(ledger) ? ledger : templateDatabase(), Connection::Access::ReadOnly);
 }
 
 std::unique_ptr<Connection> openLedgerToWrite()
 {
+    const LedgerLocation location = LedgerLocation::chosen();
+    if (location.onServer())
+        return openText(location.connectionText(), Connection::Access::ReadWrite);
     for (const QString& folder : {vendorFolder(), dataFolder()})
         if (!pathExists(folder))
             makeFolder(folder);

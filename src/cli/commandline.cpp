@@ -1,11 +1,14 @@
 #include "cli/commandline.h"
 
 #include "base/clock.h"
+#include "base/failure.h"
 #include "base/paths.h"
 #include "cli/commands.h"
 #include "cli/importcommand.h"
 #include "cli/output.h"
 #include "store/backups.h"
+#include "store/ledgerlocation.h"
+#include "store/storeerror.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -15,6 +18,7 @@
 #include <QRegularExpression>
 #include <cstdio>
 #include <memory>
+#include <optional>
 
 using namespace Qt::StringLiterals;
 
@@ -22,6 +26,10 @@ namespace {
 
 int restoreFrom(const QString& file)
 {
+    if (LedgerLocation::chosen().onServer()) {
+        say(stderr, serverBackupsMessage());
+        return 1;
+    }
     const QString ledger = databaseFile();
     if (!QFileInfo(ledger).isFile()) {
         say(stderr, u"There is no ledger at '%1' to restore into; start Quorvane once first."_s.arg(
@@ -126,9 +134,9 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(
         u"Quorvane, a ledger of money received and paid out.\n"
-        "Without options it opens its window on the ledger in '%1'; with a FILE it opens the import of that "
+        "Without options it opens its window on the ledger (now '%1'); with a FILE it opens the import of that "
         "file.\nDates are written YYYY-MM-DD. Exit codes: 0 done, 1 refused or failed, 2 usage."_s.arg(
-            QDir::toNativeSeparators(databaseFile())));
+            LedgerLocation::chosen().describe()));
     parser.addPositionalArgument(u"FILE"_s, u"A bank statement or workbook to import in the window."_s, u"[FILE]"_s);
     parser.addHelpOption();
     parser.addVersionOption();
@@ -146,9 +154,15 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
                                 u"date"_s);
     const QCommandLineOption json(u"json"_s, u"With --totals or --list: prints JSON."_s);
     const QCommandLineOption csv(u"csv"_s, u"With --list: prints comma-separated values."_s);
+    const QCommandLineOption ledger(
+        u"ledger"_s,
+        u"The ledger to use: a PostgreSQL connection string (postgresql://host/database or host=... dbname=...; "
+        "passwords go in ~/.pgpass or a service file), or \"\" for the private file. With a command it holds for "
+        "that run only; otherwise the window opens on it and it is remembered."_s,
+        u"text"_s);
     QCommandLineOption ticked(u"ticked"_s);
     ticked.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({restore, totals, list, exportTo, report, from, to, json, csv, ticked});
+    parser.addOptions({restore, totals, list, exportTo, report, from, to, json, csv, ledger, ticked});
     const ImportOptions import(parser);
     // Qt's options are written with one dash (-platform offscreen).
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -188,6 +202,17 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
             return refuse(parser, u"--%1 goes with %2."_s.arg(modifier->names().front(), optionNames(owners)));
     if (parser.isSet(json) && parser.isSet(csv))
         return refuse(parser, u"--json and --csv cannot be given together."_s);
+    std::optional<LedgerLocation> location;
+    if (parser.isSet(ledger)) {
+        try {
+            location = LedgerLocation::fromText(parser.value(ledger));
+        } catch (const StoreError& error) {
+            return refuse(parser, QString::fromUtf8(error.what()));
+        }
+        // A command leaves the user's choice as it was; the window remembers it.
+        if (command || import.given(parser))
+            useLedgerLocationForThisRun(*location);
+    }
     if (import.given(parser)) {
         if (command)
             return refuse(parser, u"--import and --%1 cannot be given together: give one command at a time."_s.arg(
@@ -217,6 +242,14 @@ std::variant<int, WindowStart> runCommandLine(int argc, char* argv[])
                                 : parser.isSet(csv) ? OutputForm::Csv
                                                     : OutputForm::Text;
         return command == &totals ? runTotals(range, form) : runList(range, form);
+    }
+    if (location) {
+        try {
+            rememberLedgerLocation(*location);
+        } catch (const Failure& error) {
+            say(stderr, error.description());
+            return 1;
+        }
     }
     return WindowStart{files.isEmpty() ? QString() : QFileInfo(files.front()).absoluteFilePath()};
 }

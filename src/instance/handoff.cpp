@@ -19,14 +19,14 @@ int remainingMs(const QDeadlineTimer& deadline)
 
 } // namespace
 
-bool handToRunningProgram(const QString& path)
+bool handToRunningProgram(const QString& path, const QString& ledgerKey)
 {
     const QByteArray request = handoff::request(path);
     if (request.isEmpty())
         return false;
     const QDeadlineTimer deadline(patienceMs);
     QLocalSocket socket;
-    socket.connectToServer(instanceName());
+    socket.connectToServer(instanceName(ledgerKey));
     if (!socket.waitForConnected(remainingMs(deadline)))
         return false;
     socket.write(request);

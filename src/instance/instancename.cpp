@@ -1,21 +1,17 @@
 #include "instance/instancename.h"
 
-#include "base/paths.h"
-
 #include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QStandardPaths>
 #include <sys/un.h>
 #include <unistd.h>
 
 using namespace Qt::StringLiterals;
 
-QString instanceName()
+QString instanceName(const QString& ledgerKey)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
-    hash.addData(QDir::cleanPath(QFileInfo(databaseFile()).absoluteFilePath()).toUtf8());
+    hash.addData(ledgerKey.toUtf8());
     hash.addData(QByteArray::number(::getuid()));
     const QString name = u"quorvane-"_s + QString::fromLatin1(hash.result().toHex().left(32));
     // In the user's own runtime folder, where no other user can take the name first; the shared

@@ -30,9 +30,9 @@ InstanceServer::InstanceServer(QObject* parent) : QObject(parent), server_(new Q
 
 InstanceServer::~InstanceServer() = default;
 
-bool InstanceServer::listen()
+bool InstanceServer::listen(const QString& ledgerKey)
 {
-    const QString name = instanceName();
+    const QString name = instanceName(ledgerKey);
     // Asked first: listening would take the name over from a program that still runs.
     if (someoneAnswers(name))
         return false;

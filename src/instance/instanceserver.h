@@ -15,10 +15,10 @@ public:
     explicit InstanceServer(QObject* parent = nullptr);
     ~InstanceServer() override;
 
-    // Starts taking files, unless another program on the ledger answers already (a second window):
-    // that one keeps them. A name left by a program that was killed is taken over. False when this
-    // program does not listen; the window works as well without.
-    bool listen();
+    // Starts taking files for the ledger of `ledgerKey` (instancename.h), unless another program on
+    // the ledger answers already (a second window): that one keeps them. A name left by a program that was killed is
+    // taken over. False when this program does not listen; the window works as well without.
+    bool listen(const QString& ledgerKey);
     // Stops taking files. Hand-offs under way end unacknowledged, so their senders open windows of
     // their own.
     void close();

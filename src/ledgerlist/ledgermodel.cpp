@@ -2,6 +2,7 @@
 
 #include "ledgerlist/foldedtext.h"
 #include "ledgerlist/stretches.h"
+#include "money/dateformat.h"
 #include "money/moneyformat.h"
 
 #include <QLocale>
@@ -11,15 +12,6 @@
 namespace {
 
 constexpr qsizetype chunkBytes = 1 << 20;
-
-// The regional short date, but always with a four-digit year: a ledger spans decades.
-QString shortDateFormatWithFullYear()
-{
-    QString format = QLocale().dateFormat(QLocale::ShortFormat);
-    if (!format.contains(u"yyyy"))
-        format.replace(QStringLiteral("yy"), QStringLiteral("yyyy"));
-    return format;
-}
 
 } // namespace
 

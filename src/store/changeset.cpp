@@ -2,9 +2,10 @@
 
 #include "store/connection.h"
 #include "store/engine.h"
+#include "store/serverchanges.h"
 #include "store/sqlitechanges.h"
 
-// Every recording is SQLite's today, so its changes are read as such.
+// Each engine reads its own changes; the first byte tells whose they are.
 
 ChangeRecorder::ChangeRecorder(Connection& connection) : recording_(connection.engine().record()) {}
 
@@ -17,7 +18,7 @@ QByteArray ChangeRecorder::changes()
 
 QByteArray reversed(const QByteArray& changes)
 {
-    return invertedSqliteChanges(changes);
+    return isServerChanges(changes) ? invertedServerChanges(changes) : invertedSqliteChanges(changes);
 }
 
 void applyChanges(Connection& connection, const QByteArray& changes)
@@ -27,5 +28,5 @@ void applyChanges(Connection& connection, const QByteArray& changes)
 
 QList<qint64> changedIds(const QByteArray& changes)
 {
-    return sqliteChangedIds(changes);
+    return isServerChanges(changes) ? serverChangedIds(changes) : sqliteChangedIds(changes);
 }

@@ -1,5 +1,6 @@
 #include "store/connection.h"
 
+#include "store/serveraddress.h"
 #include "store/serverengine.h"
 #include "store/sqliteengine.h"
 #include "store/storeerror.h"
@@ -12,16 +13,6 @@ using namespace Qt::StringLiterals;
 namespace {
 
 constexpr auto passwordPart = u";JET OLEDB:Database Password=";
-
-// A text naming no data source but written as libpq's URI or keywords names a server ledger.
-bool namesServer(const QString& connectionString)
-{
-    if (connectionString.contains(u"data source="_s, Qt::CaseInsensitive))
-        return false;
-    const QString text = connectionString.trimmed();
-    return text.startsWith(u"postgresql://"_s, Qt::CaseInsensitive) ||
-           text.startsWith(u"postgres://"_s, Qt::CaseInsensitive) || text.contains(u'=');
-}
 
 } // namespace
 
@@ -56,7 +47,7 @@ void Connection::open(const QString& connectionString, Access access)
 {
     if (engine_)
         throw StoreError(QStringLiteral("Operation is not allowed when the object is open."));
-    if (namesServer(connectionString)) {
+    if (namesServerLedger(connectionString)) {
         engine_ = openServerLedger(connectionString, access);
         return;
     }

@@ -80,6 +80,8 @@ public:
     virtual void moveIdsPastStoredRows() = 0;
     virtual void commit() = 0;
     virtual void rollback() = 0;
+    // Keeps other programs from changing or deleting the entry `id` until the transaction ends.
+    virtual void lockEntry(const QString& id) = 0;
 
     // Records the changes to the entries and to the record of posted repeating entries.
     virtual std::unique_ptr<ChangeRecording> record() = 0;

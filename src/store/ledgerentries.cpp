@@ -65,6 +65,15 @@ Entry EntryRows::entry() const
     return e;
 }
 
+EntryImage EntryRows::image() const
+{
+    EntryImage image;
+    for (size_t i = 0; i < columns_.size(); ++i)
+        if (columns_[i] >= 0)
+            image.stored[i] = rs_.value(columns_[i]);
+    return image;
+}
+
 LedgerEntries::LedgerEntries(std::function<Connection&()> connection) : connection_(std::move(connection)) {}
 
 LedgerEntries::LedgerEntries(Connection& connection)
@@ -97,9 +106,34 @@ void LedgerEntries::update(const Entry& entry, const QString& id) const
     connection().execute(updateEntry(entry, id));
 }
 
+void LedgerEntries::updateUnchanged(const Entry& entry, const QString& id, const EntryImage& loaded) const
+{
+    Connection& ledger = connection();
+    inOneBatch(ledger, [&] {
+        EntryImage now = lockedImage(id);
+        if (now != loaded)
+            throw EntryChanged(id, loaded, std::move(now));
+        ledger.execute(updateEntry(entry, id));
+    });
+}
+
 void LedgerEntries::remove(const QString& id) const
 {
-    connection().execute(deleteEntry(id));
+    Connection& ledger = connection();
+    inOneBatch(ledger, [&] {
+        lockedImage(id);
+        ledger.execute(deleteEntry(id));
+    });
+}
+
+EntryImage LedgerEntries::lockedImage(const QString& id) const
+{
+    connection().engine().lockEntry(id);
+    EntryRows rows;
+    readOne(rows, id);
+    if (rows.atEnd())
+        throw EntryGone(id);
+    return rows.image();
 }
 
 qint64 LedgerEntries::count() const

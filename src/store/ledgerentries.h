@@ -1,6 +1,7 @@
 #pragma once
 
 #include "store/entry.h"
+#include "store/entryimage.h"
 #include "store/recordset.h"
 
 #include <QByteArrayView>
@@ -9,9 +10,6 @@
 #include <optional>
 
 class Connection;
-
-// The ledger's fields of an entry.
-enum class EntryField { Id, Date, Amount, Reason, FromCompany, ToCompany, PaymentMethod, Notes, Direction };
 
 // Entries read from the ledger (every one, or one by id), field by field, so that a field that
 // cannot be read fails on its own. A field whose column the ledger's table lacks throws
@@ -45,6 +43,8 @@ public:
     // The whole row as a copy of it is written: the amount as the shortest text that reads back
     // as the same number. An entry with no direction throws StoreError.
     Entry entry() const;
+    // The current row as stored, for a later save to check that nobody changed it meanwhile.
+    EntryImage image() const;
 
 private:
     friend class LedgerEntries;
@@ -76,6 +76,11 @@ public:
     // The same statement as add, spaced as Duplicate Selected has always sent it.
     void addCopy(const Entry& entry) const;
     void update(const Entry& entry, const QString& id) const;
+    // The update of `update`, sent only while the entry still reads as `loaded`, with the entry
+    // locked from that reading to the write. Otherwise writes nothing and throws EntryChanged, or
+    // EntryGone when the entry is no longer there.
+    void updateUnchanged(const Entry& entry, const QString& id, const EntryImage& loaded) const;
+    // Throws EntryGone, writing nothing, when there is no such entry.
     void remove(const QString& id) const;
     qint64 count() const;
 
@@ -83,5 +88,8 @@ public:
     Connection& connection() const { return connection_(); }
 
 private:
+    // Inside a batch: locks the entry and reads it; throws EntryGone when there is none.
+    EntryImage lockedImage(const QString& id) const;
+
     std::function<Connection&()> connection_;
 };

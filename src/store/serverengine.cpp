@@ -3,6 +3,7 @@
 #include "store/serverdialect.h"
 #include "store/serverlink.h"
 #include "store/serverquery.h"
+#include "store/serverrecording.h"
 #include "store/serverschema.h"
 #include "store/serversignals.h"
 #include "store/storeerror.h"
@@ -29,7 +30,7 @@ constexpr char idCounter[] =
 class ServerEngine final : public LedgerEngine
 {
 public:
-    explicit ServerEngine(ServerLink link) : link_(std::move(link)) {}
+    ServerEngine(ServerLink link, bool recordable) : link_(std::move(link)), recordable_(recordable) {}
 
     void execute(const QString& ledgerStatement) override { ledgerQuery(ledgerStatement)->run(); }
     std::unique_ptr<EngineStatement> query(const QString& ledgerStatement) override
@@ -53,15 +54,16 @@ public:
     }
     void commit() override { runCommands(link_.get(), "COMMIT"); }
     void rollback() override { runCommands(link_.get(), "ROLLBACK"); }
-    std::unique_ptr<ChangeRecording> record() override { throw StoreError(undoMessage()); }
-    void apply(const QByteArray&) override { throw StoreError(undoMessage()); }
+    void lockEntry(const QString& id) override;
+    std::unique_ptr<ChangeRecording> record() override;
+    void apply(const QByteArray& changes) override;
     bool othersChanged() override { return othersNotified(link_.get()); }
 
 private:
-    static QString undoMessage() { return u"Undo is not yet possible on a server ledger."_s; }
     std::unique_ptr<ServerQuery> ledgerQuery(const QString& ledgerStatement);
 
     ServerLink link_;
+    bool recordable_;
 };
 
 void ServerEngine::begin()
@@ -74,6 +76,34 @@ void ServerEngine::begin()
         PQclear(PQexec(link_.get(), "ROLLBACK"));
         throw;
     }
+}
+
+void ServerEngine::lockEntry(const QString& id)
+{
+    // Writers outside a batch do not take the batch lock, so the row itself is locked.
+    std::unique_ptr<EngineStatement> lock = prepare("SELECT 1 FROM tbldata WHERE id = ? FOR UPDATE");
+    lock->bindText(1, id);
+    lock->run();
+}
+
+std::unique_ptr<ChangeRecording> ServerEngine::record()
+{
+    if (!recordable_)
+        throw StoreError(u"Undo is not possible on this server ledger until its owner opens it once."_s);
+    return std::make_unique<ServerRecording>(link_.get());
+}
+
+void ServerEngine::apply(const QByteArray& changes)
+{
+    // The batch's lock, so the rows are checked and changed while no other program's batch runs.
+    begin();
+    try {
+        applyServerChanges(link_.get(), changes);
+    } catch (...) {
+        PQclear(PQexec(link_.get(), "ROLLBACK"));
+        throw;
+    }
+    commit();
 }
 
 std::unique_ptr<ServerQuery> ServerEngine::ledgerQuery(const QString& ledgerStatement)
@@ -106,12 +136,12 @@ std::unique_ptr<LedgerEngine> openServerLedger(const QString& connectionString, 
     runCommands(handle, session);
     // Before the first read, so no change made after it goes unheard.
     listenForChanges(handle);
-    if (access == LedgerAccess::ReadWrite) {
-        makeServerSchema(handle);
+    makeServerSchema(handle, access);
+    if (access == LedgerAccess::ReadWrite)
         addChangeSignals(handle);
-    }
+    const bool recordable = access == LedgerAccess::ReadWrite && prepareChangeRecording(handle);
     makeStagingTable(handle);
     if (access == LedgerAccess::ReadOnly)
         runCommands(handle, "SET default_transaction_read_only = on");
-    return std::make_unique<ServerEngine>(std::move(link));
+    return std::make_unique<ServerEngine>(std::move(link), recordable);
 }

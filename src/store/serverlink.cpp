@@ -1,51 +1,17 @@
 #include "store/serverlink.h"
 
+#include "store/serveraddress.h"
 #include "store/storeerror.h"
 
 #include <QHash>
-#include <QRegularExpression>
 #include <mutex>
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-QString passwordMessage()
-{
-    return u"A connection string may not hold a password: put it in ~/.pgpass or a service file."_s;
-}
-
-// A text libpq cannot read is not quoted back when it may hold a password.
-bool mayHoldPassword(const QString& connectionString)
-{
-    static const QRegularExpression uriPassword(u"://[^/@]*:[^/@]*@"_s);
-    return connectionString.contains(u"password"_s, Qt::CaseInsensitive) ||
-           uriPassword.match(connectionString).hasMatch();
-}
-
-void refusePassword(const QString& connectionString)
-{
-    char* error = nullptr;
-    PQconninfoOption* options = PQconninfoParse(connectionString.toUtf8().constData(), &error);
-    if (!options) {
-        const QString reason = error ? QString::fromUtf8(error).trimmed() : u"out of memory"_s;
-        PQfreemem(error);
-        throw StoreError(mayHoldPassword(connectionString) ? passwordMessage()
-                                                           : u"The connection string cannot be read: "_s + reason);
-    }
-    bool password = false;
-    for (const PQconninfoOption* option = options; option->keyword; ++option)
-        password = password || (qstrcmp(option->keyword, "password") == 0 && option->val && *option->val);
-    PQconninfoFree(options);
-    if (password)
-        throw StoreError(passwordMessage());
-}
-
-} // namespace
-
 ServerLink connectToServer(const QString& connectionString)
 {
-    refusePassword(connectionString);
+    // Read first, so a password is refused before anything is sent.
+    serverAddress(connectionString);
     ServerLink link(PQconnectdb(connectionString.toUtf8().constData()));
     if (!link)
         throw StoreError(u"out of memory"_s);

@@ -1,5 +1,6 @@
 #include "store/serverquery.h"
 
+#include "store/serverrefusal.h"
 #include "store/statementfaults.h"
 #include "store/storeerror.h"
 
@@ -114,8 +115,11 @@ ServerResult ServerQuery::receive()
     readToTheEnd(link_);
     arriving_ = false;
     releaseLink(link_);
-    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK)
+    if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) {
+        if (const QString refusal = writeRefusal(link_, result.get(), text_); !refusal.isEmpty())
+            throw WriteRefused(refusal);
         throw StoreError(serverMessage(link_, result.get()));
+    }
     // A query changes nothing, where an insert returning its id still counts its row.
     const bool query = std::strncmp(PQcmdStatus(result.get()), "SELECT", 6) == 0;
     changes_ = query ? 0 : numberFrom<qint64>(PQcmdTuples(result.get()));

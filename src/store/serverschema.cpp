@@ -3,6 +3,8 @@
 #include "store/serverlink.h"
 #include "store/storeerror.h"
 
+using namespace Qt::StringLiterals;
+
 namespace {
 
 // The ledger file's schema in the server's types. Ids are given by default, not always, so a
@@ -57,17 +59,33 @@ bool hasLedgerTables(PGconn* link)
     return PQgetvalue(result.get(), 0, 0)[0] == 't';
 }
 
+// In the schema the ledger's tables would be made in, the first of the search path.
+bool mayCreateTables(PGconn* link)
+{
+    const ServerResult result(PQexec(link, "SELECT coalesce(has_schema_privilege(current_schema(), 'CREATE'), false)"));
+    if (PQresultStatus(result.get()) != PGRES_TUPLES_OK)
+        throw StoreError(serverMessage(link, result.get()));
+    return PQgetvalue(result.get(), 0, 0)[0] == 't';
+}
+
 } // namespace
 
-void makeServerSchema(PGconn* link)
+void makeServerSchema(PGconn* link, LedgerAccess access)
 {
     // A ledger that has its tables is not written to, so a reader without rights to create opens it.
     if (hasLedgerTables(link))
         return;
+    if (access == LedgerAccess::ReadOnly || !mayCreateTables(link))
+        throw StoreError(u"This server ledger is not set up yet: its owner starts Quorvane on it once."_s);
+    runUnderSchemaLock(link, schema);
+}
+
+void runUnderSchemaLock(PGconn* link, const char* sql)
+{
     runCommands(link, "BEGIN");
     try {
         runCommands(link, schemaLock);
-        runCommands(link, schema);
+        runCommands(link, sql);
         runCommands(link, "COMMIT");
     } catch (...) {
         PQclear(PQexec(link, "ROLLBACK"));

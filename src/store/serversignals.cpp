@@ -1,12 +1,10 @@
 #include "store/serversignals.h"
 
 #include "store/serverlink.h"
+#include "store/serverschema.h"
 #include "store/storeerror.h"
 
 namespace {
-
-// The same lock the schema is made under: two first starts add the triggers once.
-constexpr char schemaLock[] = "SELECT pg_advisory_xact_lock(7204417052801)";
 
 // Statement-level, so a statement changing 10 000 rows notifies once, and with a constant payload
 // per table, so a transaction's notifications fold into one per table.
@@ -44,19 +42,10 @@ bool askServer(PGconn* link, const char* question)
 
 void addChangeSignals(PGconn* link)
 {
-    if (askServer(link, hasSignals) || !askServer(link, mayAddSignals))
-        return;
-    runCommands(link, "BEGIN");
-    try {
-        runCommands(link, schemaLock);
-        // Another program may have added them while this one waited for the lock.
-        if (!askServer(link, hasSignals))
-            runCommands(link, changeSignals);
-        runCommands(link, "COMMIT");
-    } catch (...) {
-        PQclear(PQexec(link, "ROLLBACK"));
-        throw;
-    }
+    // A ledger made before programs followed each other gets them from the first who may; two
+    // programs adding them at once replace the same triggers in turn.
+    if (!askServer(link, hasSignals) && askServer(link, mayAddSignals))
+        runUnderSchemaLock(link, changeSignals);
 }
 
 void listenForChanges(PGconn* link)

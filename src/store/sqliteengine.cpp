@@ -70,6 +70,8 @@ public:
     void moveIdsPastStoredRows() override {}
     void commit() override { runPragma(db_.get(), "COMMIT"); }
     void rollback() override { runPragma(db_.get(), "ROLLBACK"); }
+    // The write transaction holds the whole file already.
+    void lockEntry(const QString&) override {}
     std::unique_ptr<ChangeRecording> record() override { return std::make_unique<SqliteRecording>(db_.get()); }
     void apply(const QByteArray& changes) override { applySqliteChanges(db_.get(), changes); }
     bool othersChanged() override

@@ -44,7 +44,7 @@ SafetyNet::~SafetyNet()
 
 void SafetyNet::start()
 {
-    if (worker_)
+    if (worker_ || location_.onServer())
         return;
     // The worker reads over connections of its own; the window's connection stays on this thread.
     auto backups = std::make_shared<LedgerBackups>(databaseFile(), backups_->folder());
@@ -92,7 +92,7 @@ void SafetyNet::answer(const Outcome& outcome)
 void SafetyNet::finish(bool changed)
 {
     waitUntilIdle();
-    if (!changed)
+    if (!changed || location_.onServer())
         return;
     try {
         backups_->backUp(now());
@@ -103,6 +103,10 @@ void SafetyNet::finish(bool changed)
 
 bool SafetyNet::restore(const BackupFile& backup)
 {
+    if (location_.onServer()) {
+        MsgBox(serverBackupsMessage());
+        return false;
+    }
     waitUntilIdle();
     try {
         const BackupFile previous = backups_->restore(backup.path, now());

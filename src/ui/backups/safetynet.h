@@ -1,5 +1,7 @@
 #pragma once
 
+#include "store/ledgerlocation.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -12,7 +14,8 @@ struct BackupFile;
 // Keeps the ledger recoverable: after the window shows, it checks the ledger and backs it up in the
 // background (a damaged ledger is offered its newest good backup instead); after a run that changed
 // the ledger it backs it up once more; and it restores a chosen backup. Failures are said in a
-// message box, never silently.
+// message box, never silently. Only a ledger file has backups yet: on a server ledger it backs up
+// nothing and restores nothing.
 class SafetyNet : public QObject
 {
     Q_OBJECT
@@ -21,6 +24,9 @@ public:
     // `reopened` is called after the ledger was replaced, to reconnect and refill.
     SafetyNet(std::function<void()> reopened, QObject* parent);
     ~SafetyNet() override;
+
+    // Where the ledger is; the file until told otherwise.
+    void setLocation(const LedgerLocation& location) { location_ = location; }
 
     // Starts the check and the backup of the ledger in the background; the answer comes later through
     // the event loop.
@@ -49,6 +55,7 @@ private:
     void answer(const Outcome& outcome);
     void offerNewestBackup(const QString& damage);
 
+    LedgerLocation location_;
     std::unique_ptr<LedgerBackups> backups_;
     std::function<void()> reopened_;
     QThread* worker_ = nullptr;

@@ -7,6 +7,7 @@
 #include "base/clock.h"
 #include "money/numberparser.h"
 #include "settings/settings.h"
+#include "ui/entry/entrychanges.h"
 #include "ui/entry/entrydesign.h"
 #include "ui/entry/picklist.h"
 
@@ -77,6 +78,11 @@ void Form2::done(int result)
     QDialog::done(result);
 }
 
+int Form2::exec()
+{
+    return entryMissing_ ? QDialog::Rejected : QDialog::exec();
+}
+
 void Form2::Form_Load()
 {
     ErrorTrap trap(u"Form2", u"Form_Load");
@@ -109,8 +115,8 @@ void Form2::LoadData()
     // Without the row there is nothing to load: one report, not one per field.
     if (!trap.step(102, [&] { ledger_.readOne(rows, m_ID); }))
         return;
-    // No such row: the window keeps its add-mode values.
     if (trap.test(104, [&] { return !rows.atEnd(); })) {
+        trap.step(104, [&] { storedImage_ = rows.image(); });
         QDate date;
         QString stored;
         if (trap.test(106, [&] {
@@ -139,6 +145,13 @@ void Form2::LoadData()
             trap.step(180, [&] { Option1->setChecked(true); });
         else if (trap.test(182, [&] { return direction == Direction::PaidOut; }))
             trap.step(184, [&] { Option2->setChecked(true); });
+    } else {
+        // Opened with add-mode values, its save would change nothing: an edit lost.
+        trap.step(104, [&] {
+            entryMissing_ = true;
+            MsgBox(tr("This entry is no longer in the ledger: another program deleted it, so there is nothing to "
+                      "edit."));
+        });
     }
     trap.step(186, [&] { rows.close(); });
 }
@@ -201,9 +214,16 @@ void Form2::PushButton2_Click()
     entry.paymentMethod = Combo4->currentText();
     entry.notes = notesText();
     entry.direction = Option2->isChecked() ? Direction::PaidOut : Direction::Received;
-    const bool edit = !m_ID.isEmpty();
+    const bool edit = !m_ID.isEmpty() && !addInstead_;
+    bool stored = true;
+    const auto save = [&] {
+        if (edit)
+            stored = updateLoaded(entry);
+        else
+            ledger_.add(entry);
+    };
     // A save the ledger refuses keeps the window open with everything typed, to retry or cancel.
-    if (!trap.step(edit ? 124 : 128, [&] { edit ? ledger_.update(entry, m_ID) : ledger_.add(entry); }))
+    if (!trap.step(edit ? 124 : 128, save) || !stored)
         return;
     trap.step(130, [&] { MsgBox(tr("Record successfully saved.")); });
     trap.step(132, [&] { accept(); });
@@ -218,6 +238,30 @@ bool Form2::refused(ErrorTrap& trap, int step, bool missing, const QString& mess
         field->setFocus();
     });
     return true;
+}
+
+bool Form2::updateLoaded(const Entry& entry)
+{
+    // Loading failed and was reported: there is nothing to check against.
+    if (!storedImage_) {
+        ledger_.update(entry, m_ID);
+        return true;
+    }
+    try {
+        ledger_.updateUnchanged(entry, m_ID, *storedImage_);
+        return true;
+    } catch (const EntryChanged& change) {
+        // The user has now seen what is stored, so the next OK may save over it.
+        storedImage_ = change.now;
+        MsgBox(tr("Another program changed this entry after you opened it, so nothing was saved:\n\n%1\n\nWhat you "
+                  "typed is still here: OK saves it over that change, Cancel keeps the entry as it is now.")
+                   .arg(changedFieldsText(change)));
+    } catch (const EntryGone&) {
+        addInstead_ = true;
+        MsgBox(tr("Another program deleted this entry after you opened it, so nothing was saved.\n\nWhat you typed "
+                  "is still here: OK adds it as a new entry, Cancel leaves it out."));
+    }
+    return false;
 }
 
 void Form2::addAsked(int list)

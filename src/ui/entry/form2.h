@@ -20,6 +20,7 @@
 #include <QCollator>
 #include <QDialog>
 #include <QString>
+#include <optional>
 
 class ErrorTrap;
 class QComboBox;
@@ -47,6 +48,8 @@ public:
 
     // Every way of closing (OK, Cancel, Escape, the close box) ends here and stores the pick lists.
     void done(int result) override;
+    // Rejected at once, without showing, when the entry to edit was not found: its save would store nothing.
+    int exec() override;
 
 private:
     void buildControls();
@@ -67,6 +70,9 @@ private:
     void selectLoaded(ErrorTrap& trap, const EntryRows& rows, int list, int firstStep);
     void storePickList(ErrorTrap& trap, int list, int firstStep);
     bool refused(ErrorTrap& trap, int step, bool missing, const QString& message, QWidget* field);
+    // The update of the loaded entry; false, after saying so, when another program changed or
+    // deleted it since it was loaded.
+    bool updateLoaded(const Entry& entry);
 
     // Adds an item at its sorted place without changing the selection; returns its row.
     int addPickItem(QComboBox* combo, const QString& item);
@@ -99,4 +105,9 @@ private:
     LedgerEntries ledger_;
     QCollator collator_;
     bool loaded_ = false;
+    // The entry as stored when it was loaded, or as last shown to the user in a refusal.
+    std::optional<EntryImage> storedImage_;
+    bool entryMissing_ = false;
+    // The entry was deleted under the window: the next OK adds what was typed as a new entry.
+    bool addInstead_ = false;
 };

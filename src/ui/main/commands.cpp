@@ -70,8 +70,15 @@ void Form1::PushButton1_Click()
 
 void Form1::PushButton3_Click()
 {
-    changeSelected(u"PushButton3_Click", tr("Delete"), 104,
-                   [this](ErrorTrap& trap, const QString& id) { trap.step(102, [&] { ledger_.remove(id); }); });
+    changeSelected(u"PushButton3_Click", tr("Delete"), 104, [this](ErrorTrap& trap, const QString& id) {
+        trap.step(102, [&] {
+            try {
+                ledger_.remove(id);
+            } catch (const EntryGone&) {
+                MsgBox(tr("This entry was already deleted by another program."));
+            }
+        });
+    });
 }
 
 void Form1::PushButton4_Click()
@@ -81,6 +88,11 @@ void Form1::PushButton4_Click()
         if (trap.step(104, [&] { ledger_.readOne(rows, id); })) {
             if (trap.test(106, [&] { return !rows.atEnd(); }))
                 trap.step(108, [&] { ledger_.addCopy(rows.entry()); });
+            else
+                trap.step(106, [&] {
+                    MsgBox(tr("This entry is no longer in the ledger: another program deleted it, so there is "
+                              "nothing to duplicate."));
+                });
             trap.step(110, [&] { rows.close(); });
         }
     });

@@ -3,6 +3,7 @@
 #include "app/errortrap.h"
 #include "app/hoverpointer.h"
 #include "app/pointerkind.h"
+#include "app/prompter.h"
 #include "app/twips.h"
 #include "app/windowlook.h"
 #include "base/apptitle.h"
@@ -198,6 +199,7 @@ void Form1::buildListMenu()
     listMenu_->addAction(tr("Repeating entries…"), this, &Form1::showRepeatingRules);
     listMenu_->addAction(tr("Import…"), this, &Form1::chooseImportFile);
     listMenu_->addAction(tr("Backups…"), this, &Form1::showBackups);
+    listMenu_->addAction(tr("Ledger location…"), this, &Form1::chooseLedgerLocation);
 }
 
 void Form1::showListMenu(const QPoint& position)
@@ -230,6 +232,10 @@ void Form1::startSafetyNet()
 
 void Form1::showBackups()
 {
+    if (location_.onServer()) {
+        MsgBox(serverBackupsMessage());
+        return;
+    }
     BackupsDialog dialog(*safetyNet_, this);
     dialog.exec();
 }
@@ -249,7 +255,7 @@ void Form1::reconnect()
     ErrorTrap trap(u"Form1", u"reconnect");
     trap.step(100, [&] {
         ConnSlot() = std::make_unique<Connection>();
-        Conn().open(connectionString(SpecialFolderPath(35)));
+        Conn().open(location_.connectionText());
     });
     history_->stack()->clear();
     trap.step(102, [&] { ListData(); });
@@ -337,15 +343,19 @@ void Form1::layOut()
 void Form1::Form_Load()
 {
     ErrorTrap trap(u"Form1", u"Form_Load");
+    location_ = LedgerLocation::chosen();
+    safetyNet_->setLocation(location_);
     if (trap.test(100, [&] { return !pathExists(vendorFolder()); }))
         trap.step(102, [&] { makeFolder(vendorFolder()); });
     if (trap.test(104, [&] { return !pathExists(dataFolder()); }))
         trap.step(106, [&] { makeFolder(dataFolder()); });
-    if (trap.test(108, [&] { return !FileExists(databaseFile()); }))
+    // A server ledger has no file to make or keep private.
+    if (trap.test(108, [&] { return !location_.onServer() && !FileExists(databaseFile()); }))
         trap.step(110, [&] { copyLedgerTemplate(templateDatabase(), databaseFile()); });
     // A folder or ledger left with wider rights by an older version is made private again.
     keepPrivate(dataFolder(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    keepPrivate(databaseFile(), QFile::ReadOwner | QFile::WriteOwner);
+    if (!location_.onServer())
+        keepPrivate(databaseFile(), QFile::ReadOwner | QFile::WriteOwner);
     trap.step(112, [&] { ApplySkin(this); });
     applyHandCursor(trap, 116, this);
     trap.step(138, [&] {
@@ -354,7 +364,7 @@ void Form1::Form_Load()
         SetAppTitle();
     });
     trap.step(140, [&] { ConnSlot() = std::make_unique<Connection>(); });
-    trap.step(142, [&] { Conn().open(connectionString(SpecialFolderPath(35))); });
+    trap.step(142, [&] { Conn().open(location_.connectionText()); });
     int step = 144;
     for (const char16_t* title : listColumnTitles) {
         trap.step(step, [&] { model_->addColumn(QString::fromUtf16(title)); });

@@ -19,6 +19,7 @@
 // command of the list's menu) in importcommand.cpp.
 
 #include "store/ledgerentries.h"
+#include "store/ledgerlocation.h"
 #include "ui/statistics/statisticswindow.h"
 
 #include <QDate>
@@ -75,6 +76,11 @@ public:
     void startSafetyNet();
     // The list's "Backups…" command.
     void showBackups();
+    // The list's "Ledger location…" command: the file or a server, tried before anything changes;
+    // the window then reopens on it (ledgerlocationcommand.cpp).
+    void chooseLedgerLocation();
+    // Where the ledger the window has open is.
+    const LedgerLocation& ledgerLocation() const { return location_; }
     // Repeating entries: the list menu's "Repeat…" (a rule made from the selected entry) and
     // "Repeating entries…" (the rules), and the offer of the occurrences due, when the window
     // first shows and whenever the date changes while it runs. Added ones are one Undo step.
@@ -148,8 +154,8 @@ private:
     // The list's context menu: the additions to the designed commands.
     void buildListMenu();
     void showListMenu(const QPoint& position);
-    // After a restore: the connection opened afresh on the new ledger, the list refilled, and the
-    // undo history of the replaced ledger forgotten.
+    // After a restore or a change of location: the connection opened afresh on the ledger, the list
+    // refilled, and the undo history of the replaced ledger forgotten.
     void reconnect();
     // Another program changed the ledger: the list and its summary are read again, keeping the
     // selected and the ticked entries (by id, wherever they now list), the order, the find bar's
@@ -159,6 +165,7 @@ private:
 
     // The entries of the ledger the program has open, whichever connection that is at the time.
     LedgerEntries ledger_;
+    LedgerLocation location_;
     double balance_ = 0;
     bool exporting_ = false;
     bool closing_ = false;

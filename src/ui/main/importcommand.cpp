@@ -84,7 +84,7 @@ bool Form1::listenForHandedFiles()
 {
     instanceServer_ = new InstanceServer(this);
     connect(instanceServer_, &InstanceServer::fileHanded, this, &Form1::importHandedFile);
-    return instanceServer_->listen();
+    return instanceServer_->listen(location_.key());
 }
 
 void Form1::dragEnterEvent(QDragEnterEvent* event)
