@@ -4,6 +4,7 @@
 #include "importing/csvreader.h"
 #include "settings/settings.h"
 #include "store/connection.h"
+#include "store/ledgerentries.h"
 #include "store/programconnection.h"
 #include "support/fakespreadsheet.h"
 #include "support/ledgerfixture.h"
@@ -422,7 +423,7 @@ TEST(CliLedger, ACommandUsesTheLedgerGivenForThatRunOnly)
         {{u"--list"_s, u"--csv"_s, u"--ledger"_s, server}, 0, "Shared"},
         {{u"--ledger"_s, server, u"--restore"_s, u"/no/such/backup"_s},
          1,
-         "Backups of a server ledger are not available yet.\n"},
+         "Nothing was restored: '/no/such/backup' cannot be restored: there is no such file\n"},
     };
     for (const auto& [arguments, exitCode, said] : cases) {
         const Ran ran = runQuorvane(arguments);
@@ -433,6 +434,24 @@ TEST(CliLedger, ACommandUsesTheLedgerGivenForThatRunOnly)
     }
     // Nor was the ledger file made for it.
     EXPECT_FALSE(QFile::exists(databaseFile()));
+}
+
+TEST(CliLedger, ARestoreIntoAServerLedgerReplacesItsEntriesAndSaysWhere)
+{
+    const QString server = serverLedgerWithOneEntry();
+    // The file to restore: a ledger of two entries of its own.
+    const QString file = dataSourcePath(openFreshLedger(LedgerKind::File));
+    addEntry(sampleEntry(u"First"_s, u"1"_s));
+    addEntry(sampleEntry(u"Second"_s, u"2"_s));
+    ConnSlot().reset();
+
+    const Ran ran = runQuorvane({u"--ledger"_s, server, u"--restore"_s, file});
+    EXPECT_EQ(ran.exitCode, 0) << ran.err.toStdString();
+    EXPECT_TRUE(ran.out.contains("Restored 2 entries from '" + file.toUtf8() + "' into the ledger on database "))
+        << ran.out.toStdString();
+    Connection writer;
+    writer.open(server);
+    EXPECT_EQ(LedgerEntries(writer).count(), 2);
 }
 
 TEST(CliLedger, TheWindowStartRemembersTheLedgerAndTheEmptyTextTheFile)

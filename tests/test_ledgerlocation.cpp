@@ -188,22 +188,25 @@ TEST_F(LocationWindowTest, TheWindowOpensOnTheServerTheSettingNamesAndMakesNoFil
     EXPECT_FALSE(QFile::exists(databaseFile()));
 }
 
-TEST_F(LocationWindowTest, OnAServerLedgerTheFileLeftBehindIsNeitherBackedUpNorRestored)
+TEST_F(LocationWindowTest, OnAServerLedgerTheServerIsBackedUpAndRestoredAndTheFileLeftBehindIsNot)
 {
     // A ledger file from the days before the server: it is not the ledger now.
     openFreshLedger();
     addEntry(sampleEntry(u"Local"_s, u"3"_s));
     ConnSlot().reset();
-    start(testServer().connectionString(Role::Writer, serverLedgerWithOneEntry()));
+    const QString database = serverLedgerWithOneEntry();
+    start(testServer().connectionString(Role::Writer, database));
     window.startSafetyNet();
     window.safetyNet()->waitUntilIdle();
-    window.safetyNet()->finish(true);
     EXPECT_TRUE(QDir(backupsFolderOf(databaseFile())).entryList(QDir::Files).isEmpty());
+    const QList<BackupFile> taken = window.safetyNet()->backups().list();
+    ASSERT_EQ(taken.size(), 1) << boxes.texts().join(u'\n').toStdString();
+    EXPECT_EQ(window.safetyNet()->backups().summary(taken.front()).entries, 1);
 
-    runMenuCommand(window, u"Backups…"_s);
-    EXPECT_FALSE(window.safetyNet()->restore(BackupFile{databaseFile(), {}}));
-    EXPECT_EQ(boxes.texts(), QStringList(2, serverBackupsMessage()));
-    EXPECT_EQ(listed(), 1);
+    addEntry(sampleEntry(u"After the backup"_s, u"5"_s));
+    EXPECT_TRUE(window.safetyNet()->restore(taken.front())) << boxes.texts().join(u'\n').toStdString();
+    EXPECT_EQ(serverRows(database), 1);
+    EXPECT_EQ(listed(), 1) << "the window follows the restored ledger";
 }
 
 // As a file that cannot be opened: the open step says why, then the refill finds no ledger.

@@ -12,9 +12,6 @@
 
 using namespace Qt::StringLiterals;
 
-namespace {
-
-// Unbuffered, so a line that was written is in the pipe whatever kills the process next.
 void say(const QString& line)
 {
     const QByteArray bytes = (line + u'\n').toUtf8();
@@ -26,6 +23,8 @@ void say(const QString& line)
         done += n;
     }
 }
+
+namespace {
 
 Entry entry(const QString& marker, int n)
 {

@@ -13,3 +13,7 @@ inline constexpr char longestSaveTag[] = "longest save ms ";
 
 // The marker the writer puts in the notes of its n-th entry.
 QString entryMarker(const QString& prefix, int n);
+
+// Writes one line to standard output unbuffered, so a line that was written is in the pipe whatever
+// kills the process next.
+void say(const QString& line);

@@ -8,11 +8,16 @@
 //   quorvane_crash_harness write DATAROOT PREFIX COUNT [PAUSE_MS] (the child kill and contend start)
 //   quorvane_crash_harness restore-loop LEDGER A B      (the child restore starts)
 //   quorvane_crash_harness repeat-post DATAROOT         (the child repeat starts)
+//   quorvane_crash_harness share LEDGER [CLIENTS [COMMANDS [KILL]]] (default 5 x 2000, one more killed;
+//                                                    KILL 0 kills none; LEDGER a server connection string)
+//   quorvane_crash_harness client LEDGER NAME SEED COUNT (the child share starts)
 #include "contention.h"
 #include "killrun.h"
+#include "ledgerclient.h"
 #include "ledgerwriter.h"
 #include "repeatkill.h"
 #include "restorekill.h"
+#include "sharedledger.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -50,12 +55,17 @@ int main(int argc, char* argv[])
                                     unsigned(argument(args, 3, int(std::random_device()() >> 1))));
     if (mode == u"repeat-twins")
         return runRepeatTwinHarness(argument(args, 2, 10));
+    if (mode == u"share" && args.size() >= 3)
+        return runSharedLedgerHarness(args[2], argument(args, 3, 5), argument(args, 4, 2000),
+                                      argument(args, 5, 1) != 0);
+    if (mode == u"client" && args.size() == 6)
+        return runLedgerClient(args[2], args[3], unsigned(args[4].toInt()), args[5].toInt());
     if (mode == u"contend")
         return runContentionHarness(argument(args, 2, 2), argument(args, 3, 500));
     fprintf(
         stderr,
         "usage: %s kill [RUNS [SEED]] | contend [WRITERS [ENTRIES]] | restore [RUNS [SEED]] | repeat [RUNS [SEED]] | "
-        "repeat-twins [ROUNDS]\n",
+        "repeat-twins [ROUNDS] | share LEDGER [CLIENTS [COMMANDS [KILL]]]\n",
         argv[0]);
     return 64;
 }

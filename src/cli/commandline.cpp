@@ -7,6 +7,8 @@
 #include "cli/importcommand.h"
 #include "cli/output.h"
 #include "store/backups.h"
+#include "store/connection.h"
+#include "store/ledgercopy.h"
 #include "store/ledgerlocation.h"
 #include "store/storeerror.h"
 
@@ -24,23 +26,31 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
+// What the ledger holds after a restore, read back from the ledger itself.
+LedgerSummary restoredLedger(const LedgerLocation& location)
+{
+    if (!location.onServer())
+        return summarizeLedger(databaseFile());
+    Connection ledger;
+    ledger.open(location.connectionText(), Connection::Access::ReadOnly);
+    return tallyLedger(ledger);
+}
+
 int restoreFrom(const QString& file)
 {
-    if (LedgerLocation::chosen().onServer()) {
-        say(stderr, serverBackupsMessage());
-        return 1;
-    }
-    const QString ledger = databaseFile();
-    if (!QFileInfo(ledger).isFile()) {
+    const LedgerLocation location = LedgerLocation::chosen();
+    if (!location.onServer() && !QFileInfo(databaseFile()).isFile()) {
         say(stderr, u"There is no ledger at '%1' to restore into; start Quorvane once first."_s.arg(
-                        QDir::toNativeSeparators(ledger)));
+                        QDir::toNativeSeparators(databaseFile())));
         return 1;
     }
-    LedgerBackups backups(ledger, backupsFolderOf(ledger));
+    LedgerBackups backups(location.toBackUp(), location.backupsFolder());
     try {
         const BackupFile previous = backups.restore(file, now());
-        const LedgerSummary restored = summarizeLedger(ledger);
-        say(stdout, u"Restored %1 entries from '%2'."_s.arg(restored.entries).arg(QDir::toNativeSeparators(file)));
+        const LedgerSummary restored = restoredLedger(location);
+        say(stdout, u"Restored %1 entries from '%2'%3."_s.arg(restored.entries)
+                        .arg(QDir::toNativeSeparators(file),
+                             location.onServer() ? u" into the ledger on "_s + location.describe() : QString()));
         say(stdout, backedUpIn(previous));
         return 0;
     } catch (const RestoreFailed& error) {

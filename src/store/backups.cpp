@@ -94,6 +94,9 @@ std::optional<LedgerSummary> readSummary(const QString& path)
 
 void makePrivateFolder(const QString& folder)
 {
+    // A server ledger's folder lies inside the file's: the folders on the way are private too.
+    if (const QString parent = QFileInfo(folder).path(); parent != folder && !QFileInfo(parent).isDir())
+        makePrivateFolder(parent);
     if (!QFileInfo(folder).isDir() && ::mkdir(QFile::encodeName(folder).constData(), 0700) != 0)
         throw StoreError(u"Could not create the backups folder '"_s + QDir::toNativeSeparators(folder) + u"'."_s);
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -142,8 +145,13 @@ QString backupsFolderOf(const QString& ledger)
     return QFileInfo(ledger).path() + u"/backups"_s;
 }
 
+std::shared_ptr<const BackedUpLedger> ledgerFileToBackUp(QString path)
+{
+    return std::make_shared<LedgerFile>(std::move(path));
+}
+
 LedgerBackups::LedgerBackups(QString ledger, QString folder)
-    : LedgerBackups(std::make_shared<LedgerFile>(std::move(ledger)), std::move(folder))
+    : LedgerBackups(ledgerFileToBackUp(std::move(ledger)), std::move(folder))
 {
 }
 

@@ -52,6 +52,9 @@ public:
     virtual void replaceWith(const QString& rebuilt, bool& unchangedOnFailure) const = 0;
 };
 
+// The ledger file at `path`, replaced in one step by a clean one.
+std::shared_ptr<const BackedUpLedger> ledgerFileToBackUp(QString path);
+
 // The backups of one ledger: a private folder of verified copies, named by the moment they were
 // taken ("dbData-YYYYMMDD-HHMMSS.mdb"), each with a small summary beside it.
 class LedgerBackups

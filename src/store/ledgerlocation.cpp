@@ -3,10 +3,13 @@
 #include "base/failure.h"
 #include "base/paths.h"
 #include "settings/settings.h"
+#include "store/backups.h"
 #include "store/connection.h"
 #include "store/serveraddress.h"
+#include "store/serverbackup.h"
 #include "store/storeerror.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <optional>
@@ -87,6 +90,22 @@ QString LedgerLocation::key() const
         .join(u'\n');
 }
 
+QString LedgerLocation::backupsFolder() const
+{
+    if (!onServer())
+        return backupsFolderOf(databaseFile());
+    const QByteArray hash = QCryptographicHash::hash(key().toUtf8(), QCryptographicHash::Sha256).toHex().left(16);
+    return backupsFolderOf(databaseFile()) + u"/server-"_s + QString::fromLatin1(hash);
+}
+
+std::shared_ptr<const BackedUpLedger> LedgerLocation::toBackUp() const
+{
+    if (!onServer())
+        return ledgerFileToBackUp(databaseFile());
+    // A kept text that names no server backs up nothing: the open has said why already.
+    return serverLedgerToBackUp(fault_.isEmpty() ? connectionText() : QString(), backupsFolder());
+}
+
 void rememberLedgerLocation(const LedgerLocation& location)
 {
     SaveSetting(settingKey, location.text());
@@ -95,9 +114,4 @@ void rememberLedgerLocation(const LedgerLocation& location)
 void useLedgerLocationForThisRun(const LedgerLocation& location)
 {
     givenForThisRun() = location;
-}
-
-QString serverBackupsMessage()
-{
-    return u"Backups of a server ledger are not available yet."_s;
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <memory>
+
+class BackedUpLedger;
 
 // Where the ledger is: the user's private file (the default), or a database on a server named by a
 // connection string (libpq's keywords or a postgresql:// URI) that never holds a password. The
@@ -28,6 +31,12 @@ public:
     // Tells ledgers apart, for the one window on each: the file's path, or the server's address.
     QString key() const;
 
+    // Where its backups are kept: "backups" beside the file, or a folder of each server ledger's own
+    // under the data folder's "backups", so two servers' backups never mix.
+    QString backupsFolder() const;
+    // What its backups are taken of and restored into.
+    std::shared_ptr<const BackedUpLedger> toBackUp() const;
+
 private:
     QString text_;
     QString fault_; // why a kept text names no ledger
@@ -39,6 +48,3 @@ void rememberLedgerLocation(const LedgerLocation& location);
 // Uses `location` until the program ends without keeping it: a command for scripts leaves the
 // user's choice as it was.
 void useLedgerLocationForThisRun(const LedgerLocation& location);
-
-// Backups are copies of the ledger file; a server ledger has none of its own yet.
-QString serverBackupsMessage();

@@ -15,6 +15,9 @@ ServerLink connectToServer(const QString& connectionString)
     ServerLink link(PQconnectdb(connectionString.toUtf8().constData()));
     if (!link)
         throw StoreError(u"out of memory"_s);
+    // The server's notices (a table another program made first) are no news to the user; libpq
+    // would print them on standard error.
+    PQsetNoticeProcessor(link.get(), [](void*, const char*) {}, nullptr);
     if (PQstatus(link.get()) != CONNECTION_OK) {
         if (PQconnectionNeedsPassword(link.get()))
             throw StoreError(u"The server asks for a password: put it in ~/.pgpass or a service file."_s);

@@ -3,6 +3,7 @@
 #include "app/prompter.h"
 #include "money/moneyformat.h"
 #include "store/backups.h"
+#include "store/ledgerentries.h"
 #include "ui/backups/safetynet.h"
 
 #include <QDialogButtonBox>
@@ -20,7 +21,8 @@ constexpr int pathRole = Qt::UserRole;
 constexpr int takenRole = Qt::UserRole + 1;
 } // namespace
 
-BackupsDialog::BackupsDialog(SafetyNet& safetyNet, QWidget* parent) : QDialog(parent), safetyNet_(safetyNet)
+BackupsDialog::BackupsDialog(SafetyNet& safetyNet, const LedgerEntries& ledger, QWidget* parent)
+    : QDialog(parent), safetyNet_(safetyNet), ledger_(ledger)
 {
     setObjectName(u"BackupsDialog"_s);
     setWindowTitle(tr("Backups"));
@@ -77,16 +79,28 @@ void BackupsDialog::fill()
     restore_->setEnabled(list_->currentItem() != nullptr);
 }
 
+QString BackupsDialog::restoreQuestion(const QTreeWidgetItem& item) const
+{
+    const QString reversible =
+        tr("The ledger as it is now is backed up first, so this can be reversed from this list.");
+    const LedgerLocation& location = safetyNet_.location();
+    if (!location.onServer())
+        return tr("Replace the ledger with the backup taken %1 (%2 entries)?\n\n%3")
+            .arg(item.text(0), item.text(1), reversible);
+    // Others may be working in a shared ledger: say which one, and how much of it is replaced.
+    return tr("Replace the %1 entries of the ledger on %2 with the backup taken %3 (%4 entries)? Everyone using "
+              "that ledger sees the change.\n\n%5")
+        .arg(ledger_.count())
+        .arg(location.describe(), item.text(0), item.text(1), reversible);
+}
+
 void BackupsDialog::restoreSelected()
 {
     const QTreeWidgetItem* item = list_->currentItem();
     if (!item)
         return;
     const BackupFile backup{item->data(0, pathRole).toString(), item->data(0, takenRole).toDateTime()};
-    if (!prompter().askYesNo(tr("Replace the ledger with the backup taken %1 (%2 entries)?\n\nThe ledger as it is now "
-                                "is backed up first, so this can be reversed from this list.")
-                                 .arg(item->text(0), item->text(1)),
-                             windowTitle()))
+    if (!prompter().askYesNo(restoreQuestion(*item), windowTitle()))
         return;
     if (safetyNet_.restore(backup))
         accept();

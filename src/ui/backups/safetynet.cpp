@@ -30,10 +30,16 @@ QString failureText(const std::exception& error)
 
 } // namespace
 
-SafetyNet::SafetyNet(std::function<void()> reopened, QObject* parent)
-    : QObject(parent), backups_(std::make_unique<LedgerBackups>(databaseFile(), backupsFolderOf(databaseFile()))),
-      reopened_(std::move(reopened))
+SafetyNet::SafetyNet(std::function<void()> reopened, QObject* parent) : QObject(parent), reopened_(std::move(reopened))
 {
+    setLocation(location_);
+}
+
+void SafetyNet::setLocation(const LedgerLocation& location)
+{
+    waitUntilIdle();
+    location_ = location;
+    backups_ = std::make_unique<LedgerBackups>(location_.toBackUp(), location_.backupsFolder());
 }
 
 SafetyNet::~SafetyNet()
@@ -44,17 +50,20 @@ SafetyNet::~SafetyNet()
 
 void SafetyNet::start()
 {
-    if (worker_ || location_.onServer())
+    if (worker_)
         return;
     // The worker reads over connections of its own; the window's connection stays on this thread.
-    auto backups = std::make_shared<LedgerBackups>(databaseFile(), backups_->folder());
+    auto backups = std::make_shared<LedgerBackups>(location_.toBackUp(), backups_->folder());
+    const bool onServer = location_.onServer();
     // Without a ledger file (its folder could not be made, or the template was missing) start-up has
     // said so already: there is nothing to check or back up.
-    if (!isRegularFile(databaseFile()))
+    if (!onServer && !isRegularFile(databaseFile()))
         return;
-    worker_ = QThread::create([this, backups] {
+    worker_ = QThread::create([this, backups, onServer] {
         Outcome outcome;
-        outcome.damage = ledgerDamage(databaseFile(), true);
+        // A server keeps its own data sound; a file is checked here.
+        if (!onServer)
+            outcome.damage = ledgerDamage(databaseFile(), true);
         if (outcome.damage.isEmpty()) {
             try {
                 backups->backUp(now());
@@ -92,7 +101,7 @@ void SafetyNet::answer(const Outcome& outcome)
 void SafetyNet::finish(bool changed)
 {
     waitUntilIdle();
-    if (!changed || location_.onServer())
+    if (!changed)
         return;
     try {
         backups_->backUp(now());
@@ -103,10 +112,6 @@ void SafetyNet::finish(bool changed)
 
 bool SafetyNet::restore(const BackupFile& backup)
 {
-    if (location_.onServer()) {
-        MsgBox(serverBackupsMessage());
-        return false;
-    }
     waitUntilIdle();
     try {
         const BackupFile previous = backups_->restore(backup.path, now());

@@ -14,8 +14,8 @@ struct BackupFile;
 // Keeps the ledger recoverable: after the window shows, it checks the ledger and backs it up in the
 // background (a damaged ledger is offered its newest good backup instead); after a run that changed
 // the ledger it backs it up once more; and it restores a chosen backup. Failures are said in a
-// message box, never silently. Only a ledger file has backups yet: on a server ledger it backs up
-// nothing and restores nothing.
+// message box, never silently. A server ledger is backed up into ledger files as a file is; only the
+// check for damage is the file's alone.
 class SafetyNet : public QObject
 {
     Q_OBJECT
@@ -26,7 +26,8 @@ public:
     ~SafetyNet() override;
 
     // Where the ledger is; the file until told otherwise.
-    void setLocation(const LedgerLocation& location) { location_ = location; }
+    void setLocation(const LedgerLocation& location);
+    const LedgerLocation& location() const { return location_; }
 
     // Starts the check and the backup of the ledger in the background; the answer comes later through
     // the event loop.

@@ -232,11 +232,7 @@ void Form1::startSafetyNet()
 
 void Form1::showBackups()
 {
-    if (location_.onServer()) {
-        MsgBox(serverBackupsMessage());
-        return;
-    }
-    BackupsDialog dialog(*safetyNet_, this);
+    BackupsDialog dialog(*safetyNet_, ledger_, this);
     dialog.exec();
 }
 
