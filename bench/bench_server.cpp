@@ -22,14 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window as started on the file, then turned to the server's ledger of `count` entries.
-void openServerLedgerIn(Form1& window, int count)
-{
-    window.Form_Load();
-    Conn().close();
-    Conn().open(serverLedger(count));
-}
-
 void BM_ServerListData(benchmark::State& state)
 {
     BenchHome home(1);

@@ -42,6 +42,8 @@ class InstanceServer;
 class QAction;
 class LedgerModel;
 class LedgerView;
+class LedgerWatcher;
+class QTimer;
 
 class Form1 : public QWidget
 {
@@ -155,6 +157,11 @@ private:
     // After a restore or a change of location: the connection opened afresh on the ledger, the list
     // refilled, and the undo history of the replaced ledger forgotten.
     void reconnect();
+    // Another program changed the ledger: the list and its summary are read again, keeping the
+    // selected and the ticked entries (by id, wherever they now list), the order, the find bar's
+    // filter and the scroll position. While one of the program's own commands or dialogs is open
+    // it waits, and follows once that has ended.
+    void followLedger();
 
     // The entries of the ledger the program has open, whichever connection that is at the time.
     LedgerEntries ledger_;
@@ -176,6 +183,8 @@ private:
     SafetyNet* safetyNet_ = nullptr;
     HandedFiles* handedFiles_ = nullptr;
     InstanceServer* instanceServer_ = nullptr;
+    LedgerWatcher* watcher_ = nullptr;
+    QTimer* followLater_ = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;
