@@ -86,9 +86,11 @@ void tellValueOnHover(QBarSet* set)
 
 } // namespace
 
-StatisticsChart::StatisticsChart(QWidget* parent) : QWidget(parent), view_(new QChartView(this)), chart_(new QChart)
+// The view is made with its chart: one made without would make a chart of its own, which setChart
+// would let go without deleting.
+StatisticsChart::StatisticsChart(QWidget* parent)
+    : QWidget(parent), chart_(new QChart), view_(new QChartView(chart_, this))
 {
-    view_->setChart(chart_);
     view_->setRenderHint(QPainter::Antialiasing);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -41,6 +41,6 @@ private:
     void reset();
     void followPalette();
 
-    QChartView* view_;
     QChart* chart_;
+    QChartView* view_;
 };
