@@ -51,6 +51,22 @@ QString notCopied(const QString& where, const std::exception& error)
            u"\n\n"_s + why;
 }
 
+// The file the copy goes to, or the empty text when the user cancels. The dialog is gone once this
+// returns, before the copy starts.
+QString askCopyFile(QWidget* parent)
+{
+    QFileDialog dialog(parent, QCoreApplication::translate("Form1", "Copy this ledger to a file"),
+                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation),
+                       QCoreApplication::translate("Form1", "Ledgers (*.mdb)"));
+    // The dialog asks before it lets an existing file be chosen, with the suffix it adds.
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(u"mdb"_s);
+    dialog.selectFile(QCoreApplication::translate("Form1", "Quorvane ledger.mdb"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().constFirst();
+}
+
 bool sameFile(const QString& a, const QString& b)
 {
     const QString canonical = QFileInfo(a).canonicalFilePath();
@@ -61,14 +77,18 @@ bool sameFile(const QString& a, const QString& b)
 
 void Form1::copyToServer()
 {
-    LocationDialog dialog(location_, this, LocationDialog::Purpose::CopyTo);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    QString text;
+    {
+        LocationDialog dialog(location_, this, LocationDialog::Purpose::CopyTo);
+        if (dialog.exec() != QDialog::Accepted)
+            return;
+        text = dialog.text();
+    }
     LedgerLocation target;
     QString where;
     LedgerSummary copied;
     try {
-        target = LedgerLocation::fromText(dialog.text());
+        target = LedgerLocation::fromText(text);
         if (!target.onServer())
             throw StoreError(tr("Give the connection string of the server ledger to copy this ledger to."));
         where = target.describe();
@@ -95,16 +115,9 @@ void Form1::copyToServer()
 
 void Form1::copyToFile()
 {
-    QFileDialog dialog(this, tr("Copy this ledger to a file"),
-                       QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation), tr("Ledgers (*.mdb)"));
-    dialog.setObjectName(u"CopyToFileDialog"_s);
-    // The dialog asks before it lets an existing file be chosen, with the suffix it adds.
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(u"mdb"_s);
-    dialog.selectFile(tr("Quorvane ledger.mdb"));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    const QString path = askCopyFile(this);
+    if (path.isEmpty())
         return;
-    const QString path = dialog.selectedFiles().constFirst();
     const QString where = QDir::toNativeSeparators(path);
     LedgerSummary copied;
     try {
