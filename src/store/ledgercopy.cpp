@@ -100,6 +100,13 @@ QString differs(const LedgerSummary& read, const LedgerSummary& written)
                .arg(written.paid, 0, 'g', 17);
 }
 
+// Throws when what was written does not tally with what was read.
+void checkTally(const LedgerSummary& read, const LedgerSummary& written)
+{
+    if (written.entries != read.entries || written.received != read.received || written.paid != read.paid)
+        throw StoreError(differs(read, written));
+}
+
 bool holdsAnything(Connection& ledger)
 {
     for (const CopiedTable& table : copiedTables) {
@@ -188,9 +195,7 @@ LedgerSummary copyLedgerContents(Connection& from, Connection& to, CopyInto into
             }
             read = copyRows(from, to, progress);
             to.engine().moveIdsPastStoredRows();
-            const LedgerSummary written = tally(to, progress, read.entries);
-            if (written.entries != read.entries || written.received != read.received || written.paid != read.paid)
-                throw StoreError(differs(read, written));
+            checkTally(read, tally(to, progress, read.entries));
         });
     } catch (...) {
         from.engine().rollback();
@@ -221,10 +226,8 @@ LedgerSummary copyLedgerToFile(Connection& from, const QString& path, const Prog
         // Read back over a connection of its own, once the copy's is closed, and added up alike.
         Connection written;
         written.open(fileConnectionString(beside), Connection::Access::ReadOnly);
-        const LedgerSummary onDisk = tallyLedger(written);
+        checkTally(copied, tallyLedger(written));
         written.close();
-        if (onDisk.entries != copied.entries || onDisk.received != copied.received || onDisk.paid != copied.paid)
-            throw StoreError(differs(copied, onDisk));
         syncToDisk(beside);
         if (std::rename(QFile::encodeName(beside).constData(), QFile::encodeName(path).constData()) != 0)
             throw StoreError(u"Could not name the copy '%1'."_s.arg(QDir::toNativeSeparators(path)));
