@@ -4,6 +4,8 @@
 #include "benchserver.h"
 #include "ledgergenerator.h"
 #include "ledgerlist/ledgermodel.h"
+#include "settings/settings.h"
+#include "startuploop.h"
 #include "store/backups.h"
 #include "store/ledgerentries.h"
 #include "store/programconnection.h"
@@ -20,14 +22,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-// The window as started on the file, then turned to the server's ledger of `count` entries.
-void openServerLedgerIn(Form1& window, int count)
-{
-    window.Form_Load();
-    Conn().close();
-    Conn().open(serverLedger(count));
-}
-
 void BM_ServerListData(benchmark::State& state)
 {
     BenchHome home(1);
@@ -38,6 +32,16 @@ void BM_ServerListData(benchmark::State& state)
     state.counters["rows"] = window.ledgerModel()->rowCount();
     state.counters["peak_MiB"] = peakMemoryMiB();
     window.close();
+}
+
+// From creating the main window to its first paint, the setting naming the server's ledger.
+void BM_ServerStartupToShownWindow(benchmark::State& state)
+{
+    const QString ledger = serverLedger(int(state.range(0)));
+    BenchHome home(1);
+    SaveSetting(u"LedgerLocation"_s, ledger);
+    timeStartupToShownWindow(state);
+    state.counters["peak_MiB"] = peakMemoryMiB();
 }
 
 Entry benchEntry()
@@ -118,6 +122,7 @@ void BM_SharedLedgerFiveClients(benchmark::State& state)
 } // namespace
 
 BENCHMARK(BM_ServerListData)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->MinTime(2);
+BENCHMARK(BM_ServerStartupToShownWindow)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_ServerCommand)->Arg(100000)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ServerBackup)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_ServerBackupUnchanged)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);

@@ -2,7 +2,9 @@
 
 #include "benchledger.h"
 #include "store/connection.h"
+#include "store/programconnection.h"
 #include "support/postgresserver.h"
+#include "ui/main/form1.h"
 
 #include <QHash>
 #include <libpq-fe.h>
@@ -116,4 +118,11 @@ QString serverLedger(int count)
     copyEntries(generatedLedger(count), link.get());
     ledgers.insert(count, ledger);
     return ledger;
+}
+
+void openServerLedgerIn(Form1& window, int count)
+{
+    window.Form_Load();
+    Conn().close();
+    Conn().open(serverLedger(count));
 }

@@ -24,8 +24,9 @@ run_packages=(
 )
 # The validators of the desktop entry, the AppStream metainfo and the man page.
 metadata_packages=(appstream desktop-file-utils man-db groff-base)
-# postgresql-15: the tests start PostgreSQL servers of their own.
-test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip postgresql-15
+# postgresql-15: the tests start PostgreSQL servers of their own; openssl makes the certificates of
+# the one that listens with TLS.
+test_packages=(libgtest-dev libbenchmark-dev qt6-base-private-dev xvfb xauth poppler-utils unzip postgresql-15 openssl
     "${metadata_packages[@]}")
 # dpkg-shlibdeps (dpkg-dev) computes the package's Depends from the libraries the program links; CPack
 # needs `file` to find the program among the installed files.

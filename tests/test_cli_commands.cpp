@@ -436,6 +436,31 @@ TEST(CliLedger, ACommandUsesTheLedgerGivenForThatRunOnly)
     EXPECT_FALSE(QFile::exists(databaseFile()));
 }
 
+TEST(CliLedger, TheExportReportAndImportWorkOnAServerLedger)
+{
+    const QString server = serverLedgerWithOneEntry();
+    const QString out = homeFolder(u"out"_s);
+    QFile statement(out + u"/statement.csv"_s);
+    ASSERT_TRUE(statement.open(QIODevice::WriteOnly));
+    statement.write("Date,Amount,Reason\n2024-01-02,5,Imported\n");
+    statement.close();
+
+    for (const QStringList& command : QList<QStringList>{{u"--export"_s, out + u"/ledger.xlsx"_s},
+                                                         {u"--report"_s, out + u"/report.pdf"_s},
+                                                         {u"--import"_s, statement.fileName()}}) {
+        const Ran ran = runQuorvane(QStringList{u"--ledger"_s, server} + command);
+        EXPECT_EQ(ran.exitCode, 0) << command.join(u' ').toStdString() << ran.err.toStdString();
+    }
+    const XlsxSheet sheet(out + u"/ledger.xlsx"_s);
+    EXPECT_TRUE(std::any_of(sheet.cells.cbegin(), sheet.cells.cend(),
+                            [](const auto& cell) { return cell.text == u"Shared"_s; }));
+    const QString report = pdfPages(out + u"/report.pdf"_s).join(u'\f');
+    EXPECT_TRUE(report.contains(u"05 Mar 2021"_s) && report.contains(u"Marrowfen"_s)) << report.toStdString();
+    Connection writer;
+    writer.open(server);
+    EXPECT_EQ(LedgerEntries(writer).count(), 2) << "the statement's row was imported";
+}
+
 TEST(CliLedger, ARestoreIntoAServerLedgerReplacesItsEntriesAndSaysWhere)
 {
     const QString server = serverLedgerWithOneEntry();

@@ -6,6 +6,7 @@
 #include "money/moneyformat.h"
 
 #include <QLocale>
+#include <QSet>
 #include <cstring>
 
 namespace {
@@ -168,6 +169,35 @@ void LedgerModel::setTicked(int row, bool ticked)
     flags = quint8(ticked ? flags | Ticked : flags & ~Ticked);
     const QModelIndex cell = index(row, idColumn);
     Q_EMIT dataChanged(cell, cell, {Qt::CheckStateRole});
+}
+
+QList<qint64> LedgerModel::tickedIds() const
+{
+    QList<qint64> ids;
+    for (const Row& row : rows_) {
+        if ((row.flags & Ticked) && (row.flags & HasId))
+            ids.append(row.id);
+    }
+    return ids;
+}
+
+void LedgerModel::tickIds(const QList<qint64>& ids)
+{
+    if (ids.isEmpty())
+        return;
+    const QSet<qint64> wanted(ids.begin(), ids.end());
+    int first = -1, last = -1;
+    for (size_t i = 0; i < rows_.size(); ++i) {
+        Row& row = rows_[i];
+        if ((row.flags & HasId) && !(row.flags & Ticked) && wanted.contains(row.id)) {
+            row.flags |= Ticked;
+            first = first < 0 ? int(i) : first;
+            last = int(i);
+        }
+    }
+    // One notice for all: a hundred thousand ticks must not cost a hundred thousand repaints.
+    if (first >= 0)
+        Q_EMIT dataChanged(index(first, idColumn), index(last, idColumn), {Qt::CheckStateRole});
 }
 
 int LedgerModel::rowCount(const QModelIndex& parent) const

@@ -52,6 +52,10 @@ public:
     // The row that lists the entry with this id; -1 when none does.
     int rowOfId(qint64 id) const;
     void setTicked(int row, bool ticked);
+    // The ids of the ticked rows; tickIds ticks the rows listing these ids, so ticks can outlive a
+    // refill that reads the ledger afresh.
+    QList<qint64> tickedIds() const;
+    void tickIds(const QList<qint64>& ids);
 
     // A row's stored values, read without making the shown texts, for the list's view to filter,
     // sort and add up by. The row must be below rowCount(); texts are 0 (the date as stored when

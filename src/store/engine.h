@@ -88,4 +88,9 @@ public:
     // Applies recorded changes in one transaction, or none of them: StaleChange when a row is no
     // longer as they expect it.
     virtual void apply(const QByteArray& changes) = 0;
+
+    // Whether another program changed the ledger since the last call (or since the ledger was
+    // opened): what this connection writes itself never counts. Reads only what has already arrived
+    // and never waits, so the list may ask it every few hundred milliseconds. Throws StoreError.
+    virtual bool othersChanged() = 0;
 };

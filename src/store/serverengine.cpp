@@ -5,6 +5,7 @@
 #include "store/serverquery.h"
 #include "store/serverrecording.h"
 #include "store/serverschema.h"
+#include "store/serversignals.h"
 #include "store/storeerror.h"
 
 using namespace Qt::StringLiterals;
@@ -56,6 +57,7 @@ public:
     void lockEntry(const QString& id) override;
     std::unique_ptr<ChangeRecording> record() override;
     void apply(const QByteArray& changes) override;
+    bool othersChanged() override { return othersNotified(link_.get()); }
 
 private:
     std::unique_ptr<ServerQuery> ledgerQuery(const QString& ledgerStatement);
@@ -132,7 +134,11 @@ std::unique_ptr<LedgerEngine> openServerLedger(const QString& connectionString, 
     if (qstrcmp(PQparameterStatus(handle, "server_encoding"), "UTF8") != 0)
         throw StoreError(u"The server ledger's database must keep its texts in UTF-8."_s);
     runCommands(handle, session);
+    // Before the first read, so no change made after it goes unheard.
+    listenForChanges(handle);
     makeServerSchema(handle, access);
+    if (access == LedgerAccess::ReadWrite)
+        addChangeSignals(handle);
     const bool recordable = access == LedgerAccess::ReadWrite && prepareChangeRecording(handle);
     makeStagingTable(handle);
     if (access == LedgerAccess::ReadOnly)

@@ -10,6 +10,8 @@
 #include "store/sqlitestatement.h"
 #include "store/sqlitestatementcache.h"
 
+#include <utility>
+
 namespace {
 
 void runPragma(sqlite3* db, const char* sql)
@@ -48,7 +50,10 @@ void addNewerTables(sqlite3* db)
 class SqliteEngine final : public LedgerEngine
 {
 public:
-    explicit SqliteEngine(Db db) : db_(std::move(db)) {}
+    explicit SqliteEngine(Db db)
+        : db_(std::move(db)), dataVersion_(prepareOne(db_.get(), "PRAGMA data_version")), seenVersion_(dataVersion())
+    {
+    }
 
     void execute(const QString& ledgerStatement) override;
     std::unique_ptr<EngineStatement> query(const QString& ledgerStatement) override
@@ -69,11 +74,27 @@ public:
     void lockEntry(const QString&) override {}
     std::unique_ptr<ChangeRecording> record() override { return std::make_unique<SqliteRecording>(db_.get()); }
     void apply(const QByteArray& changes) override { applySqliteChanges(db_.get(), changes); }
+    bool othersChanged() override
+    {
+        const qint64 version = dataVersion();
+        return std::exchange(seenVersion_, version) != version;
+    }
 
 private:
+    // Moves on whenever another connection commits to the file; never for this one's own writes.
+    qint64 dataVersion()
+    {
+        dataVersion_.next();
+        const qint64 version = dataVersion_.intValue(0);
+        dataVersion_.reset();
+        return version;
+    }
+
     Db db_;
-    // Declared after the handle, so its statements are finalized before the handle closes.
+    // Declared after the handle, so their statements are finalized before the handle closes.
     StatementCache cache_;
+    SqliteStatement dataVersion_;
+    qint64 seenVersion_;
 };
 
 void SqliteEngine::execute(const QString& ledgerStatement)

@@ -128,9 +128,59 @@ void configure(const QString& dataFolder, const QString& socketFolder)
         fail(u"cannot configure the server: "_s + settings.errorString());
 }
 
+// Runs a program other than PostgreSQL's; returns what went wrong, or nothing.
+QString failureOfProgram(const QString& folder, const QString& program, const QStringList& arguments)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start(program, arguments);
+    const bool finished = process.waitForFinished(toolTimeoutMs);
+    if (finished && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0)
+        return {};
+    return program + u": "_s + (finished ? QString::fromLocal8Bit(process.readAll()).trimmed() : process.errorString());
+}
+
+// A certificate authority of the server's own, and the server's key and certificate for localhost
+// signed by it; the key is the server's alone, as PostgreSQL demands.
+void makeCertificates(const QString& folder)
+{
+    QFile names(folder + u"/names.ext"_s);
+    if (!names.open(QIODevice::WriteOnly) || names.write("subjectAltName=DNS:localhost\n") < 0)
+        fail(u"cannot write the certificate's names"_s);
+    names.close();
+    const QString openssl = u"openssl"_s;
+    const QStringList steps[] = {
+        {u"req"_s, u"-x509"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-keyout"_s, u"ca.key"_s, u"-out"_s,
+         u"ca.crt"_s, u"-days"_s, u"2"_s, u"-subj"_s, u"/CN=Quorvane test authority"_s},
+        {u"req"_s, u"-newkey"_s, u"rsa:2048"_s, u"-nodes"_s, u"-keyout"_s, u"server.key"_s, u"-out"_s, u"server.csr"_s,
+         u"-subj"_s, u"/CN=localhost"_s},
+        {u"x509"_s, u"-req"_s, u"-in"_s, u"server.csr"_s, u"-CA"_s, u"ca.crt"_s, u"-CAkey"_s, u"ca.key"_s,
+         u"-CAcreateserial"_s, u"-out"_s, u"server.crt"_s, u"-days"_s, u"2"_s, u"-extfile"_s, u"names.ext"_s},
+    };
+    for (const QStringList& step : steps)
+        require(failureOfProgram(folder, openssl, step));
+    for (const QString& file : {u"server.key"_s, u"server.crt"_s}) {
+        handToServerUser(folder + u'/' + file);
+        QFile::setPermissions(folder + u'/' + file, QFile::ReadOwner | QFile::WriteOwner);
+    }
+}
+
+// TLS on the loopback address only, every TCP connection made with it and trusted once it is.
+void configureTls(const QString& dataFolder)
+{
+    QFile settings(dataFolder + u"/postgresql.conf"_s);
+    QFile access(dataFolder + u"/pg_hba.conf"_s);
+    if (!settings.open(QIODevice::Append | QIODevice::Text) || !access.open(QIODevice::WriteOnly | QIODevice::Text))
+        fail(u"cannot configure the server's TLS"_s);
+    settings.write("listen_addresses = '127.0.0.1'\nssl = on\nssl_cert_file = '../server.crt'\n"
+                   "ssl_key_file = '../server.key'\n");
+    access.write("local all all trust\nhostssl all all 127.0.0.1/32 trust\n");
+}
+
 } // namespace
 
-PostgresServer::PostgresServer() : folder_(QDir::tempPath() + u"/quorvane-postgres-XXXXXX"_s)
+PostgresServer::PostgresServer(Listen listen) : folder_(QDir::tempPath() + u"/quorvane-postgres-XXXXXX"_s)
 {
     requireTools();
     if (!folder_.isValid())
@@ -141,6 +191,12 @@ PostgresServer::PostgresServer() : folder_(QDir::tempPath() + u"/quorvane-postgr
                        u"--auth-host=reject"_s, u"--encoding=UTF8"_s, u"--locale=C"_s, u"--no-sync"_s,
                        u"--no-instructions"_s}));
     configure(dataFolder(), folder());
+    if (listen == Listen::TlsOnLoopback) {
+        // TCP takes the socket's port, which only one such server of the tests listens on at a time.
+        tlsPort_ = port;
+        makeCertificates(folder());
+        configureTls(dataFolder());
+    }
     try {
         start();
         createRoles();
@@ -170,6 +226,11 @@ QString PostgresServer::uri(Role role, const QString& name) const
     // One call of arg: the encoded folder holds '%' signs that a later call would take for its own.
     return u"postgresql:///%1?host=%2&port=%3&user=%4"_s.arg(
         name, QString::fromLatin1(QUrl::toPercentEncoding(folder())), QString::number(port), roleName(role));
+}
+
+QString PostgresServer::certificateAuthority() const
+{
+    return folder() + u"/ca.crt"_s;
 }
 
 QString PostgresServer::folder() const

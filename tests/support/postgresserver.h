@@ -13,8 +13,11 @@ class PostgresServer
 {
 public:
     enum class Role { Writer, Reader };
+    // With TlsOnLoopback the server also listens on 127.0.0.1 (the socket's port), with TLS only, its
+    // certificate for the name localhost signed by a certificate authority made for it.
+    enum class Listen { SocketOnly, TlsOnLoopback };
 
-    PostgresServer();
+    explicit PostgresServer(Listen listen = Listen::SocketOnly);
     ~PostgresServer();
     PostgresServer(const PostgresServer&) = delete;
     PostgresServer& operator=(const PostgresServer&) = delete;
@@ -28,6 +31,9 @@ public:
     // Makes an empty database `name` as `ledger` is made: the writer owns it, the reader may read
     // the tables the writer makes there. Its texts are kept in `encoding` (UTF8 for `ledger`).
     void createDatabase(const QString& name, const QString& encoding = QStringLiteral("UTF8")) const;
+    // With TlsOnLoopback: the TCP port, and the authority's certificate a client checks the server's with.
+    int tlsPort() const { return tlsPort_; }
+    QString certificateAuthority() const;
     // The folder the destructor removes: the socket, the server's log and the data folder.
     QString folder() const;
     // The cluster; postmaster.pid lies there while the server runs.
@@ -39,4 +45,5 @@ private:
     void stop() const;
 
     QTemporaryDir folder_;
+    int tlsPort_ = 0;
 };

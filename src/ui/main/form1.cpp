@@ -15,6 +15,7 @@
 #include "money/moneyformat.h"
 #include "money/storedcurrency.h"
 #include "output/spreadsheet/spreadsheetworkbook.h"
+#include "store/ledgerwatcher.h"
 #include "store/programconnection.h"
 #include "ui/backups/backupsdialog.h"
 #include "ui/backups/safetynet.h"
@@ -37,6 +38,7 @@
 #include <QShortcut>
 #include <QStyle>
 #include <QTableView>
+#include <QTimer>
 #include <QUndoStack>
 #include <algorithm>
 
@@ -90,6 +92,9 @@ void Form1::buildControls()
                 importFile(path);
         },
         this);
+    watcher_ = new LedgerWatcher(this);
+    followLater_ = new QTimer(this);
+    followLater_->setSingleShot(true);
     ListView1 = new QTableView(this);
     ListView1->setObjectName(QStringLiteral("ListView1"));
     ListView1->setAccessibleName(tr("Ledger entries"));
@@ -149,6 +154,8 @@ void Form1::connectEvents()
     connect(PushButton7, &QPushButton::clicked, this, &Form1::PushButton7_Click);
     connect(PushButton8, &QPushButton::clicked, this, &Form1::PushButton8_Click);
     connect(ListView1, &QWidget::customContextMenuRequested, this, &Form1::showListMenu);
+    connect(watcher_, &LedgerWatcher::changed, this, &Form1::followLedger);
+    connect(followLater_, &QTimer::timeout, this, &Form1::followLedger);
     connect(ListView1->horizontalHeader(), &QHeaderView::sectionClicked, this, &Form1::sortByColumn);
     findAction_ = new QAction(tr("Find…"), this);
     findAction_->setShortcut(QKeySequence::Find);

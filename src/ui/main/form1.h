@@ -42,6 +42,8 @@ class InstanceServer;
 class QAction;
 class LedgerModel;
 class LedgerView;
+class LedgerWatcher;
+class QTimer;
 
 class Form1 : public QWidget
 {
@@ -162,6 +164,11 @@ private:
     // Opens the ledger `text` names to try it, keeps it as the user's choice and moves the window to
     // it; when it cannot be opened, says why and the window stays where it is.
     void useLedgerAt(const QString& text);
+    // Another program changed the ledger: the list and its summary are read again, keeping the
+    // selected and the ticked entries (by id, wherever they now list), the order, the find bar's
+    // filter and the scroll position. While one of the program's own commands or dialogs is open
+    // it waits, and follows once that has ended.
+    void followLedger();
 
     // The entries of the ledger the program has open, whichever connection that is at the time.
     LedgerEntries ledger_;
@@ -183,6 +190,8 @@ private:
     SafetyNet* safetyNet_ = nullptr;
     HandedFiles* handedFiles_ = nullptr;
     InstanceServer* instanceServer_ = nullptr;
+    LedgerWatcher* watcher_ = nullptr;
+    QTimer* followLater_ = nullptr;
     QGroupBox* Frame1 = nullptr;
     QLabel* Label1 = nullptr;
     QLabel* Label2 = nullptr;

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QScopeGuard>
 #include <QTableView>
+#include <QTimer>
 
 using namespace Qt::StringLiterals;
 
@@ -28,6 +29,9 @@ void Form1::ListData()
     ErrorTrap trap(u"Form1", u"ListData");
     // During the spreadsheet export the old rows stay and the new ones follow them.
     const bool clearRows = trap.test(100, [&] { return !exporting_; });
+    // A fresh read shows whatever another program changed before it: nothing is left to follow.
+    if (clearRows)
+        followLater_->stop();
     const QModelIndex current = ListView1->currentIndex();
     const int previousRow = current.isValid() ? current.row() : 0;
     model_->beginRefill(!clearRows);
