@@ -127,6 +127,28 @@ TEST_P(LedgerCopy, ReplacingKeepsNoOldRowAndGivesNoIdTwice)
     EXPECT_EQ(nextEntryId(to_), 9) << "ids 1 to 8 were given before the copy";
 }
 
+TEST_P(LedgerCopy, ACancelledCopyLeavesBothLedgersAsTheyWereAndReadyForAnother)
+{
+    inOneBatch(from_, [&] {
+        for (int i = 0; i < 1100; ++i)
+            from_.execute(u"insert into tblData (reason, amount, paymenttype) values ('many', 1, 1)"_s);
+    });
+    qint64 asked = 0;
+    EXPECT_THROW(copyLedgerContents(from_, to_, CopyInto::EmptyLedger,
+                                    [&](qint64 done) {
+                                        asked = done;
+                                        return false;
+                                    }),
+                 Cancelled);
+    EXPECT_EQ(asked, 1024);
+    EXPECT_TRUE(rowsOf(to_).isEmpty());
+    // The reading moment of `from` ended with the cancel: a later copy reads it afresh.
+    from_.execute(u"insert into tblData (reason, amount, paymenttype) values ('later', 2, 2)"_s);
+    const LedgerSummary copied = copyLedgerContents(from_, to_, CopyInto::EmptyLedger);
+    EXPECT_EQ(copied.entries, 1101);
+    EXPECT_EQ(rowsOf(to_), rowsOf(from_));
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, LedgerCopy,
                          testing::Values(Direction2{LedgerKind::File, LedgerKind::Server},
                                          Direction2{LedgerKind::Server, LedgerKind::File},

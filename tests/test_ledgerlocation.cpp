@@ -12,6 +12,7 @@
 #include "store/storeerror.h"
 #include "support/ledgerfixture.h"
 #include "support/ledgerkinds.h"
+#include "support/mainwindow.h"
 #include "support/modal.h"
 #include "support/postgresserver.h"
 #include "support/scriptedprompter.h"
@@ -20,14 +21,12 @@
 #include "ui/main/form1.h"
 #include "ui/main/ledgerhistory.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRadioButton>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -75,18 +74,6 @@ int serverRows(const QString& database)
     Connection writer;
     writer.open(testServer().connectionString(Role::Writer, database));
     return rowsOf(writer);
-}
-
-// The list menu's command with this caption, run as a click on it does.
-void runMenuCommand(Form1& window, const QString& caption)
-{
-    for (const QMenu* menu : window.findChildren<QMenu*>())
-        for (QAction* action : menu->actions())
-            if (action->text() == caption) {
-                action->trigger();
-                return;
-            }
-    ADD_FAILURE() << "no menu command " << caption.toStdString();
 }
 
 } // namespace

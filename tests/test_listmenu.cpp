@@ -107,9 +107,17 @@ protected:
             poll.stop();
             inspected = true;
             const QList<MenuEntry> drawn = drawnEntries(menu);
-            const QStringList names = {u"Undo"_s,        u"Redo"_s,     u"Find…"_s,
-                                       u"Statistics…"_s, u"Repeat…"_s,  u"Repeating entries…"_s,
-                                       u"Import…"_s,     u"Backups…"_s, u"Ledger location…"_s};
+            const QStringList names = {u"Undo"_s,
+                                       u"Redo"_s,
+                                       u"Find…"_s,
+                                       u"Statistics…"_s,
+                                       u"Repeat…"_s,
+                                       u"Repeating entries…"_s,
+                                       u"Import…"_s,
+                                       u"Backups…"_s,
+                                       u"Ledger location…"_s,
+                                       u"Copy this ledger to a server…"_s,
+                                       u"Copy this ledger to a file…"_s};
             EXPECT_EQ(drawn.size(), names.size());
             for (qsizetype i = 0; i < std::min(drawn.size(), names.size()); ++i)
                 EXPECT_TRUE(drawn[i].name.startsWith(names[i])) << drawn[i].name.toStdString();

@@ -18,8 +18,12 @@ constexpr auto passwordPart = u";JET OLEDB:Database Password=";
 
 QString connectionString(const QString& appDataFolder)
 {
-    return u"provider=microsoft.jet.oledb.4.0;data source="_s + appDataFolder + u"/Marrowfen/"_s + u"Quorvane"_s +
-           u"/dbData.mdb;JET OLEDB:Database Password="_s;
+    return fileConnectionString(appDataFolder + u"/Marrowfen/"_s + u"Quorvane"_s + u"/dbData.mdb"_s);
+}
+
+QString fileConnectionString(const QString& path)
+{
+    return u"provider=microsoft.jet.oledb.4.0;data source="_s + path + QString::fromUtf16(passwordPart);
 }
 
 QString dataSourcePath(const QString& connectionString)

@@ -48,5 +48,9 @@ void inOneBatch(Connection& connection, const std::function<void()>& writes);
 // "provider=microsoft.jet.oledb.4.0;data source=<folder>/Marrowfen/Quorvane/dbData.mdb;JET OLEDB:Database Password="
 QString connectionString(const QString& appDataFolder);
 
+// The connection string of the ledger file at `path`, in that form: the password part closes the
+// path, so a ';' in it is kept.
+QString fileConnectionString(const QString& path);
+
 // The file path a connection string names.
 QString dataSourcePath(const QString& connectionString);

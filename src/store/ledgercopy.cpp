@@ -2,10 +2,17 @@
 
 #include "store/connection.h"
 #include "store/engine.h"
+#include "store/ledgerschema.h"
+#include "store/sqlitefile.h"
 #include "store/storeddate.h"
 #include "store/storeerror.h"
 
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStringList>
+#include <QTemporaryFile>
+#include <cstdio>
 
 using namespace Qt::StringLiterals;
 
@@ -93,6 +100,13 @@ QString differs(const LedgerSummary& read, const LedgerSummary& written)
                .arg(written.paid, 0, 'g', 17);
 }
 
+// Throws when what was written does not tally with what was read.
+void checkTally(const LedgerSummary& read, const LedgerSummary& written)
+{
+    if (written.entries != read.entries || written.received != read.received || written.paid != read.paid)
+        throw StoreError(differs(read, written));
+}
+
 bool holdsAnything(Connection& ledger)
 {
     for (const CopiedTable& table : copiedTables) {
@@ -103,7 +117,7 @@ bool holdsAnything(Connection& ledger)
     return false;
 }
 
-LedgerSummary copyRows(Connection& from, Connection& to)
+LedgerSummary copyRows(Connection& from, Connection& to, const ProgressCheck& progress)
 {
     LedgerSummary read;
     QStringList badDates;
@@ -112,8 +126,10 @@ LedgerSummary copyRows(Connection& from, Connection& to)
         const auto insert = to.engine().prepare(insertAll(table));
         const bool entries = &table == &copiedTables[0];
         while (rows->next()) {
-            if (entries)
+            if (entries) {
                 countEntry(read, *rows);
+                checkProgress(progress, read.entries);
+            }
             bindRow(*rows, *insert, badDates);
             if (badDates.isEmpty())
                 insert->run();
@@ -127,18 +143,45 @@ LedgerSummary copyRows(Connection& from, Connection& to)
     return read;
 }
 
+LedgerSummary tally(Connection& ledger, const ProgressCheck& progress, qint64 doneBefore)
+{
+    LedgerSummary summary;
+    const auto rows = ledger.engine().prepare(selectAll(copiedTables[0]));
+    while (rows->next()) {
+        countEntry(summary, *rows);
+        checkProgress(progress, doneBefore + summary.entries);
+    }
+    return summary;
+}
+
+// A new, empty ledger file at `path`, private before anything is written into it.
+void makeEmptyLedgerFile(const QString& path)
+{
+    removeDatabaseFile(path);
+    const Db db = openDb(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
+    QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+    exec(db.get(), ledgerSchemaSql);
+}
+
+// A name of its own beside `path` for the file to be written, so nothing at `path` is touched yet.
+QString nameBeside(const QString& path)
+{
+    QTemporaryFile beside(path + u".copying-XXXXXX"_s);
+    beside.setAutoRemove(false);
+    if (!beside.open())
+        throw StoreError(u"Could not write a file in '%1': %2"_s.arg(
+            QDir::toNativeSeparators(QFileInfo(path).absolutePath()), beside.errorString()));
+    return beside.fileName();
+}
+
 } // namespace
 
 LedgerSummary tallyLedger(Connection& ledger)
 {
-    LedgerSummary summary;
-    const auto rows = ledger.engine().prepare(selectAll(copiedTables[0]));
-    while (rows->next())
-        countEntry(summary, *rows);
-    return summary;
+    return tally(ledger, {}, 0);
 }
 
-LedgerSummary copyLedgerContents(Connection& from, Connection& to, CopyInto into)
+LedgerSummary copyLedgerContents(Connection& from, Connection& to, CopyInto into, const ProgressCheck& progress)
 {
     LedgerSummary read;
     from.engine().beginReading();
@@ -150,11 +193,9 @@ LedgerSummary copyLedgerContents(Connection& from, Connection& to, CopyInto into
             } else if (holdsAnything(to)) {
                 throw StoreError(u"The ledger to copy into is not empty; nothing was copied."_s);
             }
-            read = copyRows(from, to);
+            read = copyRows(from, to, progress);
             to.engine().moveIdsPastStoredRows();
-            const LedgerSummary written = tallyLedger(to);
-            if (written.entries != read.entries || written.received != read.received || written.paid != read.paid)
-                throw StoreError(differs(read, written));
+            checkTally(read, tally(to, progress, read.entries));
         });
     } catch (...) {
         from.engine().rollback();
@@ -162,4 +203,38 @@ LedgerSummary copyLedgerContents(Connection& from, Connection& to, CopyInto into
     }
     from.engine().commit();
     return read;
+}
+
+LedgerSummary writeLedgerFile(Connection& from, const QString& path, const ProgressCheck& progress)
+{
+    try {
+        makeEmptyLedgerFile(path);
+        Connection copy;
+        copy.open(fileConnectionString(path));
+        return copyLedgerContents(from, copy, CopyInto::EmptyLedger, progress);
+    } catch (...) {
+        removeDatabaseFile(path);
+        throw;
+    }
+}
+
+LedgerSummary copyLedgerToFile(Connection& from, const QString& path, const ProgressCheck& progress)
+{
+    const QString beside = nameBeside(path);
+    try {
+        const LedgerSummary copied = writeLedgerFile(from, beside, progress);
+        // Read back over a connection of its own, once the copy's is closed, and added up alike.
+        Connection written;
+        written.open(fileConnectionString(beside), Connection::Access::ReadOnly);
+        checkTally(copied, tallyLedger(written));
+        written.close();
+        syncToDisk(beside);
+        if (std::rename(QFile::encodeName(beside).constData(), QFile::encodeName(path).constData()) != 0)
+            throw StoreError(u"Could not name the copy '%1'."_s.arg(QDir::toNativeSeparators(path)));
+        syncToDisk(QFileInfo(path).absolutePath());
+        return copied;
+    } catch (...) {
+        removeDatabaseFile(beside);
+        throw;
+    }
 }

@@ -3,10 +3,6 @@
 #include "store/connection.h"
 #include "store/engine.h"
 #include "store/ledgercopy.h"
-#include "store/ledgerschema.h"
-#include "store/sqlitefile.h"
-
-#include <QFile>
 
 using namespace Qt::StringLiterals;
 
@@ -18,11 +14,6 @@ constexpr char contentSums[] =
     "SELECT (SELECT count(*) || ':' || coalesce(sum(hashtextextended(t::text, 0)), 0) FROM tbldata t) || '/' || "
     "(SELECT count(*) || ':' || coalesce(sum(hashtextextended(t::text, 0)), 0) FROM tblrepeat t) || '/' || "
     "(SELECT count(*) || ':' || coalesce(sum(hashtextextended(t::text, 0)), 0) FROM tblrepeatposted t)";
-
-QString fileConnection(const QString& file)
-{
-    return u"data source="_s + file;
-}
 
 class ServerLedger final : public BackedUpLedger
 {
@@ -42,17 +33,9 @@ public:
 
     qint64 copyTo(const QString& file) const override
     {
-        QFile::remove(file);
-        {
-            const Db db = openDb(file, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE);
-            QFile::setPermissions(file, QFile::ReadOwner | QFile::WriteOwner);
-            exec(db.get(), ledgerSchemaSql);
-        }
         Connection server;
         server.open(connectionString_, Connection::Access::ReadOnly);
-        Connection copy;
-        copy.open(fileConnection(file));
-        return copyLedgerContents(server, copy, CopyInto::EmptyLedger).entries;
+        return writeLedgerFile(server, file).entries;
     }
 
     QString restoringFile() const override { return folder_ + u"/restoring.mdb"_s; }
@@ -62,7 +45,7 @@ public:
         // All of it is one transaction on the server: a failure leaves the ledger as it was.
         unchangedOnFailure = true;
         Connection source;
-        source.open(fileConnection(rebuilt), Connection::Access::ReadOnly);
+        source.open(fileConnectionString(rebuilt), Connection::Access::ReadOnly);
         Connection server;
         server.open(connectionString_);
         copyLedgerContents(source, server, CopyInto::ReplacingItsContents);

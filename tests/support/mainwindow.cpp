@@ -4,7 +4,9 @@
 #include "support/ledgerfixture.h"
 
 #include <QAbstractItemModel>
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QTableView>
 
 void MainWindowTest::SetUp()
@@ -41,4 +43,15 @@ QStringList summaryCaptions(const Form1& window)
     for (const QLabel* label : window.summaryLabels())
         captions.append(label->text());
     return captions;
+}
+
+void runMenuCommand(Form1& window, const QString& caption)
+{
+    for (const QMenu* menu : window.findChildren<QMenu*>())
+        for (QAction* action : menu->actions())
+            if (action->text() == caption) {
+                action->trigger();
+                return;
+            }
+    ADD_FAILURE() << "no menu command " << caption.toStdString();
 }

@@ -28,3 +28,6 @@ void tickAll(Form1& window);
 
 // The Received, Paid and Balance captions of the summary.
 QStringList summaryCaptions(const Form1& window);
+
+// The list menu's command with this caption, run as a click on it does.
+void runMenuCommand(Form1& window, const QString& caption);

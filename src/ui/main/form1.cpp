@@ -200,6 +200,8 @@ void Form1::buildListMenu()
     listMenu_->addAction(tr("Import…"), this, &Form1::chooseImportFile);
     listMenu_->addAction(tr("Backups…"), this, &Form1::showBackups);
     listMenu_->addAction(tr("Ledger location…"), this, &Form1::chooseLedgerLocation);
+    listMenu_->addAction(tr("Copy this ledger to a server…"), this, &Form1::copyToServer);
+    listMenu_->addAction(tr("Copy this ledger to a file…"), this, &Form1::copyToFile);
 }
 
 void Form1::showListMenu(const QPoint& position)

@@ -79,6 +79,10 @@ public:
     // The list's "Ledger location…" command: the file or a server, tried before anything changes;
     // the window then reopens on it (ledgerlocationcommand.cpp).
     void chooseLedgerLocation();
+    // The list's "Copy this ledger to a server…" and "Copy this ledger to a file…": the whole ledger
+    // copied as one moment of it and checked by count and sums (copyledgercommand.cpp).
+    void copyToServer();
+    void copyToFile();
     // Where the ledger the window has open is.
     const LedgerLocation& ledgerLocation() const { return location_; }
     // Repeating entries: the list menu's "Repeat…" (a rule made from the selected entry) and
@@ -157,6 +161,9 @@ private:
     // After a restore or a change of location: the connection opened afresh on the ledger, the list
     // refilled, and the undo history of the replaced ledger forgotten.
     void reconnect();
+    // Opens the ledger `text` names to try it, keeps it as the user's choice and moves the window to
+    // it; when it cannot be opened, says why and the window stays where it is.
+    void useLedgerAt(const QString& text);
     // Another program changed the ledger: the list and its summary are read again, keeping the
     // selected and the ticked entries (by id, wherever they now list), the order, the find bar's
     // filter and the scroll position. While one of the program's own commands or dialogs is open

@@ -12,11 +12,15 @@
 void Form1::chooseLedgerLocation()
 {
     LocationDialog dialog(location_, this);
-    if (dialog.exec() != QDialog::Accepted)
-        return;
+    if (dialog.exec() == QDialog::Accepted)
+        useLedgerAt(dialog.text());
+}
+
+void Form1::useLedgerAt(const QString& text)
+{
     LedgerLocation chosen;
     try {
-        chosen = LedgerLocation::fromText(dialog.text());
+        chosen = LedgerLocation::fromText(text);
         // Back to the file: made from the template when there is none yet, as at the first start.
         if (!chosen.onServer() && !FileExists(databaseFile()))
             copyLedgerTemplate(templateDatabase(), databaseFile());

@@ -7,16 +7,19 @@
 #include <QLineEdit>
 #include <QVBoxLayout>
 
-LocationDialog::LocationDialog(const LedgerLocation& current, QWidget* parent)
-    : QDialog(parent), text_(new QLineEdit(current.text(), this))
+LocationDialog::LocationDialog(const LedgerLocation& current, QWidget* parent, Purpose purpose)
+    : QDialog(parent), text_(new QLineEdit(purpose == Purpose::Use ? current.text() : QString(), this))
 {
+    const bool use = purpose == Purpose::Use;
     setObjectName(QStringLiteral("LocationDialog"));
-    setWindowTitle(tr("Ledger location"));
+    setWindowTitle(use ? tr("Ledger location") : tr("Copy this ledger to a server"));
     auto* now = new QLabel(tr("The ledger is now %1.").arg(current.describe()), this);
     now->setObjectName(QStringLiteral("current"));
     now->setWordWrap(true);
-    auto* label = new QLabel(tr("&Server (a connection string such as postgresql://host/database; passwords go in "
-                                "~/.pgpass or a service file), or empty for the private file:"),
+    auto* label = new QLabel(use ? tr("&Server (a connection string such as postgresql://host/database; passwords go "
+                                      "in ~/.pgpass or a service file), or empty for the private file:")
+                                 : tr("&Server to copy it to (a connection string such as postgresql://host/database; "
+                                      "passwords go in ~/.pgpass or a service file). Its ledger must be empty:"),
                              this);
     label->setWordWrap(true);
     label->setBuddy(text_);
