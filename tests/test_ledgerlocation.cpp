@@ -285,6 +285,7 @@ TEST_F(LocationWindowTest, ALedgerLocationThatCannotBeOpenedKeepsTheOldOne)
         EXPECT_TRUE(boxes.texts()[0].startsWith(u"The ledger stays at "_s + databaseFile()))
             << boxes.texts()[0].toStdString();
         EXPECT_FALSE(boxes.texts()[0].contains(u"hunter2"_s));
+        EXPECT_FALSE(boxes.texts()[0].contains(u"\n\t"_s)) << "libpq's terminal indent is left out";
         boxes.messages.clear();
         EXPECT_EQ(GetSetting(u"LedgerLocation"_s, u"unset"_s), QString());
         EXPECT_FALSE(window.ledgerLocation().onServer());

@@ -4,6 +4,7 @@
 #include "store/storeerror.h"
 
 #include <QHash>
+#include <QRegularExpression>
 #include <mutex>
 
 using namespace Qt::StringLiterals;
@@ -17,7 +18,8 @@ ServerLink connectToServer(const QString& connectionString)
         throw StoreError(u"out of memory"_s);
     // The server's notices (a table another program made first) are no news to the user; libpq
     // would print them on standard error.
-    PQsetNoticeProcessor(link.get(), [](void*, const char*) {}, nullptr);
+    PQsetNoticeProcessor(
+        link.get(), [](void*, const char*) {}, nullptr);
     if (PQstatus(link.get()) != CONNECTION_OK) {
         if (PQconnectionNeedsPassword(link.get()))
             throw StoreError(u"The server asks for a password: put it in ~/.pgpass or a service file."_s);
@@ -32,7 +34,9 @@ QString serverMessage(PGconn* link, const PGresult* result)
         if (const char* primary = PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY))
             return QString::fromUtf8(primary);
     }
-    return QString::fromUtf8(PQerrorMessage(link)).trimmed();
+    // libpq indents the lines after the first with a tab, for a terminal; a message box shows them as they are.
+    static const QRegularExpression indent(u"\n[ \t]+"_s);
+    return QString::fromUtf8(PQerrorMessage(link)).trimmed().replace(indent, u"\n"_s);
 }
 
 namespace {
