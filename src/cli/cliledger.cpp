@@ -5,8 +5,6 @@
 
 #include <QFile>
 
-using namespace Qt::StringLiterals;
-
 namespace {
 
 std::unique_ptr<Connection> openText(const QString& connectionText, Connection::Access access)
@@ -18,7 +16,7 @@ std::unique_ptr<Connection> openText(const QString& connectionText, Connection::
 
 std::unique_ptr<Connection> openFile(const QString& path, Connection::Access access)
 {
-    return openText(u"data source="_s + path, access);
+    return openText(fileConnectionString(path), access);
 }
 
 } // namespace
